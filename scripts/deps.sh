@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the tests and the reader need.
+# Only what is missing is installed, so a ready machine pays nothing.
+# Usage: scripts/deps.sh [core|all]   (core: no Qt, no display tools)
+set -euo pipefail
+
+core_pkgs=(cmake g++ ninja-build ccache zlib1g-dev libgtest-dev googletest
+           nlohmann-json3-dev libcli11-dev libbenchmark-dev clang libclang-rt-14-dev)
+ui_pkgs=(qt6-base-dev qt6-base-dev-tools qt6-webengine-dev libqt6webenginecore6-bin
+         libgl-dev fonts-noto-cjk xvfb xauth xdotool imagemagick)
+
+want=("${core_pkgs[@]}")
+[ "${1:-all}" = core ] || want+=("${ui_pkgs[@]}")
+
+missing=()
+for p in "${want[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}" >&2
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO=sudo
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

@@ -1,0 +1,36 @@
+// The exam clock: whole minutes on a 60 s timer and seconds on a one-shot
+// 1 s timer, kept as the numbers the labels show.
+#pragma once
+
+namespace qzt {
+
+class ExamClock {
+ public:
+  // Labels read limit, limit - 1 and 0; both timers run.
+  void start(int timeLimit);
+  // Minute tick: minutes left - 1, or stop the minute timer below 0.
+  void minuteTick();
+  // Second tick in countdown mode. Returns true when the time is up (the
+  // second timer then stays stopped); otherwise the seconds went down
+  // (wrapping to 59 while minutes remain) and the timer is re-armed.
+  bool secondTick();
+  // Hand-in and grading stop both timers for good.
+  void stop();
+
+  int minutesAllowed() const { return allowed_; }
+  int minutesLeft() const { return minutesLeft_; }
+  int secondsLeft() const { return seconds_; }
+  bool minuteTimerRunning() const { return minuteRunning_; }
+  bool secondTimerArmed() const { return secondArmed_; }
+  void armSecondTimer() { secondArmed_ = true; }
+  void disarmSecondTimer() { secondArmed_ = false; }
+
+ private:
+  int allowed_ = 0;
+  int minutesLeft_ = 0;
+  int seconds_ = 0;
+  bool minuteRunning_ = false;
+  bool secondArmed_ = false;
+};
+
+}  // namespace qzt

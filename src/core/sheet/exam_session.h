@@ -1,0 +1,107 @@
+// One exam on screen: the question table, the answers, the flags, the
+// clock, the password purpose and the pending message. The window forwards
+// clicks, key presses and timer ticks here and shows what this says.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "paper/header.h"
+#include "sheet/answer_sheet.h"
+#include "sheet/exam_clock.h"
+#include "sheet/grading.h"
+#include "sheet/grid_layout.h"
+#include "sheet/question_table.h"
+
+namespace qzt {
+
+// What the one-second timer does on its next tick.
+enum class SecondTimerMode { Idle = 0, OpenPassword = 1, Countdown = 2, GradePassword = 3 };
+
+class ExamSession {
+ public:
+  // ---- Paper ---------------------------------------------------------------
+  // A loaded paper: the grid is rebuilt, answers emptied, graded flag
+  // cleared, and the exam starts (countdown mode, mouse entry on).
+  void begin(const PaperHeader& header, QuestionTable table);
+  // A paper is on screen (the loaded header's question_count > 0).
+  bool hasPaper() const { return header_.questionCount() > 0; }
+  const PaperHeader& header() const { return header_; }
+  const QuestionTable& table() const { return table_; }
+  const grid::Layout& layout() const { return layout_; }
+  const AnswerSheet& sheet() const { return sheet_; }
+  void setTextAnswer(int n, ByteString text) { sheet_.setTextAnswer(n, std::move(text)); }
+  // Replaces every answer (answer-file import); same shape as sheet().
+  void replaceAnswers(AnswerSheet sheet) { sheet_ = std::move(sheet); }
+
+  // ---- Mouse entry -----------------------------------------------------------
+  // Whether a left press at pixel (x, y) of the grid, with `topRow` the first
+  // visible normal row, lies in the letter area.
+  bool inLetterArea(int x, int y, int topRow) const;
+  // A left press on cell (row, column) inside the letter area. Applies the
+  // entry rules while answering; returns whether a cell changed.
+  bool pressLetter(int row, int column);
+  // A left press while not answering: the text to show as the grid's hint
+  // (the full correct answer of a graded text row's last column), or none.
+  std::optional<ByteString> hintForPress(int row, int column) const;
+
+  // ---- Clock -----------------------------------------------------------------
+  const ExamClock& clock() const { return clock_; }
+  void minuteTick() { clock_.minuteTick(); }
+  enum class Tick { Nothing, CheckOpenPassword, CheckGradePassword, TimeUp };
+  // The one-second timer fired (it is stopped first). Countdown mode moves
+  // the seconds; password modes tell the caller to compare the typed text.
+  Tick secondTick();
+  SecondTimerMode mode() const { return mode_; }
+
+  // ---- Passwords -------------------------------------------------------------
+  // The password panel is shown for purpose 1 (opening) or 3 (grading).
+  void askPassword(SecondTimerMode purpose) { pendingPurpose_ = purpose; }
+  SecondTimerMode pendingPurpose() const { return pendingPurpose_; }
+  // OK or Enter on the panel: the check runs on the next second tick.
+  void confirmPassword();
+  // The opening-password check. Wrong: state code 1, and the countdown of
+  // the paper on screen resumes (or the timer goes idle without one).
+  bool checkOpenPassword(const PaperHeader& candidate, const ByteString& typed);
+  // The grading-password check. Right: grades. Wrong: state code 2; the
+  // paper stays handed in and ungraded.
+  bool checkGradePassword(const ByteString& typed);
+
+  // ---- Hand-in and grading ---------------------------------------------------
+  // The hand-in asks "时间还没到，是否真的要试卷？" unless minutes left is 0.
+  bool handInAsksConfirmation() const { return clock_.minutesLeft() != 0; }
+  enum class HandIn { Graded, NeedsGradePassword };
+  // Ends mouse entry and stops the clock; grades at once without a grading
+  // password.
+  HandIn handIn();
+  bool answering() const { return answering_; }
+  bool graded() const { return report_.has_value(); }
+  const std::optional<GradeReport>& report() const { return report_; }
+  // The grid layout after grading (with the two added columns).
+  const grid::Layout& gradedLayout() const { return gradedLayout_; }
+
+  // ---- Deferred message ------------------------------------------------------
+  void setStateCode(int code) { stateCode_ = code; }
+  int stateCode() const { return stateCode_; }
+  // Returns the code and resets it to 0, as showing the message does.
+  int takeStateCode();
+  // The message for a state code (UTF-8); empty for codes without one.
+  static std::string messageForState(int code);
+
+ private:
+  void gradeNow();
+
+  PaperHeader header_;
+  QuestionTable table_;
+  grid::Layout layout_;
+  grid::Layout gradedLayout_;
+  AnswerSheet sheet_;
+  ExamClock clock_;
+  SecondTimerMode mode_ = SecondTimerMode::Idle;
+  SecondTimerMode pendingPurpose_ = SecondTimerMode::Idle;
+  bool answering_ = false;
+  std::optional<GradeReport> report_;
+  int stateCode_ = 0;
+};
+
+}  // namespace qzt

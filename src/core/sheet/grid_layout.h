@@ -1,0 +1,48 @@
+// What the answer grid looks like for a question table: columns, widths,
+// row labels and which rows carry a row panel or a row edit. Pure
+// arithmetic, so the window only draws what this says.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "sheet/question_table.h"
+#include "util/bytes.h"
+
+namespace qzt::grid {
+
+inline constexpr int kLabelColumnWidth = 45;
+inline constexpr int kLetterColumnWidth = 28;
+inline constexpr int kRowHeight = 22;          // height of row 0, every row
+inline constexpr int kDefaultRowHeight = 24;   // the grid's own default
+inline constexpr int kScrollBarRoom = 16;
+inline constexpr int kResultColumnWidth = 30;
+inline constexpr int kCorrectColumnWidth = 75;
+inline constexpr int kTextAreaWidth = 112;     // letter area under a row edit
+
+struct Layout {
+  int rowCount = 0;                  // questions + header row
+  int letterColumns = 0;             // m
+  std::vector<int> columnWidths;     // column 0 first
+  std::vector<std::string> headers;  // UTF-8 header cells
+  std::vector<ByteString> rowLabels; // index = row; "" for row 0 and headings
+  std::vector<int> headingRows;      // rows of kind 100, in order (panel n)
+  std::vector<int> textRows;         // rows of kind 3, in order (edit n)
+  int contentWidth = 0;              // sum of (width + 2)
+};
+
+// The empty start-up grid (5 x 5): "答案区", " A".." D", rows "  1".."  4".
+Layout startupLayout(int rows, int columns);
+// The grid for a loaded paper.
+Layout paperLayout(const QuestionTable& table);
+// Adds the result and correct-answer columns that grading brings.
+void addGradingColumns(Layout& layout);
+
+// Two leading blanks for 1-2 bytes, one for 3, none otherwise.
+ByteString formatRowLabel(const ByteString& label);
+// Sum over columns of (width + 2).
+int contentWidth(const std::vector<int>& widths);
+// Whether rows need the scroll bar room: rows * (rowStep) > gridHeight.
+bool needsScrollRoom(int rowCount, int rowStep, int gridHeight);
+
+}  // namespace qzt::grid

@@ -1,0 +1,23 @@
+// The one place where GBK bytes and UTF-8 text meet.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "util/bytes.h"
+#include "util/result.h"
+
+namespace qzt {
+
+// GBK (read as GB18030, its superset) to UTF-8. Bytes that are not valid
+// GBK become U+FFFD, so display never fails.
+std::string gbkToUtf8(const ByteString& gbk);
+
+// UTF-8 to GBK (written as GB18030). Fails on invalid UTF-8; characters
+// outside GBK take GB18030's four-byte form.
+Result<ByteString> utf8ToGbk(const std::string& utf8);
+
+// A GBK name from a paper as a file-system path component.
+std::filesystem::path gbkToPath(const ByteString& gbk);
+
+}  // namespace qzt
