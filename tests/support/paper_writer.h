@@ -27,9 +27,15 @@ struct GroupEntry {
   ByteString content;       // files only
   PackForm form = PackForm::SingleBlock;
   int blocks = 1;           // MarkedRun: split the content into this many blocks
-  static GroupEntry folder(ByteString name) { return {Kind::Folder, std::move(name), {}, PackForm::SingleBlock, 1}; }
+  // Files only: stored as the packed data instead of packing `content`
+  // (hostile or hand-made packed data).
+  std::optional<std::string> rawPacked;
+  static GroupEntry folder(ByteString name) { return {Kind::Folder, std::move(name), {}, PackForm::SingleBlock, 1, {}}; }
   static GroupEntry file(ByteString name, ByteString content, PackForm form = PackForm::SingleBlock, int blocks = 1) {
-    return {Kind::File, std::move(name), std::move(content), form, blocks};
+    return {Kind::File, std::move(name), std::move(content), form, blocks, {}};
+  }
+  static GroupEntry raw(ByteString name, std::string packed) {
+    return {Kind::File, std::move(name), {}, PackForm::SingleBlock, 1, std::move(packed)};
   }
 };
 
@@ -89,9 +95,14 @@ std::string packData(const ByteString& data, PackForm form, int blocks = 1);
 // A file group's bytes: the 4 unread bytes, the entries, then a head of
 // kind 0 that ends the group.
 std::string encodeGroup(const std::vector<GroupEntry>& entries);
+// REQUIRES: start >= 3 and start + password.size() <= 29 (bytes 0..2 and
+// 29 hold the key, start and length terms).
 PasswordBlock scramblePassword(const ByteString& password, unsigned char key = 5, unsigned char start = 3);
 QuestionRecord makeQuestion(const QuestionSpec& spec);
 // Sets the checksum byte so the header passes its test.
 void sealHeader(PaperHeader::Bytes& header);
+// Overwrites an int32 header field of a built paper (offset from
+// paper/format.h) and seals the header again.
+void patchHeader(BuiltPaper& paper, int fieldOffset, std::int32_t value);
 
 }  // namespace qzt::writer
