@@ -1,0 +1,39 @@
+#include "fuzz_scratch.h"
+
+#include <fstream>
+#include <string>
+#include <system_error>
+
+#include <unistd.h>
+
+namespace qzt::fuzz {
+namespace {
+
+std::filesystem::path base() {
+  static const std::filesystem::path dir = [] {
+    auto d = std::filesystem::temp_directory_path() /
+             ("qzt-fuzz-" + std::to_string(static_cast<long>(::getpid())));
+    std::filesystem::create_directories(d);
+    return d;
+  }();
+  return dir;
+}
+
+}  // namespace
+
+std::filesystem::path inputFile(const std::uint8_t* data, std::size_t size) {
+  auto path = base() / "input.qzt";
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+  return path;
+}
+
+std::filesystem::path emptyFolder() {
+  auto dir = base() / "unpack";
+  std::error_code ec;
+  std::filesystem::remove_all(dir, ec);
+  std::filesystem::create_directories(dir, ec);
+  return dir;
+}
+
+}  // namespace qzt::fuzz

@@ -1,0 +1,15 @@
+// Unpacking a file group and packed data from arbitrary bytes into a
+// scratch folder.
+#include <cstddef>
+#include <cstdint>
+
+#include "fuzz_scratch.h"
+#include "paper/unpack.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const auto file = qzt::fuzz::inputFile(data, size);
+  const auto work = qzt::fuzz::emptyFolder();
+  (void)qzt::unpackGroup(file, work, 0, 0);
+  (void)qzt::unpackPacked(file, work / "packed", static_cast<std::int32_t>(size), 0);
+  return 0;
+}
