@@ -13,24 +13,28 @@ namespace qzt {
 class AnswerSheet {
  public:
   AnswerSheet() = default;
-  // Empty cells for rows 1..count and columns 1..letterColumns (+ the extra
-  // blank column), one empty text answer per kind-3 row.
+  // Empty cells for rows 1..count and columns 1..letterColumns, one empty
+  // text answer per kind-3 row. The grid's extra blank column is never
+  // written, so the sheet does not hold it.
   AnswerSheet(const QuestionTable& table, int letterColumns);
 
   int rowCount() const { return static_cast<int>(cells_.size()); }  // questions + 1
   int letterColumns() const { return letterColumns_; }
 
-  // Cell text (GBK): "" or " A"/"A" style. Out-of-range reads give "".
+  // Cell text (GBK): "" or " A"/"A" style. Out-of-range reads give "";
+  // out-of-range writes are ignored.
   const ByteString& cell(int row, int column) const;
   void setCell(int row, int column, ByteString text);
 
   int textAnswerCount() const { return static_cast<int>(texts_.size()); }
+  // Out-of-range reads give ""; out-of-range writes are ignored.
   const ByteString& textAnswer(int n) const;
   void setTextAnswer(int n, ByteString text);
   // Index of the text answer owned by `row`, or -1.
   int textIndexOfRow(int row) const;
 
-  // The choice answer of a row: cells 1..option_count joined in order.
+  // The choice answer of a row: cells 1..option_count joined in order
+  // (nothing for optionCount 0 or less).
   ByteString joinedCells(int row, int optionCount) const;
 
  private:

@@ -28,6 +28,7 @@ class ExamSession {
   bool hasPaper() const { return header_.questionCount() > 0; }
   const PaperHeader& header() const { return header_; }
   const QuestionTable& table() const { return table_; }
+  // The 5 x 5 start-up grid until the first begin().
   const grid::Layout& layout() const { return layout_; }
   const AnswerSheet& sheet() const { return sheet_; }
   void setTextAnswer(int n, ByteString text) { sheet_.setTextAnswer(n, std::move(text)); }
@@ -62,7 +63,15 @@ class ExamSession {
   void confirmPassword();
   // The opening-password check. Wrong: state code 1, and the countdown of
   // the paper on screen resumes (or the timer goes idle without one).
+  // Right: the caller loads the paper and calls begin().
   bool checkOpenPassword(const PaperHeader& candidate, const ByteString& typed);
+  // After an opening check that loaded nothing (wrong password, or a load
+  // that failed after the right one): with a paper on screen the mode goes
+  // back to the countdown, and the second timer is re-armed only if the
+  // countdown was running when the check was confirmed (a handed-in paper
+  // must not start counting towards a second hand-in); without a paper the
+  // timer goes idle.
+  void resumeAfterOpenCheck();
   // The grading-password check. Right: grades. Wrong: state code 2; the
   // paper stays handed in and ungraded.
   bool checkGradePassword(const ByteString& typed);
@@ -72,7 +81,7 @@ class ExamSession {
   bool handInAsksConfirmation() const { return clock_.minutesLeft() != 0; }
   enum class HandIn { Graded, NeedsGradePassword };
   // Ends mouse entry and stops the clock; grades at once without a grading
-  // password.
+  // password. On a graded paper it changes nothing and returns Graded.
   HandIn handIn();
   bool answering() const { return answering_; }
   bool graded() const { return report_.has_value(); }
@@ -93,13 +102,14 @@ class ExamSession {
 
   PaperHeader header_;
   QuestionTable table_;
-  grid::Layout layout_;
+  grid::Layout layout_ = grid::startupLayout(5, 5);
   grid::Layout gradedLayout_;
   AnswerSheet sheet_;
   ExamClock clock_;
   SecondTimerMode mode_ = SecondTimerMode::Idle;
   SecondTimerMode pendingPurpose_ = SecondTimerMode::Idle;
   bool answering_ = false;
+  bool countdownWasRunning_ = false;  // when the pending check was confirmed
   std::optional<GradeReport> report_;
   int stateCode_ = 0;
 };

@@ -3,6 +3,7 @@
 // arithmetic, so the window only draws what this says.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,9 @@ inline constexpr int kScrollBarRoom = 16;
 inline constexpr int kResultColumnWidth = 30;
 inline constexpr int kCorrectColumnWidth = 75;
 inline constexpr int kTextAreaWidth = 112;     // letter area under a row edit
+// Letters run A..Z; a larger option_count adds no columns (a hostile count
+// must not build millions of them).
+inline constexpr int kMaxLetterColumns = 26;
 
 struct Layout {
   int rowCount = 0;                  // questions + header row
@@ -44,5 +48,28 @@ ByteString formatRowLabel(const ByteString& label);
 int contentWidth(const std::vector<int>& widths);
 // Whether rows need the scroll bar room: rows * (rowStep) > gridHeight.
 bool needsScrollRoom(int rowCount, int rowStep, int gridHeight);
+
+// ---- Grid width ------------------------------------------------------------
+// Width of the grid when it is built or graded: the content width, plus the
+// scroll bar room when rowCount * (default row height + 1) > gridHeight.
+int gridWidth(const Layout& layout, int gridHeight);
+// Width after the grid's parent was resized: when the rows (at row height
+// + 1) do not fit, a grid as wide as its content gains the scroll bar room
+// and a wider one stays; when they fit, the content width.
+int resizedGridWidth(const Layout& layout, int currentWidth, int gridHeight);
+
+// ---- Row controls (panels over headings, edits over text rows) -------------
+// Edges are in the grid's parent, like the grid's own left and top.
+// Top of the control over `row` when `topRow` is the first visible normal
+// row; none when the row lies at or above the grid's top (control hidden).
+// With topRow 1 this is also where the control is created.
+std::optional<int> rowControlTop(int row, int topRow, int gridTop);
+int rowPanelLeft(int gridLeft);
+int rowEditLeft(const Layout& layout, int gridLeft);
+// Widths: a panel is created contentWidth - 4 wide and narrowed to
+// contentWidth - 6 by every resize; an edit keeps its creation width.
+int rowPanelWidth(const Layout& layout);
+int rowPanelWidthAfterResize(const Layout& layout);
+int rowEditWidth(const Layout& layout);
 
 }  // namespace qzt::grid

@@ -1,0 +1,46 @@
+#include "sheet/exam_clock.h"
+
+#include <cstdint>
+#include <limits>
+
+namespace qzt {
+
+void ExamClock::start(int timeLimit) {
+  allowed_ = timeLimit;
+  // A limit of INT_MIN from a hostile paper must not overflow.
+  minutesLeft_ = timeLimit == std::numeric_limits<int>::min() ? timeLimit : timeLimit - 1;
+  seconds_ = 0;
+  minuteRunning_ = true;
+  secondArmed_ = true;
+}
+
+void ExamClock::minuteTick() {
+  if (!minuteRunning_) return;
+  const std::int64_t n = static_cast<std::int64_t>(minutesLeft_) - 1;
+  // The minutes label keeps its last value ("0" after a full exam).
+  if (n < 0) {
+    minuteRunning_ = false;
+    return;
+  }
+  minutesLeft_ = static_cast<int>(n);
+}
+
+bool ExamClock::secondTick() {
+  secondArmed_ = false;
+  int s = seconds_ - 1;
+  if (minuteRunning_) {
+    if (s == -1) s = 59;
+  } else if (s == -1) {
+    return true;
+  }
+  seconds_ = s;
+  secondArmed_ = true;
+  return false;
+}
+
+void ExamClock::stop() {
+  minuteRunning_ = false;
+  secondArmed_ = false;
+}
+
+}  // namespace qzt

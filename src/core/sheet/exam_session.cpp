@@ -1,0 +1,152 @@
+#include "sheet/exam_session.h"
+
+#include "paper/format.h"
+#include "paper/password.h"
+#include "paper/unpack.h"
+
+namespace qzt {
+
+void ExamSession::begin(const PaperHeader& header, QuestionTable table) {
+  header_ = header;
+  table_ = std::move(table);
+  layout_ = grid::paperLayout(table_);
+  gradedLayout_ = grid::Layout();
+  sheet_ = AnswerSheet(table_, layout_.letterColumns);
+  report_.reset();
+  clock_.start(header_.timeLimit());
+  mode_ = SecondTimerMode::Countdown;
+  answering_ = true;
+}
+
+bool ExamSession::inLetterArea(int x, int y, int topRow) const {
+  const int h = grid::kDefaultRowHeight;
+  const int labelWidth = layout_.columnWidths.empty() ? grid::kLabelColumnWidth : layout_.columnWidths[0];
+  const long long bottom = static_cast<long long>(layout_.rowCount - topRow + 1) * (h + 1);
+  return y > h && y < bottom && x > labelWidth;
+}
+
+bool ExamSession::pressLetter(int row, int column) {
+  if (!answering_ || row < 1 || row >= sheet_.rowCount() || column < 1) return false;
+  const QuestionRecord& record = table_.question(row);
+  if (column > record.optionCount() || column > sheet_.letterColumns()) return false;
+  if (record.kind() == format::kKindSingle) {
+    for (int c = 1; c <= sheet_.letterColumns(); ++c) {
+      if (c != column) sheet_.setCell(row, c, ByteString());
+    }
+  }
+  if (sheet_.cell(row, column).empty()) {
+    sheet_.setCell(row, column, ByteString{' ', static_cast<char>(64 + column)});
+  } else {
+    sheet_.setCell(row, column, ByteString());
+  }
+  return true;
+}
+
+std::optional<ByteString> ExamSession::hintForPress(int row, int column) const {
+  if (answering_ || !graded()) return std::nullopt;
+  const int lastColumn = static_cast<int>(gradedLayout_.columnWidths.size()) - 1;
+  if (column != lastColumn || row < 1 || row > table_.count()) return std::nullopt;
+  if (table_.question(row).kind() != format::kKindText) return std::nullopt;
+  return table_.question(row).answer();
+}
+
+ExamSession::Tick ExamSession::secondTick() {
+  clock_.disarmSecondTimer();
+  switch (mode_) {
+    case SecondTimerMode::Countdown:
+      return clock_.secondTick() ? Tick::TimeUp : Tick::Nothing;
+    case SecondTimerMode::OpenPassword:
+      return Tick::CheckOpenPassword;
+    case SecondTimerMode::GradePassword:
+      return Tick::CheckGradePassword;
+    case SecondTimerMode::Idle:
+      break;
+  }
+  return Tick::Nothing;
+}
+
+void ExamSession::confirmPassword() {
+  // A second confirmation before the check keeps what the first one saw.
+  if (mode_ != pendingPurpose_) {
+    countdownWasRunning_ = mode_ == SecondTimerMode::Countdown && clock_.secondTimerArmed();
+  }
+  mode_ = pendingPurpose_;
+  clock_.armSecondTimer();
+}
+
+bool ExamSession::checkOpenPassword(const PaperHeader& candidate, const ByteString& typed) {
+  if (passwordMatches(candidate.openPasswordBlock(), typed)) return true;
+  stateCode_ = format::kStateWrongOpenPassword;
+  resumeAfterOpenCheck();
+  return false;
+}
+
+void ExamSession::resumeAfterOpenCheck() {
+  if (!hasPaper()) {
+    mode_ = SecondTimerMode::Idle;
+    clock_.disarmSecondTimer();
+    return;
+  }
+  mode_ = SecondTimerMode::Countdown;
+  if (countdownWasRunning_) {
+    clock_.armSecondTimer();
+  } else {
+    clock_.disarmSecondTimer();
+  }
+}
+
+bool ExamSession::checkGradePassword(const ByteString& typed) {
+  clock_.disarmSecondTimer();
+  if (!passwordMatches(header_.gradePasswordBlock(), typed)) {
+    stateCode_ = format::kStateWrongGradePassword;
+    return false;
+  }
+  gradeNow();
+  return true;
+}
+
+ExamSession::HandIn ExamSession::handIn() {
+  if (graded()) return HandIn::Graded;
+  answering_ = false;
+  clock_.stop();
+  if (!hasPassword(header_.gradePasswordBlock())) {
+    gradeNow();
+    return HandIn::Graded;
+  }
+  pendingPurpose_ = SecondTimerMode::GradePassword;
+  return HandIn::NeedsGradePassword;
+}
+
+void ExamSession::gradeNow() {
+  if (graded()) return;
+  answering_ = false;
+  clock_.stop();
+  report_ = grade(table_, sheet_, header_.commentsByPercent());
+  gradedLayout_ = layout_;
+  grid::addGradingColumns(gradedLayout_);
+}
+
+int ExamSession::takeStateCode() {
+  const int code = stateCode_;
+  stateCode_ = 0;
+  return code;
+}
+
+std::string ExamSession::messageForState(int code) {
+  switch (code) {
+    case format::kStateWrongOpenPassword:
+      return "密码错误1";
+    case format::kStateWrongGradePassword:
+      return "密码错误2";
+    case format::kStateReaderTooOld:
+      return std::string("该版本阅读器太旧，请到") + downloadSite() + "下载新版本阅读器打开!";
+    case format::kStateNotAPaper:
+      return "不是卷舟格式试卷或数据被破坏!";
+    case format::kStateAltered:
+      return "试卷数据已被非法改动!";
+    default:
+      return {};
+  }
+}
+
+}  // namespace qzt
