@@ -1,0 +1,16 @@
+#include "side/link.h"
+
+#include <algorithm>
+
+namespace qzt {
+
+std::string linkAddress(std::string address) {
+  std::string lower = address;
+  std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+  });
+  if (lower.find("http://") != std::string::npos) return address;
+  return "http://" + address;
+}
+
+}  // namespace qzt

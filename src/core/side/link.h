@@ -1,0 +1,12 @@
+// The one rule for web addresses handed to the browser.
+#pragma once
+
+#include <string>
+
+namespace qzt {
+
+// The address with "http://" put in front, unless its ASCII-lower-cased
+// form already contains "http://" anywhere. Other schemes get it too.
+std::string linkAddress(std::string address);
+
+}  // namespace qzt
