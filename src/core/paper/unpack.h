@@ -33,6 +33,9 @@ struct GroupResult {
   std::vector<std::filesystem::path> busyTargets;
 };
 
+// What the reader shows for each busy target.
+inline constexpr char kBusyTargetText[] = "文件正被打开或调用!请先关闭!";
+
 // getallfile: unpacks the group whose first entry head is at `start` of
 // `paper` into `target`. `budget` 0 = no budget; 1..10 or negative unpacks
 // nothing. A missing paper file returns an empty result.
@@ -41,7 +44,8 @@ GroupResult unpackGroup(const std::filesystem::path& paper, const std::filesyste
 
 // DeCompressionfile: unpacks the packed data of `size` bytes at `pos` into
 // the file `out` (replaced). Size 0 touches nothing. An inflate or read
-// failure is an Error with step kStepInflate.
+// failure is an Error with step kStepInflate; a target that cannot be
+// created or replaced is an Io error with kBusyTargetText and step 0.
 Status unpackPacked(const std::filesystem::path& paper, const std::filesystem::path& out,
                     std::int32_t size, std::int32_t pos);
 

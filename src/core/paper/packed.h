@@ -1,0 +1,33 @@
+// Packed data inside an open paper file: one block, or a run of blocks each
+// behind the 8-byte block marker and an int32 block size. Used by the group
+// unpacking and by unpackPacked.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+
+#include "paper/paper_file.h"
+#include "util/result.h"
+
+namespace qzt {
+
+enum class WriteMode { Replace, Append };
+
+enum class PackedOutcome {
+  Untouched,  // size 0: the target was neither deleted nor created
+  Written,
+  Busy,       // the target could not be created or replaced
+};
+
+// DeCompressionfile1: inflates the block of `size` bytes at `pos` into
+// `out`. A failed block leaves `out` as it was before the block.
+Result<PackedOutcome> unpackBlock(PaperFile& in, std::int64_t pos, std::int64_t size,
+                                  const std::filesystem::path& out, WriteMode mode, int step);
+
+// DeCompressionfile: deletes `out`, then unpacks the packed data at `pos`.
+// A marked run ends at the first 8 bytes after a block that are not the
+// marker; `size` then plays no part beyond being non-zero.
+Result<PackedOutcome> unpackPackedAt(PaperFile& in, const std::filesystem::path& out,
+                                     std::int32_t size, std::int64_t pos, int step);
+
+}  // namespace qzt
