@@ -1,0 +1,46 @@
+// The paper's page: a read-only text view for .txt and .rtf pages and a web
+// view for everything else. The web view is heavy, so it is made only when
+// the first web page arrives; until then the empty text view is the blank
+// page.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+class QStackedLayout;
+class QTextBrowser;
+class QWebEngineView;
+
+namespace qzt::ui {
+
+class PageView : public QWidget {
+  Q_OBJECT
+ public:
+  explicit PageView(QWidget* parent = nullptr);
+
+  // Loads a plain-text or rich-text page into the text view and brings it
+  // to the front. False when the file cannot be loaded.
+  bool showTextPage(const QString& path);
+  // Lets the web view show a local file and brings it to the front.
+  void showWebPage(const QString& path);
+  // A blank page in whichever view is in front.
+  void showBlank();
+
+  QTextBrowser* textView() const { return text_; }
+  // Null until the first web page.
+  QWebEngineView* webView() const { return web_; }
+  bool webInFront() const;
+
+ signals:
+  // The web view finished loading a page (ok = it loaded).
+  void webLoadFinished(bool ok);
+
+ private:
+  QWebEngineView* ensureWebView();
+
+  QStackedLayout* stack_ = nullptr;
+  QTextBrowser* text_ = nullptr;
+  QWebEngineView* web_ = nullptr;
+};
+
+}  // namespace qzt::ui

@@ -1,0 +1,25 @@
+#include "platform.h"
+
+#include <QtGlobal>
+
+#if defined(Q_OS_UNIX)
+#include <unistd.h>
+#endif
+
+namespace qzt::ui::platform {
+
+void prepareWebEngine() {
+#if defined(Q_OS_UNIX)
+  if (::geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+#endif
+}
+
+QString userKey() {
+#if defined(Q_OS_UNIX)
+  return QString::number(::getuid());
+#else
+  return qEnvironmentVariable("USERNAME");
+#endif
+}
+
+}  // namespace qzt::ui::platform

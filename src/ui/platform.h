@@ -1,0 +1,16 @@
+// The few things the reader asks of the operating system directly. Every
+// system call of the window program lives in platform.cpp.
+#pragma once
+
+#include <QString>
+
+namespace qzt::ui::platform {
+
+// QtWebEngine's sandbox cannot start as root; turn it off then, and only
+// then. REQUIRES: called before the QApplication exists.
+void prepareWebEngine();
+
+// A name that tells this user's readers apart from another user's.
+QString userKey();
+
+}  // namespace qzt::ui::platform
