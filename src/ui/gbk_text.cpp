@@ -1,0 +1,31 @@
+#include "gbk_text.h"
+
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <QtGlobal>
+
+namespace {
+
+constexpr char kCodec[] = "GB18030";
+
+}  // namespace
+
+QString fromGbk(const QByteArray& gbk) {
+  QStringDecoder decoder(kCodec, QStringDecoder::Flag::Stateless);
+  if (!decoder.isValid()) qFatal("This Qt has no %s codec; paper text cannot be shown.", kCodec);
+  return decoder.decode(gbk);
+}
+
+QString fromGbk(const std::string& gbk) {
+  return fromGbk(QByteArray::fromStdString(gbk));
+}
+
+QByteArray toGbk(const QString& text) {
+  QStringEncoder encoder(kCodec, QStringEncoder::Flag::Stateless);
+  if (!encoder.isValid()) qFatal("This Qt has no %s codec; typed text cannot be kept.", kCodec);
+  return encoder.encode(text);
+}
+
+std::string toGbkString(const QString& text) {
+  return toGbk(text).toStdString();
+}

@@ -1,0 +1,34 @@
+#include "text_view.h"
+
+#include <QFile>
+#include <QTextEdit>
+
+#include "gbk_text.h"
+#include "rtf_reader.h"
+
+bool isRtf(const QByteArray& bytes) {
+  return bytes.startsWith("{\\rtf");
+}
+
+void showTextBytes(QTextEdit* view, const QByteArray& bytes) {
+  if (isRtf(bytes)) {
+    view->setHtml(rtfToHtml(bytes));
+  } else {
+    view->setPlainText(fromGbk(bytes));
+  }
+}
+
+bool loadTextFile(QTextEdit* view, const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return false;
+  const QByteArray bytes = file.readAll();
+  if (file.error() != QFileDevice::NoError) return false;
+  showTextBytes(view, bytes);
+  return true;
+}
+
+QFont cjkFont(int pixelSize) {
+  QFont font(QStringLiteral("Noto Sans CJK SC"));
+  font.setPixelSize(pixelSize);
+  return font;
+}

@@ -1,0 +1,23 @@
+// Text pages, notes, hints and comments: RTF shown formatted, anything
+// else as plain GBK text, in a read-only rich-text view.
+#pragma once
+
+#include <QByteArray>
+#include <QFont>
+#include <QString>
+
+class QTextEdit;
+
+// Whether the bytes form an RTF document (they start with "{\rtf").
+bool isRtf(const QByteArray& bytes);
+
+// Replaces the view's whole content with the bytes: RTF formatted through
+// our own reader, other bytes as plain text decoded from GBK.
+void showTextBytes(QTextEdit* view, const QByteArray& bytes);
+
+// Loads a whole file into the view as showTextBytes does. False (and the
+// view unchanged) when the file cannot be read.
+bool loadTextFile(QTextEdit* view, const QString& path);
+
+// The CJK screen font the reader's text uses, at a size in pixels.
+QFont cjkFont(int pixelSize);
