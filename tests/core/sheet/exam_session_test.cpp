@@ -1,0 +1,374 @@
+#include "sheet/exam_session.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "paper/format.h"
+#include "paper/unpack.h"
+#include "paper_writer.h"
+
+namespace qzt {
+namespace {
+
+template <typename Case>
+std::string caseName(const ::testing::TestParamInfo<Case>& c) {
+  return c.param.name;
+}
+
+using Mode = SecondTimerMode;
+
+struct Paper {
+  PaperHeader header;
+  QuestionTable table;
+};
+
+// The header and question table a load would give for `spec`.
+Paper paperOf(const writer::PaperSpec& spec) {
+  const writer::BuiltPaper built = writer::buildPaper(spec);
+  PaperHeader::Bytes bytes{};
+  std::copy_n(built.bytes.begin() + built.layout.headerOffset, bytes.size(), bytes.begin());
+  std::vector<QuestionRecord> records;
+  for (const auto& q : spec.questions) records.push_back(writer::makeQuestion(q));
+  return {PaperHeader(bytes), QuestionTable(std::move(records))};
+}
+
+writer::PaperSpec specWith(std::vector<writer::QuestionSpec> questions, int timeLimit = 60) {
+  writer::PaperSpec spec;
+  spec.questions = std::move(questions);
+  spec.timeLimit = timeLimit;
+  return spec;
+}
+
+// The four questions of the worked example: 2 + 3 + 5 + 2 marks.
+writer::PaperSpec fourQuestions() {
+  return specWith({{"1", 1, 4, "A", 2}, {"2", 2, 4, "A C", 3}, {"3", 3, 0, "abc", 5}, {"4", 1, 4, "B", 2}});
+}
+
+void startExam(ExamSession& s, const writer::PaperSpec& spec) {
+  Paper p = paperOf(spec);
+  s.begin(p.header, std::move(p.table));
+}
+
+std::vector<ByteString> rowCells(const ExamSession& s, int row) {
+  std::vector<ByteString> cells;
+  for (int c = 1; c <= s.sheet().letterColumns(); ++c) cells.push_back(s.sheet().cell(row, c));
+  return cells;
+}
+
+// ---- Entry -------------------------------------------------------------------
+
+struct EntryCase {
+  const char* name;
+  int kind;
+  int options;
+  std::vector<int> presses;  // columns pressed on row 1, in order
+  std::vector<ByteString> cells;
+};
+
+class Entry : public ::testing::TestWithParam<EntryCase> {};
+
+TEST_P(Entry, PressesOnRowOne) {
+  const EntryCase& c = GetParam();
+  ExamSession s;
+  // Row 2 makes the grid four letters wide whatever row 1 has.
+  startExam(s, specWith({{"1", c.kind, c.options, "A"}, {"2", 2, 4, "A"}}));
+  for (int column : c.presses) (void)s.pressLetter(1, column);
+  EXPECT_EQ(rowCells(s, 1), c.cells);
+  EXPECT_EQ(rowCells(s, 2), (std::vector<ByteString>(4)));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rules, Entry,
+    ::testing::Values(
+        EntryCase{"SingleBThenD", 1, 4, {2, 4}, {"", "", "", " D"}},
+        EntryCase{"SingleDAgainEmpties", 1, 4, {2, 4, 4}, {"", "", "", ""}},
+        EntryCase{"MultipleACA", 2, 4, {1, 3, 1}, {"", "", " C", ""}},
+        EntryCase{"MultipleKeepsAll", 2, 4, {4, 1, 2}, {" A", " B", "", " D"}},
+        EntryCase{"DoublePressTogglesBack", 2, 4, {2, 2}, {"", "", "", ""}},
+        EntryCase{"BeyondOptionCount", 2, 2, {3, 4, 1}, {" A", "", "", ""}},
+        EntryCase{"SingleWithTwoOptions", 1, 2, {1, 2, 3}, {"", " B", "", ""}},
+        EntryCase{"KindZeroIsMultiple", 0, 4, {1, 2}, {" A", " B", "", ""}},
+        EntryCase{"NegativeKindIsMultiple", -3, 4, {1, 2}, {" A", " B", "", ""}},
+        EntryCase{"KindSevenIsMultiple", 7, 4, {1, 2}, {" A", " B", "", ""}},
+        EntryCase{"NoOptions", 1, 0, {1}, {"", "", "", ""}},
+        EntryCase{"LabelColumn", 2, 4, {0}, {"", "", "", ""}}),
+    caseName<EntryCase>);
+
+TEST(ExamSession, PressOutsideTheRowsChangesNothing) {
+  ExamSession s;
+  startExam(s, specWith({{"1", 2, 4, "A"}}));
+  EXPECT_FALSE(s.pressLetter(0, 1));
+  EXPECT_FALSE(s.pressLetter(2, 1));
+  EXPECT_FALSE(s.pressLetter(-1, 1));
+  EXPECT_FALSE(s.pressLetter(1, 5));
+  EXPECT_TRUE(s.pressLetter(1, 4));
+}
+
+TEST(ExamSession, NoMouseEntryBeforeBeginOrAfterHandIn) {
+  ExamSession s;
+  EXPECT_FALSE(s.answering());
+  EXPECT_EQ(s.layout().rowCount, 5);  // the start-up grid
+  EXPECT_FALSE(s.pressLetter(1, 1));
+
+  startExam(s, specWith({{"1", 2, 4, "A"}}));
+  EXPECT_TRUE(s.pressLetter(1, 2));
+  ASSERT_EQ(s.handIn(), ExamSession::HandIn::Graded);
+  EXPECT_FALSE(s.pressLetter(1, 1));
+  EXPECT_FALSE(s.pressLetter(1, 2));
+  EXPECT_EQ(rowCells(s, 1), (std::vector<ByteString>{"", " B", "", ""}));
+}
+
+TEST(ExamSession, LetterArea) {
+  ExamSession s;
+  startExam(s, fourQuestions());  // 5 rows: the area ends above (5 - t + 1) * 25
+  struct Case {
+    int x, y, topRow;
+    bool inside;
+  };
+  const Case cases[] = {
+      {46, 25, 1, true},   {45, 25, 1, false},  {46, 24, 1, false}, {200, 124, 1, true},
+      {200, 125, 1, false}, {200, 74, 3, true}, {200, 75, 3, false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(s.inLetterArea(c.x, c.y, c.topRow), c.inside) << c.x << "," << c.y << " t=" << c.topRow;
+  }
+}
+
+// ---- Exam start and clock ------------------------------------------------------
+
+TEST(ExamSession, BeginStartsAFreshExam) {
+  ExamSession s;
+  startExam(s, fourQuestions());
+  (void)s.pressLetter(1, 1);
+  s.setTextAnswer(0, "abc");
+  ASSERT_EQ(s.handIn(), ExamSession::HandIn::Graded);
+
+  startExam(s, specWith({{"1", 3, 0, "X"}, {"2", 1, 2, "B"}}, 45));
+  EXPECT_TRUE(s.answering());
+  EXPECT_FALSE(s.graded());
+  EXPECT_EQ(s.mode(), Mode::Countdown);
+  EXPECT_EQ(s.clock().minutesAllowed(), 45);
+  EXPECT_EQ(s.clock().minutesLeft(), 44);
+  EXPECT_TRUE(s.clock().secondTimerArmed());
+  EXPECT_EQ(s.layout().columnWidths, (std::vector<int>{45, 28, 28, 56}));
+  EXPECT_EQ(s.sheet().rowCount(), 3);
+  EXPECT_EQ(s.sheet().textAnswer(0), "");
+  EXPECT_EQ(rowCells(s, 2), (std::vector<ByteString>{"", ""}));
+}
+
+TEST(ExamSession, TimeUpWithoutMinutesLeftNeedsNoConfirmation) {
+  struct Case {
+    int limit;
+    bool asks;  // at the automatic hand-in
+  };
+  for (const Case c : {Case{1, false}, Case{0, true}}) {
+    ExamSession s;
+    startExam(s, specWith({{"1", 1, 4, "A"}}, c.limit));
+    int t = 0;
+    ExamSession::Tick tick = ExamSession::Tick::Nothing;
+    while (tick == ExamSession::Tick::Nothing && t < 200) {
+      ++t;
+      if (t % 60 == 0) s.minuteTick();
+      if (s.clock().secondTimerArmed()) tick = s.secondTick();
+    }
+    EXPECT_EQ(tick, ExamSession::Tick::TimeUp) << c.limit;
+    EXPECT_EQ(t, 61) << c.limit;
+    EXPECT_EQ(s.handInAsksConfirmation(), c.asks) << c.limit;
+  }
+}
+
+TEST(ExamSession, HandInBeforeTheTimeAsksAndKeepsTheTimeLeft) {
+  ExamSession s;
+  startExam(s, specWith({{"1", 1, 4, "A"}}, 13));
+  (void)s.secondTick();
+  EXPECT_TRUE(s.handInAsksConfirmation());  // minutes left reads 12
+  // Declining changes nothing: the caller simply does not hand in.
+  EXPECT_TRUE(s.answering());
+  EXPECT_TRUE(s.clock().secondTimerArmed());
+
+  EXPECT_EQ(s.handIn(), ExamSession::HandIn::Graded);
+  EXPECT_FALSE(s.answering());
+  EXPECT_TRUE(s.graded());
+  EXPECT_FALSE(s.clock().minuteTimerRunning());
+  EXPECT_FALSE(s.clock().secondTimerArmed());
+  EXPECT_EQ(s.clock().minutesLeft(), 12);
+  EXPECT_EQ(s.clock().secondsLeft(), 59);
+}
+
+// ---- Hand-in and grading -----------------------------------------------------
+
+TEST(ExamSession, FourQuestionsByMouseAndTyping) {
+  ExamSession s;
+  startExam(s, fourQuestions());
+  (void)s.pressLetter(1, 1);
+  (void)s.pressLetter(2, 1);
+  (void)s.pressLetter(2, 3);
+  s.setTextAnswer(0, "abc");
+  ASSERT_EQ(s.handIn(), ExamSession::HandIn::Graded);
+  ASSERT_TRUE(s.report().has_value());
+  EXPECT_EQ(s.report()->scoreLine, "总分：12 得分：5 正确率：41.67");
+  EXPECT_EQ(s.report()->selection, 5);
+  EXPECT_EQ(s.gradedLayout().columnWidths,
+            (std::vector<int>{45, 28, 28, 28, 28, 30, 75}));
+
+  // Graded stays graded: a second hand-in adds no columns and grades nothing.
+  EXPECT_EQ(s.handIn(), ExamSession::HandIn::Graded);
+  EXPECT_EQ(s.gradedLayout().columnWidths.size(), 7u);
+}
+
+TEST(ExamSession, CorrectAnswerHintOnGradedTextRows) {
+  ExamSession s;
+  startExam(s, fourQuestions());
+  EXPECT_EQ(s.hintForPress(3, 6), std::nullopt);  // answering
+  ASSERT_EQ(s.handIn(), ExamSession::HandIn::Graded);
+  EXPECT_EQ(s.hintForPress(3, 6), ByteString("ABC"));
+  EXPECT_EQ(s.hintForPress(3, 5), std::nullopt);   // the result column
+  EXPECT_EQ(s.hintForPress(1, 6), std::nullopt);   // a choice row
+  EXPECT_EQ(s.hintForPress(0, 6), std::nullopt);   // the header row
+}
+
+TEST(ExamSession, NoHintBeforeGrading) {
+  writer::PaperSpec spec = fourQuestions();
+  spec.gradePassword = "pw";
+  ExamSession s;
+  startExam(s, spec);
+  ASSERT_EQ(s.handIn(), ExamSession::HandIn::NeedsGradePassword);
+  EXPECT_EQ(s.hintForPress(3, 4), std::nullopt);
+  EXPECT_EQ(s.hintForPress(3, 6), std::nullopt);
+}
+
+TEST(ExamSession, GradingPassword) {
+  writer::PaperSpec spec = fourQuestions();
+  spec.gradePassword = "Pw";
+  ExamSession s;
+  startExam(s, spec);
+  (void)s.pressLetter(1, 1);
+
+  ASSERT_EQ(s.handIn(), ExamSession::HandIn::NeedsGradePassword);
+  EXPECT_EQ(s.pendingPurpose(), Mode::GradePassword);
+  EXPECT_FALSE(s.answering());
+  EXPECT_FALSE(s.clock().secondTimerArmed());
+
+  for (const char* wrong : {"pw", "Pw ", ""}) {
+    s.confirmPassword();
+    EXPECT_EQ(s.mode(), Mode::GradePassword);
+    EXPECT_TRUE(s.clock().secondTimerArmed());
+    ASSERT_EQ(s.secondTick(), ExamSession::Tick::CheckGradePassword);
+    EXPECT_FALSE(s.checkGradePassword(wrong)) << wrong;
+    EXPECT_EQ(s.takeStateCode(), format::kStateWrongGradePassword);
+    EXPECT_EQ(s.stateCode(), 0);
+    EXPECT_FALSE(s.graded());
+    EXPECT_EQ(s.mode(), Mode::GradePassword);
+    EXPECT_FALSE(s.clock().secondTimerArmed());
+    EXPECT_FALSE(s.clock().minuteTimerRunning());
+    // The candidate hands in again and is asked again.
+    ASSERT_EQ(s.handIn(), ExamSession::HandIn::NeedsGradePassword);
+  }
+
+  s.confirmPassword();
+  ASSERT_EQ(s.secondTick(), ExamSession::Tick::CheckGradePassword);
+  EXPECT_TRUE(s.checkGradePassword("Pw"));
+  EXPECT_TRUE(s.graded());
+  EXPECT_EQ(s.stateCode(), 0);
+  EXPECT_EQ(s.report()->scoreLine, "总分：12 得分：2 正确率：16.67");
+}
+
+// ---- Opening password while a paper may be on screen -----------------------
+
+struct OpenCase {
+  const char* name;
+  bool paperOnScreen;
+  bool handedIn;
+  Mode modeAfter;
+  bool countdownGoesOn;
+};
+
+class WrongOpenPassword : public ::testing::TestWithParam<OpenCase> {};
+
+TEST_P(WrongOpenPassword, ResumesOnlyARunningCountdown) {
+  const OpenCase& c = GetParam();
+  writer::PaperSpec locked = specWith({{"1", 1, 4, "A"}});
+  locked.openPassword = "secret";
+  const Paper candidate = paperOf(locked);
+
+  ExamSession s;
+  if (c.paperOnScreen) {
+    startExam(s, specWith({{"1", 1, 4, "A"}}, 10));
+    (void)s.secondTick();
+  }
+  if (c.handedIn) {
+    ASSERT_EQ(s.handIn(), ExamSession::HandIn::Graded);
+  }
+  const int secondsBefore = s.clock().secondsLeft();
+
+  s.askPassword(Mode::OpenPassword);
+  s.confirmPassword();
+  s.confirmPassword();  // Enter, then the button
+  EXPECT_EQ(s.mode(), Mode::OpenPassword);
+  ASSERT_EQ(s.secondTick(), ExamSession::Tick::CheckOpenPassword);
+  EXPECT_FALSE(s.checkOpenPassword(candidate.header, "Secret"));
+  EXPECT_EQ(s.takeStateCode(), format::kStateWrongOpenPassword);
+  EXPECT_EQ(s.mode(), c.modeAfter);
+  EXPECT_EQ(s.clock().secondTimerArmed(), c.countdownGoesOn);
+  // The check tick did not move the seconds.
+  EXPECT_EQ(s.clock().secondsLeft(), secondsBefore);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, WrongOpenPassword,
+    ::testing::Values(OpenCase{"PaperRunning", true, false, Mode::Countdown, true},
+                      OpenCase{"NoPaper", false, false, Mode::Idle, false},
+                      OpenCase{"PaperGraded", true, true, Mode::Countdown, false}),
+    caseName<OpenCase>);
+
+TEST(ExamSession, RightOpenPasswordLeavesLoadingToTheCaller) {
+  writer::PaperSpec locked = specWith({{"1", 1, 4, "A"}}, 20);
+  locked.openPassword = "secret";
+  const Paper candidate = paperOf(locked);
+
+  ExamSession s;
+  startExam(s, specWith({{"1", 1, 4, "A"}}, 10));
+  s.askPassword(Mode::OpenPassword);
+  s.confirmPassword();
+  ASSERT_EQ(s.secondTick(), ExamSession::Tick::CheckOpenPassword);
+  ASSERT_TRUE(s.checkOpenPassword(candidate.header, "secret"));
+  EXPECT_EQ(s.stateCode(), 0);
+
+  // A load that then fails leaves the paper on screen counting down.
+  s.resumeAfterOpenCheck();
+  EXPECT_EQ(s.mode(), Mode::Countdown);
+  EXPECT_TRUE(s.clock().secondTimerArmed());
+
+  s.begin(candidate.header, candidate.table);
+  EXPECT_EQ(s.mode(), Mode::Countdown);
+  EXPECT_EQ(s.clock().minutesAllowed(), 20);
+}
+
+// ---- Messages ------------------------------------------------------------------
+
+TEST(ExamSession, MessagesForStateCodes) {
+  const std::pair<int, std::string> cases[] = {
+      {1, "密码错误1"},
+      {2, "密码错误2"},
+      {3, std::string("该版本阅读器太旧，请到") + downloadSite() + "下载新版本阅读器打开!"},
+      {4, "不是卷舟格式试卷或数据被破坏!"},
+      {5, "试卷数据已被非法改动!"},
+      {0, ""},
+      {6, ""},
+      {-1, ""},
+  };
+  for (const auto& [code, text] : cases) EXPECT_EQ(ExamSession::messageForState(code), text) << code;
+}
+
+TEST(ExamSession, OnlyTheLastStateCodeIsShown) {
+  ExamSession s;
+  s.setStateCode(4);
+  s.setStateCode(5);
+  EXPECT_EQ(s.takeStateCode(), 5);
+  EXPECT_EQ(s.takeStateCode(), 0);
+}
+
+}  // namespace
+}  // namespace qzt
