@@ -51,6 +51,7 @@ std::optional<ByteString> ExamSession::hintForPress(int row, int column) const {
 }
 
 ExamSession::Tick ExamSession::secondTick() {
+  if (!clock_.secondTimerArmed()) return Tick::Nothing;
   clock_.disarmSecondTimer();
   switch (mode_) {
     case SecondTimerMode::Countdown:

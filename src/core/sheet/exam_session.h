@@ -52,6 +52,8 @@ class ExamSession {
   enum class Tick { Nothing, CheckOpenPassword, CheckGradePassword, TimeUp };
   // The one-second timer fired (it is stopped first). Countdown mode moves
   // the seconds; password modes tell the caller to compare the typed text.
+  // A tick while clock().secondTimerArmed() is false is stale: Nothing.
+  // After each tick, restart the window's timer if secondTimerArmed().
   Tick secondTick();
   SecondTimerMode mode() const { return mode_; }
 

@@ -195,6 +195,9 @@ TEST(ExamSession, HandInBeforeTheTimeAsksAndKeepsTheTimeLeft) {
   EXPECT_FALSE(s.clock().secondTimerArmed());
   EXPECT_EQ(s.clock().minutesLeft(), 12);
   EXPECT_EQ(s.clock().secondsLeft(), 59);
+  // A tick already on its way when the clock stopped moves nothing.
+  EXPECT_EQ(s.secondTick(), ExamSession::Tick::Nothing);
+  EXPECT_EQ(s.clock().secondsLeft(), 59);
 }
 
 // ---- Hand-in and grading -----------------------------------------------------
