@@ -72,10 +72,17 @@ Result<PackedOutcome> unpackPackedAt(PaperFile& in, const fs::path& out, std::in
   constexpr std::int64_t kBlockStart = format::kBlockMarker.size() + format::kBlockSizeField;
   for (std::int64_t at = pos;;) {
     const auto blockSize = in.int32At(at + format::kBlockMarker.size());
-    if (!blockSize) return Error::io("block size runs past the end", step);
+    if (!blockSize) {
+      fs::remove(out, ec);
+      return Error::io("block size runs past the end", step);
+    }
     const WriteMode mode = at == pos ? WriteMode::Replace : WriteMode::Append;
     auto block = unpackBlock(in, at + kBlockStart, *blockSize, out, mode, step);
-    if (!block.ok() || *block == PackedOutcome::Busy) return block;
+    if (!block.ok()) {
+      fs::remove(out, ec);  // never leave the first part of a file behind
+      return block;
+    }
+    if (*block == PackedOutcome::Busy) return block;
     at += kBlockStart + *blockSize;
     if (at >= in.size() || !markerAt(in, at)) break;
   }

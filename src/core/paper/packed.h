@@ -26,7 +26,8 @@ Result<PackedOutcome> unpackBlock(PaperFile& in, std::int64_t pos, std::int64_t 
 
 // DeCompressionfile: deletes `out`, then unpacks the packed data at `pos`.
 // A marked run ends at the first 8 bytes after a block that are not the
-// marker; `size` then plays no part beyond being non-zero.
+// marker; `size` then plays no part beyond being non-zero. A failed run
+// removes `out` rather than leave its first blocks behind.
 Result<PackedOutcome> unpackPackedAt(PaperFile& in, const std::filesystem::path& out,
                                      std::int32_t size, std::int64_t pos, int step);
 

@@ -14,7 +14,7 @@ Error refuse(const std::string& why, int step) { return Error::unsafe("refused n
 
 }  // namespace
 
-Result<std::filesystem::path> safeRelativePath(const ByteString& stored, int step) {
+Result<std::filesystem::path> safeRelativePath(const ByteString& stored, int step, bool mayBeTarget) {
   if (stored.empty()) return refuse("empty", step);
   if (stored.size() > static_cast<std::size_t>(format::kMaxNameLength)) return refuse("too long", step);
   if (stored.find('\0') != ByteString::npos) return refuse("contains NUL", step);
@@ -34,7 +34,7 @@ Result<std::filesystem::path> safeRelativePath(const ByteString& stored, int ste
     if (part == "..") return refuse("steps up with ..", step);
     relative /= std::filesystem::path(std::u8string(part.begin(), part.end()));
   }
-  if (relative.empty()) return refuse("no file name", step);
+  if (relative.empty() && !mayBeTarget) return refuse("no file name", step);
   return relative;
 }
 
@@ -44,8 +44,8 @@ Status checkNoLinks(const std::filesystem::path& root, const std::filesystem::pa
     at /= part;
     std::error_code ec;
     const auto st = std::filesystem::symlink_status(at, ec);
-    if (ec) return refuse("cannot be checked", step);
     if (st.type() == std::filesystem::file_type::not_found) return Status::success();
+    if (ec) return refuse("cannot be checked", step);
     if (st.type() == std::filesystem::file_type::symlink) return refuse("passes through a link", step);
   }
   return Status::success();

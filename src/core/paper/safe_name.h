@@ -14,8 +14,10 @@
 namespace qzt {
 
 // The stored name as a relative path of UTF-8 components. `step` goes into
-// the error.
-Result<std::filesystem::path> safeRelativePath(const ByteString& stored, int step);
+// the error. With `mayBeTarget` a name such as "." that names the target
+// itself gives an empty path (folder entries); otherwise it is refused.
+Result<std::filesystem::path> safeRelativePath(const ByteString& stored, int step,
+                                               bool mayBeTarget = false);
 
 // Fails when any existing component of root / relative (root excluded) is a
 // symbolic link.

@@ -59,7 +59,7 @@ class GroupReader {
   }
 
   Status folder(const ByteString& name) {
-    auto relative = safeRelativePath(name, step_);
+    auto relative = safeRelativePath(name, step_, true);
     if (!relative.ok()) return relative.error();
     if (Status st = checkNoLinks(target_, *relative, step_); !st.ok()) return st;
     std::error_code ec;
