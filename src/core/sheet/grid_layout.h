@@ -26,13 +26,13 @@ inline constexpr int kMaxLetterColumns = 26;
 
 struct Layout {
   int rowCount = 0;                  // questions + header row
-  int letterColumns = 0;             // m
+  int letterColumns = 0;             // m (at most kMaxLetterColumns)
   std::vector<int> columnWidths;     // column 0 first
   std::vector<std::string> headers;  // UTF-8 header cells
   std::vector<ByteString> rowLabels; // index = row; "" for row 0 and headings
   std::vector<int> headingRows;      // rows of kind 100, in order (panel n)
   std::vector<int> textRows;         // rows of kind 3, in order (edit n)
-  int contentWidth = 0;              // sum of (width + 2)
+  int contentWidth = 0;              // sum of (width + 2); start-up: 166
 };
 
 // The empty start-up grid (5 x 5): "答案区", " A".." D", rows "  1".."  4".
