@@ -3,12 +3,11 @@
 #include <algorithm>
 #include <vector>
 
+#include "paper/format.h"
 #include "side/text_lines.h"
 
 namespace qzt {
 namespace {
-
-constexpr int kTextKind = 3;
 
 // The letter of column c: "A" for 1, "B" for 2, ... (code 64 + c).
 char columnLetter(int c) { return static_cast<char>((64 + c) & 0xFF); }
@@ -32,7 +31,7 @@ ByteString exportAnswers(const ByteString& paperKey, const QuestionTable& table,
   int textIndex = 0;
   for (int row = 1; row <= table.count(); ++row) {
     const QuestionRecord& q = table.question(row);
-    if (q.kind() == kTextKind) {
+    if (q.kind() == format::kKindText) {
       out += sheet.textAnswer(textIndex++);
     } else {
       out += sheet.joinedCells(row, q.optionCount());
@@ -56,7 +55,7 @@ Result<AnswerSheet> importAnswers(const ByteString& fileBytes, const ByteString&
   for (int row = 1; row <= table.count(); ++row) {
     const QuestionRecord& q = table.question(row);
     const ByteString& line = lines[static_cast<std::size_t>(row)];
-    if (q.kind() == kTextKind) {
+    if (q.kind() == format::kKindText) {
       sheet.setTextAnswer(textIndex++, line);
     } else {
       importChoiceLine(sheet, row, q.optionCount(), line);

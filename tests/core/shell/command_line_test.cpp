@@ -1,0 +1,49 @@
+#include "shell/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace qzt {
+namespace {
+
+struct CommandCase {
+  const char* name;
+  std::vector<std::string> args;  // after the program name
+  std::string paper;
+};
+
+class CommandLine : public ::testing::TestWithParam<CommandCase> {};
+
+TEST_P(CommandLine, PaperIsTheTextUpToOnePastQzt) {
+  EXPECT_EQ(commandLinePaper(GetParam().args), GetParam().paper);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CommandLine,
+    ::testing::Values(
+        // A quoted program path and an unquoted paper path: the shell hands
+        // the paper over as one argument, its case kept.
+        CommandCase{"WindowsStylePaper", {"D:\\Papers\\unit 1.qzt"}, "D:\\Papers\\unit 1.qzt"},
+        CommandCase{"BlanksSplitIntoArguments", {"/home/me/My", "Papers/unit", "1.qzt"},
+                    "/home/me/My Papers/unit 1.qzt"},
+        CommandCase{"UpperCaseExtensionFoundCaseKept", {"/Exams/Unit1.QZT"}, "/Exams/Unit1.QZT"},
+        CommandCase{"MixedCaseExtension", {"a.QzT"}, "a.QzT"},
+        CommandCase{"OneCharacterAfterExtensionKept", {"unit.qztx"}, "unit.qztx"},
+        CommandCase{"RestAfterThatDropped", {"unit.qzt", "--fullscreen"}, "unit.qzt"},
+        CommandCase{"FirstQztWins", {"a.qzt.b.qzt"}, "a.qzt."},
+        CommandCase{"QuotesKept", {"\"/p/unit.qzt\""}, "\"/p/unit.qzt\""},
+        CommandCase{"BlanksAndControlsTrimmed", {"\t /p/unit.qzt \r\n"}, "/p/unit.qzt"},
+        CommandCase{"NoExtension", {"/p/unit.txt"}, ""},
+        CommandCase{"ExtensionWithoutDot", {"/p/unitqzt"}, ""},
+        CommandCase{"NoArguments", {}, ""}),
+    [](const auto& c) { return std::string(c.param.name); });
+
+TEST(CommandLineText, SameRuleOnJoinedText) {
+  EXPECT_EQ(commandLinePaper(std::string_view("  x y.Qzt  z")), "x y.Qzt");
+  EXPECT_EQ(commandLinePaper(std::string_view("")), "");
+}
+
+}  // namespace
+}  // namespace qzt
