@@ -84,7 +84,12 @@ Result<PackedOutcome> unpackPackedAt(PaperFile& in, const fs::path& out, std::in
     }
     if (*block == PackedOutcome::Busy) return block;
     at += kBlockStart + *blockSize;
-    if (at >= in.size() || !markerAt(in, at)) break;
+    if (at >= in.size()) break;
+    if (!in.contains(at, format::kBlockMarker.size())) {
+      fs::remove(out, ec);
+      return Error::io("packed data ends inside a block marker", step);
+    }
+    if (!markerAt(in, at)) break;
   }
   return PackedOutcome::Written;
 }

@@ -1,0 +1,29 @@
+#include "util/gbk.h"
+
+#include <gtest/gtest.h>
+
+namespace qzt {
+namespace {
+
+TEST(Gbk, RoundTripsChineseAndAscii) {
+  const std::string utf8 = "试卷 A1";
+  const ByteString gbk = "\xca\xd4\xbe\xed A1";
+  EXPECT_EQ(gbkToUtf8(gbk), utf8);
+  auto back = utf8ToGbk(utf8);
+  ASSERT_TRUE(back.ok());
+  EXPECT_EQ(*back, gbk);
+}
+
+TEST(Gbk, BadBytesNeverFailDisplay) {
+  EXPECT_EQ(gbkToUtf8("a\xff"), "a\xEF\xBF\xBD");
+  EXPECT_EQ(gbkToUtf8("\xca"), "\xEF\xBF\xBD");  // lead byte cut off
+  EXPECT_FALSE(utf8ToGbk("\xc3").ok());
+}
+
+TEST(Gbk, TrailByte5CIsNoBackslash) {
+  // 0x95 0x5C is one character whose second byte looks like "\".
+  EXPECT_EQ(gbkToPath("\x95\x5c"), std::filesystem::path(u8"昞"));
+}
+
+}  // namespace
+}  // namespace qzt
