@@ -14,7 +14,10 @@ void showTextBytes(QTextEdit* view, const QByteArray& bytes) {
   if (isRtf(bytes)) {
     view->setHtml(rtfToHtml(bytes));
   } else {
-    view->setPlainText(fromGbk(bytes));
+    QString text = fromGbk(bytes);
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(u'\r', u'\n');  // a lone CR ends a line too
+    view->setPlainText(text);
   }
 }
 

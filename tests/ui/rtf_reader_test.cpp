@@ -220,6 +220,7 @@ class RtfReaderTest : public QObject {
                               << false;
     QTest::newRow("rtf not at the start is text")
         << QByteArray(" {\\rtf1 x}") << QStringLiteral(" {\\rtf1 x}") << false;
+    QTest::newRow("lone CR and LF end lines") << QByteArray("a\rb\nc") << QStringLiteral("a\nb\nc") << false;
     QTest::newRow("empty file") << QByteArray() << QString() << false;
   }
 
