@@ -16,7 +16,7 @@ namespace qzt {
 namespace {
 
 constexpr std::size_t kChunk = 1 << 20;
-constexpr std::int64_t kPaperRoom = 100;
+constexpr std::int64_t kPaperRoom = format::kAttachedSlotMargin;
 
 std::string_view marker() {
   return {reinterpret_cast<const char*>(kAttachedSlot), kSlotMarkerSize};

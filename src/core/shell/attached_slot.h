@@ -11,11 +11,12 @@
 #include <filesystem>
 #include <optional>
 
+#include "paper/format.h"
 #include "util/result.h"
 
 namespace qzt {
 
-inline constexpr std::int64_t kWindowsSlotOffset = 905;
+inline constexpr std::int64_t kWindowsSlotOffset = format::kAttachedSlotOffset;
 inline constexpr std::size_t kSlotMarkerSize = 16;
 inline constexpr std::size_t kSlotFieldSize = kSlotMarkerSize + 4;
 

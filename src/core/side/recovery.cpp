@@ -42,7 +42,6 @@ class Reader {
   explicit Reader(std::string_view bytes) : rest_(bytes) {}
 
   bool atEnd() const { return rest_.empty(); }
-  std::size_t consumed(std::string_view whole) const { return whole.size() - rest_.size(); }
 
   // The next line without its "\n"; none when no "\n" follows.
   std::optional<std::string_view> line() {
@@ -227,12 +226,11 @@ Result<RecoveryCopy> parseRecovery(std::string_view bytes) {
   Reader in(bytes);
   RecoveryCopy copy;
   if (!readHeader(in, copy)) return damaged();
-  const std::size_t endAt = in.consumed(bytes);
   const auto hash = readAnswers(in, copy);
   if (!hash || !in.atEnd()) return damaged();
-  // The hash covers everything before the "end" line.
-  const std::size_t body = in.consumed(bytes) - hash->size() - 5;
-  if (body < endAt || *hash != hex16(fnv1a64(bytes.substr(0, body)))) return damaged();
+  // The hash covers everything before the "end " line.
+  const std::size_t body = bytes.size() - hash->size() - std::string_view("end \n").size();
+  if (*hash != hex16(fnv1a64(bytes.substr(0, body)))) return damaged();
   return copy;
 }
 
