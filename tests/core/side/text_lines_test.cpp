@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "side/gbk_ascii.h"
 
 namespace qzt {
 namespace {
@@ -26,16 +25,6 @@ TEST(SplitLines, EveryLineEndAndTheLastTerminator) {
       {std::string("a\0b\r\n", 5), {std::string("a\0b", 3)}},
   };
   for (const auto& c : cases) EXPECT_EQ(splitLines(c.text), c.lines) << c.text;
-}
-
-TEST(GbkAscii, DoubleByteCharactersAreLeftAlone) {
-  // 0x81 0x5C and 0x81 0x41 are single characters whose trail bytes look
-  // like "\" and "A".
-  EXPECT_EQ(backslashesToSlashesGbk("a\\\x81\x5C\\b"), "a/\x81\x5C/b");
-  EXPECT_EQ(lowerAsciiGbk("AB\x81\x41Z"), "ab\x81\x41z");
-  // A lead byte without a valid trail byte stands alone.
-  EXPECT_EQ(lowerAsciiGbk("\x81 A"), "\x81 a");
-  EXPECT_EQ(backslashesToSlashesGbk("a\\\x81"), "a/\x81");
 }
 
 }  // namespace
