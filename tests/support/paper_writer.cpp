@@ -149,8 +149,8 @@ BuiltPaper buildPaper(const PaperSpec& spec) {
   }
   at.questionTablePos = static_cast<std::int32_t>(file.size());
   for (const auto& q : spec.questions) {
-    const auto& bytes = makeQuestion(q).bytes();
-    file.append(bytes.begin(), bytes.end());
+    const QuestionRecord record = makeQuestion(q);
+    file.append(record.bytes().begin(), record.bytes().end());
   }
 
   PaperHeader::Bytes h{};
