@@ -1,0 +1,39 @@
+// The notes window: the paper's notes, a page in a web view or a text or
+// RTF file in a read-only text view, in a window of its own. At most one
+// exists; it frees itself when closed.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+class QStackedLayout;
+class QTextBrowser;
+class QWebEngineView;
+
+class NotesWindow : public QWidget {
+  Q_OBJECT
+
+ public:
+  // Shows the notes file: creates the window at its designed place, or
+  // brings the living one back to normal size, in front, and reloads it.
+  // ".txt" and ".rtf" (any letter case) go to the text view, everything
+  // else to the web view. `owner` may be null; the window closes with it.
+  static NotesWindow* showNotes(QWidget* owner, const QString& path);
+  // The living notes window, or null.
+  static NotesWindow* instance();
+
+  QTextBrowser* textView() const { return text_; }
+  // Null until a page has needed it.
+  QWebEngineView* webView() const { return web_; }
+  // The view in front.
+  QWidget* currentView() const;
+
+ private:
+  explicit NotesWindow(QWidget* owner);
+  void load(const QString& path);
+  QWebEngineView* ensureWebView();
+
+  QStackedLayout* stack_ = nullptr;
+  QTextBrowser* text_ = nullptr;
+  QWebEngineView* web_ = nullptr;
+};
