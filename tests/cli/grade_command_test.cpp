@@ -138,6 +138,15 @@ INSTANTIATE_TEST_SUITE_P(
                       GradePasswordCase{"Both", {"--password", "open", "--grade-password", "批改"}, kDone, ""}),
     [](const auto& p) { return std::string(p.param.name); });
 
+TEST_F(GradeTest, AQuestionTableOutsideTheFileCannotBeRead) {
+  writer::BuiltPaper paper = writer::buildPaper(fourQuestions());
+  writer::patchHeader(paper, f::kQuestionTablePos, static_cast<std::int32_t>(paper.bytes.size()) - 10);
+  const Outcome r = qzt({"grade", writeBytes(paper.bytes, "p.qzt"), writeBytes(kAnswers, "a.da")});
+  EXPECT_EQ(r.status, kUnreadable);
+  EXPECT_NE(r.err.find("gd2"), std::string::npos) << r.err;
+  EXPECT_TRUE(r.out.empty());
+}
+
 TEST_F(GradeTest, BrokenCommentsStillShowTheScoreButFail) {
   writer::BuiltPaper paper = writer::buildPaper(fourQuestions());
   // Inside the title: its bytes claim an unpacked length no block could give.

@@ -119,7 +119,8 @@ void addFolder(std::vector<GroupEntry>& entries, const fs::path& dir, const std:
     entries.push_back(packing.file(entryName(name), readBytes(child.path()), relPath + "/" + name));
   }
   for (const auto& child : children) {
-    if (!child.is_directory()) continue;
+    // A linked folder could lead back up the tree and never end.
+    if (!child.is_directory() || child.is_symlink()) continue;
     const std::string name = utf8Name(child.path().filename());
     addFolder(entries, child.path(), storedUtf8 + "\\" + name, relPath + "/" + name, packing);
   }
