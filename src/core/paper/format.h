@@ -42,6 +42,10 @@ inline constexpr int kTimeLimit = 668;
 inline constexpr int kSupportGroupPos = 688;
 inline constexpr int kSupportGroupLen = 692;
 
+// The fields that hold positions (absolute in the file holding the paper).
+inline constexpr int kPositionFields[] = {kPageGroupPos, kNotesGroupPos, kCommentsPos,
+                                          kQuestionTablePos, kSupportGroupPos};
+
 // Byte fields and blocks.
 inline constexpr int kOpenPasswordBlock = 433;
 inline constexpr int kGradePasswordBlock = 568;

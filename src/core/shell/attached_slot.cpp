@@ -1,6 +1,7 @@
 #include "shell/attached_slot.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -8,6 +9,8 @@
 #include <system_error>
 #include <vector>
 
+#include "paper/format.h"
+#include "paper/header.h"
 #include "util/bytes.h"
 
 namespace fs = std::filesystem;
@@ -72,6 +75,31 @@ Result<std::string> readWhole(const fs::path& p) {
   return bytes;
 }
 
+// Positions in a header are absolute in the file that holds the paper, so a
+// paper moved to `offset` of a host file has every position moved too. A
+// header that passed its checksum is sealed again; a damaged one stays so.
+Status rebaseHeader(std::string& paper, std::int64_t offset) {
+  if (paper.size() < static_cast<std::size_t>(format::kHeaderSize)) {
+    return Error::refused("the paper is too small to hold a header");
+  }
+  auto* bytes = reinterpret_cast<unsigned char*>(paper.data());
+  PaperHeader::Bytes before;
+  std::copy(bytes, bytes + format::kHeaderSize, before.begin());
+  const PaperHeader original(before);
+  const bool sealed = original.checksum() == original.checksumByte();
+  for (int field : format::kPositionFields) {
+    const std::int64_t moved = decodeInt32(bytes + field) + offset;
+    if (moved > INT32_MAX) return Error::refused("the paper lies too far into the file");
+    encodeFixed32(bytes + field, static_cast<std::uint32_t>(moved));
+  }
+  if (sealed) {
+    PaperHeader::Bytes after;
+    std::copy(bytes, bytes + format::kHeaderSize, after.begin());
+    bytes[format::kChecksum] = static_cast<unsigned char>(PaperHeader(after).checksum());
+  }
+  return Status::success();
+}
+
 }  // namespace
 
 Result<std::optional<std::int64_t>> findAttachedSlot(const fs::path& program) {
@@ -102,7 +130,7 @@ Result<std::optional<std::int64_t>> attachedPaperOffset(const fs::path& program)
 Status attachPaper(const fs::path& reader, const fs::path& paper, const fs::path& out) {
   auto program = readWhole(reader);
   if (!program) return program.error();
-  const auto paperBytes = readWhole(paper);
+  auto paperBytes = readWhole(paper);
   if (!paperBytes) return paperBytes.error();
   const auto slot = findAttachedSlot(reader);
   if (!slot) return slot.error();
@@ -112,6 +140,7 @@ Status attachPaper(const fs::path& reader, const fs::path& paper, const fs::path
   if (static_cast<std::int64_t>(paperBytes->size()) <= kPaperRoom) {
     return Error::refused(paper.string() + " is too small to be a paper");
   }
+  if (Status s = rebaseHeader(*paperBytes, offset); !s.ok()) return s;
   encodeFixed32(reinterpret_cast<unsigned char*>(program->data()) + **slot,
                 static_cast<std::uint32_t>(offset));
   *program += *paperBytes;

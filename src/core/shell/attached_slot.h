@@ -33,8 +33,9 @@ Result<std::optional<std::int64_t>> findAttachedSlot(const std::filesystem::path
 // reader. A slot value v counts only when 0 < v < file size - 100.
 Result<std::optional<std::int64_t>> attachedPaperOffset(const std::filesystem::path& program);
 
-// Writes `out`: the reader program, the paper appended, the slot set to
-// the paper's offset. `out` gets the reader's permissions.
+// Writes `out`: the reader program, the paper appended with every position
+// in its header moved by its new offset, the slot set to that offset.
+// `out` gets the reader's permissions.
 Status attachPaper(const std::filesystem::path& reader, const std::filesystem::path& paper,
                    const std::filesystem::path& out);
 

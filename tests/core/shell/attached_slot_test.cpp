@@ -1,3 +1,5 @@
+#include "paper/format.h"
+#include "paper/opening.h"
 #include "shell/attached_slot.h"
 
 #include <gtest/gtest.h>
@@ -124,8 +126,13 @@ TEST_F(AttachedSlot, AttachPaperRoundTrip) {
     const auto offset = attachedPaperOffset(out);
     ASSERT_TRUE(offset.ok() && offset->has_value());
     EXPECT_EQ(**offset, static_cast<std::int64_t>(reader.size()));
+    // Positions are absolute in the copy, so the paper reads through them.
     const std::string bytes = readAll(out);
-    EXPECT_EQ(bytes.substr(reader.size()), paper);
+    EXPECT_EQ(bytes.substr(reader.size() + format::kHeaderSize), paper.substr(format::kHeaderSize));
+    const auto loaded = readPaper(out, **offset);
+    ASSERT_TRUE(loaded.ok()) << loaded.error().message;
+    EXPECT_EQ(testHeader(loaded->header), 0);
+    EXPECT_EQ(loaded->table.question(1).answer(), "A");
     EXPECT_EQ(fs::status(out).permissions(), fs::status(readerFile).permissions());
   }
 
