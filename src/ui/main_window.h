@@ -1,0 +1,143 @@
+// The reader's one window. It owns the exam session and shows it: tool-bar
+// buttons, clock labels, the page, the answer grid and the panels that
+// float over them. Every rule lives in the session or elsewhere in the
+// core; the handlers here forward events and show the answers.
+#pragma once
+
+#include <QMainWindow>
+#include <QTimer>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <vector>
+
+#include "paper/header.h"
+#include "paper/opening.h"
+#include "paper/unpack.h"
+#include "sheet/exam_session.h"
+
+class QLabel;
+class QListWidget;
+class QPushButton;
+class QFrame;
+
+namespace qzt::ui {
+
+class AnswerGrid;
+class PageView;
+class SplitterBar;
+
+// What the window needs from the process that starts it.
+struct StartOptions {
+  std::filesystem::path programFile;         // its folder holds the catalogue
+  std::filesystem::path workFolder;          // private, made by the caller
+  std::filesystem::path commandLinePaper;    // empty when none was named
+  std::optional<std::int64_t> attachedOffset;  // a paper attached to the program
+};
+
+class MainWindow : public QMainWindow {
+  Q_OBJECT
+ public:
+  explicit MainWindow(StartOptions options, QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  // The paper at start (attached, or command line plus catalogue). Runs
+  // once, after the window is first shown.
+  void startUp();
+  // Opening a paper: header tests, password or loading.
+  void openPaper(const std::filesystem::path& path, std::int64_t offset);
+  // The open button: the dialog, then opening a ".qzt" file.
+  void chooseAndOpen();
+  // The hand-in button (and the clock when the time is up).
+  void handIn();
+
+  // Timer handlers, public so tests can fire them without waiting.
+  void deferredMessageTick();  // Timer1
+  void minuteTick();           // Timer2
+  void secondTick();           // panle2
+
+  const ExamSession& session() const { return session_; }
+  AnswerGrid* answerGrid() const { return grid_; }
+  PageView* pageView() const { return page_; }
+  const std::filesystem::path& workFolder() const { return options_.workFolder; }
+  bool deferredMessagePending() const { return timer1_.isActive(); }
+  bool minuteTimerActive() const { return timer2_.isActive(); }
+  bool secondTimerActive() const { return panle2_.isActive(); }
+
+ signals:
+  // The web view finished a page; title is the window caption.
+  void pageLoaded(bool ok, const QString& title);
+
+ public slots:
+  // Another start asked this reader to come forward.
+  void restoreRequest();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  // Layout (main_window_layout.cpp).
+  void buildControls();
+  QFrame* buildToolBar();
+  QFrame* buildClockPanel(QWidget* parent);
+  QWidget* buildPaperArea();
+  QLabel* buildStatusLine();
+  QPushButton* toolButton(const char* name, const QString& caption, QRect place);
+  QLabel* clockLabel(QWidget* parent, const char* name, const QString& text, int left, int width,
+                     bool count);
+
+  // Papers (main_window_paper.cpp).
+  void loadPaper(const std::filesystem::path& path, std::int64_t offset);
+  bool showPage(const std::optional<std::filesystem::path>& page, PageKind kind);
+  void reportGroup(const GroupResult& group);
+  void showClock();
+  void startExam();
+
+  // Exam (main_window_exam.cpp).
+  void syncTimers();
+  void showGraded();
+
+  // Catalogue (main_window_catalogue.cpp).
+  void loadCatalogue();
+  void toggleCatalogue();
+  void openCatalogueEntry();
+
+  StartOptions options_;
+  ExamSession session_;
+  bool startedUp_ = false;
+
+  std::filesystem::path paperPath_;        // last path given to opening
+  std::int64_t paperOffset_ = 0;
+  std::filesystem::path loadedPath_;       // the paper on screen
+  PaperHeader candidate_;
+  std::optional<std::filesystem::path> supportAnchor_;
+  QString openFolder_;                     // the open dialog's initial folder
+  std::vector<std::filesystem::path> catalogue_;
+
+  QTimer timer1_;  // deferred message
+  QTimer timer2_;  // minutes
+  QTimer panle2_;  // seconds and password checks, one tick at a time
+
+  QFrame* panel1_ = nullptr;
+  QPushButton* button11_ = nullptr;
+  QPushButton* button8_ = nullptr;
+  QPushButton* button7_ = nullptr;
+  QPushButton* button10_ = nullptr;
+  QPushButton* button6_ = nullptr;
+  QPushButton* button4_ = nullptr;
+  QPushButton* button5_ = nullptr;
+  QPushButton* button3_ = nullptr;
+  QLabel* label10_ = nullptr;
+  QLabel* label11_ = nullptr;
+  QLabel* label5_ = nullptr;
+  QLabel* label7_ = nullptr;
+  QListWidget* listBox1_ = nullptr;
+  SplitterBar* splitter1_ = nullptr;
+  QWidget* panel3_ = nullptr;
+  QLabel* panel7_ = nullptr;
+  PageView* page_ = nullptr;
+  AnswerGrid* grid_ = nullptr;
+};
+
+}  // namespace qzt::ui

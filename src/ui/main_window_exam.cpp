@@ -1,0 +1,77 @@
+// The running exam: the two clock timers, hand-in and the graded view.
+// The session keeps the clock; the QTimers only follow what it says.
+#include <QLabel>
+#include <QPushButton>
+
+#include "answer_grid.h"
+#include "main_window.h"
+#include "message_box.h"
+
+namespace qzt::ui {
+
+void MainWindow::syncTimers() {
+  const ExamClock& clock = session_.clock();
+  if (clock.minuteTimerRunning() != timer2_.isActive()) {
+    if (clock.minuteTimerRunning()) {
+      timer2_.start();
+    } else {
+      timer2_.stop();
+    }
+  }
+  if (clock.secondTimerArmed() != panle2_.isActive()) {
+    if (clock.secondTimerArmed()) {
+      panle2_.start();
+    } else {
+      panle2_.stop();
+    }
+  }
+}
+
+void MainWindow::minuteTick() {
+  session_.minuteTick();
+  showClock();
+  syncTimers();
+}
+
+void MainWindow::secondTick() {
+  panle2_.stop();
+  switch (session_.secondTick()) {
+    case ExamSession::Tick::Nothing:
+      showClock();
+      break;
+    case ExamSession::Tick::TimeUp:
+      handIn();
+      break;
+    case ExamSession::Tick::CheckOpenPassword:
+    case ExamSession::Tick::CheckGradePassword:
+      break;
+  }
+  syncTimers();
+}
+
+void MainWindow::handIn() {
+  if (session_.graded()) return;
+  if (session_.handInAsksConfirmation() &&
+      !showMessage(this, QStringLiteral("提示1.0"), QStringLiteral("时间还没到，是否真的要试卷？"),
+                   Buttons::YesNo)) {
+    syncTimers();
+    return;
+  }
+  // The question waited in its own loop, where the clock may have handed in.
+  if (session_.graded()) return;
+  const ExamSession::HandIn outcome = session_.handIn();
+  syncTimers();
+  if (outcome == ExamSession::HandIn::Graded) showGraded();
+}
+
+void MainWindow::showGraded() {
+  const auto& report = session_.report();
+  if (!report) return;
+  syncTimers();
+  button7_->setEnabled(false);
+  grid_->showGraded();
+  label7_->setText(QString::fromStdString(report->scoreLine));
+  button6_->setEnabled(true);
+}
+
+}  // namespace qzt::ui
