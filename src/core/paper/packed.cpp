@@ -12,16 +12,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Puts `out` back as it was before a failed block.
-void rollBack(const fs::path& out, bool existed, std::uintmax_t oldSize) {
-  std::error_code ec;
-  if (existed) {
-    fs::resize_file(out, oldSize, ec);
-  } else {
-    fs::remove(out, ec);
-  }
-}
-
 bool markerAt(PaperFile& in, std::int64_t pos) {
   std::array<unsigned char, format::kBlockMarker.size()> head{};
   return in.read(pos, head.data(), head.size()) && head == format::kBlockMarker;
@@ -43,17 +33,14 @@ Result<PackedOutcome> unpackBlock(PaperFile& in, std::int64_t pos, std::int64_t 
   std::error_code ec;
   if (out.has_parent_path()) fs::create_directories(out.parent_path(), ec);
   if (ec) return Error::io("cannot create the folder of " + out.string(), step);
-  const bool append = mode == WriteMode::Append;
-  const bool existed = fs::is_regular_file(fs::symlink_status(out, ec));
-  const std::uintmax_t oldSize = existed && append ? fs::file_size(out, ec) : 0;
-
-  std::ofstream file(out, std::ios::binary | (append ? std::ios::app : std::ios::trunc));
+  const auto openMode = mode == WriteMode::Append ? std::ios::app : std::ios::trunc;
+  std::ofstream file(out, std::ios::binary | openMode);
   if (!file) return PackedOutcome::Busy;
   Status st = inflateTo(in, pos + format::kUnpackedLengthField, streamLen, *declared, file, step);
   file.close();
   if (st.ok() && file.fail()) st = Error::io("cannot write " + out.string(), step);
   if (!st.ok()) {
-    rollBack(out, existed && append, oldSize);
+    fs::remove(out, ec);  // never a half-inflated file
     return st.error();
   }
   return PackedOutcome::Written;
@@ -78,11 +65,7 @@ Result<PackedOutcome> unpackPackedAt(PaperFile& in, const fs::path& out, std::in
     }
     const WriteMode mode = at == pos ? WriteMode::Replace : WriteMode::Append;
     auto block = unpackBlock(in, at + kBlockStart, *blockSize, out, mode, step);
-    if (!block.ok()) {
-      fs::remove(out, ec);  // never leave the first part of a file behind
-      return block;
-    }
-    if (*block == PackedOutcome::Busy) return block;
+    if (!block.ok() || *block == PackedOutcome::Busy) return block;
     at += kBlockStart + *blockSize;
     if (at >= in.size()) break;
     if (!in.contains(at, format::kBlockMarker.size())) {

@@ -20,14 +20,15 @@ enum class PackedOutcome {
 };
 
 // DeCompressionfile1: inflates the block of `size` bytes at `pos` into
-// `out`. A failed block leaves `out` as it was before the block.
+// `out`. A failed block removes `out`, so a file is whole or absent.
 Result<PackedOutcome> unpackBlock(PaperFile& in, std::int64_t pos, std::int64_t size,
                                   const std::filesystem::path& out, WriteMode mode, int step);
 
 // DeCompressionfile: deletes `out`, then unpacks the packed data at `pos`.
 // A marked run ends at the first 8 bytes after a block that are not the
 // marker; `size` then plays no part beyond being non-zero. A failed run
-// removes `out` rather than leave its first blocks behind.
+// removes `out` rather than leave its first blocks behind; a run cut at a
+// block boundary by the end of the file ends there.
 Result<PackedOutcome> unpackPackedAt(PaperFile& in, const std::filesystem::path& out,
                                      std::int32_t size, std::int64_t pos, int step);
 
