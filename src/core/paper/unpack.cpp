@@ -13,6 +13,9 @@ namespace {
 namespace fs = std::filesystem;
 namespace f = format;
 
+// The int32 name length and packed size of an entry.
+constexpr int kLengthField = 4;
+
 // Walks the entries of one group. The step number names the stage reached;
 // every failure ends the group with it.
 class GroupReader {
@@ -51,9 +54,11 @@ class GroupReader {
     if (!length) return Error::io("cannot read a name length", step_);
     if (*length < 0 || *length > f::kMaxNameLength) return Error::unsafe("name length out of range", step_);
     ByteString name(static_cast<std::size_t>(*length), '\0');
-    if (!in_.read(pos_ + 4, name.data(), name.size())) return Error::io("cannot read a name", step_);
-    pos_ += 4 + *length;
-    count_ += 4 + *length;
+    if (!in_.read(pos_ + kLengthField, name.data(), name.size())) {
+      return Error::io("cannot read a name", step_);
+    }
+    pos_ += kLengthField + *length;
+    count_ += kLengthField + *length;
     step_ = f::kStepFolder;
     return kind_ == f::kEntryFolder ? folder(name) : file(name);
   }
@@ -78,8 +83,8 @@ class GroupReader {
     if (Status st = checkNoLinks(target_, inside, step_); !st.ok()) return st;
     const auto size = in_.int32At(pos_);
     if (!size) return Error::io("cannot read a packed size", step_);
-    pos_ += 4;
-    count_ += 4;
+    pos_ += kLengthField;
+    count_ += kLengthField;
     step_ = f::kStepInflate;
     const fs::path out = target_ / inside;
     auto outcome = unpackPackedAt(in_, out, *size, pos_, step_);
