@@ -16,6 +16,8 @@
 #include "paper/unpack.h"
 #include "sheet/exam_session.h"
 
+class CommentsPanel;
+class PasswordPanel;
 class QLabel;
 class QListWidget;
 class QPushButton;
@@ -58,6 +60,8 @@ class MainWindow : public QMainWindow {
 
   const ExamSession& session() const { return session_; }
   AnswerGrid* answerGrid() const { return grid_; }
+  PasswordPanel* passwordPanel() const { return panel2_; }
+  CommentsPanel* commentsPanel() const { return panel5_; }
   PageView* pageView() const { return page_; }
   const std::filesystem::path& workFolder() const { return options_.workFolder; }
   bool deferredMessagePending() const { return timer1_.isActive(); }
@@ -97,6 +101,16 @@ class MainWindow : public QMainWindow {
   // Exam (main_window_exam.cpp).
   void syncTimers();
   void showGraded();
+  void askGradePassword();
+  void checkPassword(ExamSession::Tick check);
+
+  // Side windows and answer files (main_window_side.cpp).
+  void showComment();
+  void showNotes();
+  void showAbout();
+  void saveAnswerFile();
+  void importAnswerFile();
+  void askPassword(SecondTimerMode purpose, const std::optional<ByteString>& hint);
 
   // Catalogue (main_window_catalogue.cpp).
   void loadCatalogue();
@@ -138,6 +152,8 @@ class MainWindow : public QMainWindow {
   QLabel* panel7_ = nullptr;
   PageView* page_ = nullptr;
   AnswerGrid* grid_ = nullptr;
+  PasswordPanel* panel2_ = nullptr;
+  CommentsPanel* panel5_ = nullptr;
 };
 
 }  // namespace qzt::ui

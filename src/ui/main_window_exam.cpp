@@ -3,9 +3,14 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include <limits>
+
 #include "answer_grid.h"
 #include "main_window.h"
 #include "message_box.h"
+#include "paper/format.h"
+#include "paper/opening.h"
+#include "password_panel.h"
 
 namespace qzt::ui {
 
@@ -35,7 +40,8 @@ void MainWindow::minuteTick() {
 
 void MainWindow::secondTick() {
   panle2_.stop();
-  switch (session_.secondTick()) {
+  const ExamSession::Tick tick = session_.secondTick();
+  switch (tick) {
     case ExamSession::Tick::Nothing:
       showClock();
       break;
@@ -44,6 +50,7 @@ void MainWindow::secondTick() {
       break;
     case ExamSession::Tick::CheckOpenPassword:
     case ExamSession::Tick::CheckGradePassword:
+      checkPassword(tick);
       break;
   }
   syncTimers();
@@ -61,7 +68,42 @@ void MainWindow::handIn() {
   if (session_.graded()) return;
   const ExamSession::HandIn outcome = session_.handIn();
   syncTimers();
-  if (outcome == ExamSession::HandIn::Graded) showGraded();
+  if (outcome == ExamSession::HandIn::Graded) {
+    showGraded();
+  } else {
+    askGradePassword();
+  }
+}
+
+void MainWindow::askGradePassword() {
+  // The hint comes fresh from the paper: the open step deleted its copy.
+  const PaperHeader& header = session_.header();
+  const std::int32_t start =
+      header.supportGroupPos() > std::numeric_limits<std::int32_t>::max() - format::kGroupSkip
+          ? -1
+          : header.supportGroupPos() + format::kGroupSkip;
+  GroupResult support =
+      unpackGroup(loadedPath_, options_.workFolder, header.supportGroupLen(), start);
+  reportGroup(support);
+  std::optional<ByteString> hint;
+  if (support.anchor) hint = takeFile(companionFile(*support.anchor, format::kHintFile));
+  askPassword(SecondTimerMode::GradePassword, hint);
+}
+
+void MainWindow::checkPassword(ExamSession::Tick check) {
+  panel2_->hide();
+  const QByteArray typed = panel2_->typedGbk();
+  const ByteString text(typed.constData(), static_cast<std::size_t>(typed.size()));
+  if (check == ExamSession::Tick::CheckOpenPassword) {
+    if (session_.checkOpenPassword(candidate_, text)) {
+      loadPaper(paperPath_, paperOffset_);
+      return;
+    }
+  } else if (session_.checkGradePassword(text)) {
+    showGraded();
+    return;
+  }
+  timer1_.start();
 }
 
 void MainWindow::showGraded() {
@@ -71,6 +113,7 @@ void MainWindow::showGraded() {
   button7_->setEnabled(false);
   grid_->showGraded();
   label7_->setText(QString::fromStdString(report->scoreLine));
+  showComment();
   button6_->setEnabled(true);
 }
 

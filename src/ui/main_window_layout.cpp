@@ -10,8 +10,11 @@
 #include <QVBoxLayout>
 
 #include "answer_grid.h"
+#include "comments_panel.h"
+#include "link_opener.h"
 #include "main_window.h"
 #include "page_view.h"
+#include "password_panel.h"
 #include "splitter_bar.h"
 #include "text_view.h"
 
@@ -71,10 +74,24 @@ void MainWindow::buildControls() {
   column->addWidget(buildStatusLine());
   setCentralWidget(central);
 
+  // The comments float over the page, in place whatever the window size.
+  panel5_ = new CommentsPanel(central);
+  panel5_->move(144, 72);
+  panel5_->hide();
+
   connect(button8_, &QPushButton::clicked, this, &MainWindow::chooseAndOpen);
   connect(button7_, &QPushButton::clicked, this, &MainWindow::handIn);
   connect(button11_, &QPushButton::clicked, this, &MainWindow::toggleCatalogue);
   connect(listBox1_, &QListWidget::itemDoubleClicked, this, &MainWindow::openCatalogueEntry);
+  connect(button6_, &QPushButton::clicked, this, &MainWindow::showNotes);
+  connect(button10_, &QPushButton::clicked, this, &MainWindow::showAbout);
+  connect(button4_, &QPushButton::clicked, this, &MainWindow::saveAnswerFile);
+  connect(button5_, &QPushButton::clicked, this, &MainWindow::importAnswerFile);
+  connect(panel2_, &PasswordPanel::confirmed, this, [this] {
+    session_.confirmPassword();
+    syncTimers();
+  });
+  connect(panel2_, &PasswordPanel::linkActivated, this, &ielinknewwindows);
 }
 
 QPushButton* MainWindow::toolButton(const char* name, const QString& caption, QRect place) {
@@ -152,6 +169,8 @@ QWidget* MainWindow::buildPaperArea() {
   grid_ = new AnswerGrid(session_, panel3_);
   row->addWidget(page_, 1);
   row->addWidget(grid_);
+  panel2_ = new PasswordPanel(panel3_);
+  panel2_->move(40, 16);
   connect(page_, &PageView::webLoadFinished, this,
           [this](bool ok) { emit pageLoaded(ok, windowTitle()); });
   return panel3_;

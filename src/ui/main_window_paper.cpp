@@ -6,9 +6,11 @@
 
 #include "answer_grid.h"
 #include "gbk_text.h"
+#include "link_opener.h"
 #include "main_window.h"
 #include "message_box.h"
 #include "page_view.h"
+#include "password_panel.h"
 #include "paper/format.h"
 #include "paper/opening.h"
 
@@ -63,9 +65,10 @@ void MainWindow::openPaper(const std::filesystem::path& path, std::int64_t offse
   candidate_ = outcome.candidate;
   reportGroup(outcome.support);
   if (outcome.needsPassword) {
-    // The opening password is asked on the password panel.
+    askPassword(SecondTimerMode::OpenPassword, outcome.hint);
     return;
   }
+  if (outcome.hint) panel2_->setHint(QByteArray::fromStdString(*outcome.hint));
   loadPaper(paperPath_, paperOffset_);
 }
 
@@ -110,6 +113,7 @@ void MainWindow::loadPaper(const std::filesystem::path& path, std::int64_t offse
 
   reportGroup(unpacked.support);
   if (unpacked.support.anchor) supportAnchor_ = unpacked.support.anchor;
+  if (unpacked.hint) panel2_->setHint(QByteArray::fromStdString(*unpacked.hint));
   button10_->hide();
   if (unpacked.showAbout) {
     button10_->setText(fromGbk(header.aboutCaption()));
@@ -157,6 +161,7 @@ void MainWindow::showClock() {
 void MainWindow::deferredMessageTick() {
   timer1_.stop();
   const int code = session_.takeStateCode();
+  if (code == format::kStateReaderTooOld) ielinknewwindows(QString::fromUtf8(downloadSite()));
   showMessage(this, kNoticeCaption, QString::fromStdString(ExamSession::messageForState(code)));
 }
 
