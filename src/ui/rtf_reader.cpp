@@ -143,6 +143,7 @@ void RtfReader::read() {
 
 void RtfReader::openGroup() {
   fallbackLeft_ = 0;
+  nextIsIgnorable_ = false;
   flushBytes();
   if (static_cast<int>(stack_.size()) >= kMaxDepth) {
     ++overflowDepth_;
@@ -153,6 +154,7 @@ void RtfReader::openGroup() {
 
 bool RtfReader::closeGroup() {
   fallbackLeft_ = 0;
+  nextIsIgnorable_ = false;
   flushBytes();
   if (overflowDepth_ > 0) {
     --overflowDepth_;

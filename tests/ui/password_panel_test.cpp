@@ -25,9 +25,9 @@ struct Fixture {
   QPushButton* button(const char* name) const { return panel->findChild<QPushButton*>(QString::fromLatin1(name)); }
 };
 
-// The centre of the n-th character of the hint, in viewport coordinates.
+// The centre of the first character of `text` in the hint, in viewport coordinates.
 QPoint hintPoint(QTextBrowser* hint, const QString& text) {
-  const int at = hint->document()->toPlainText().indexOf(text);
+  const int at = static_cast<int>(hint->document()->toPlainText().indexOf(text));
   QTextCursor c(hint->document());
   c.setPosition(at + 1);
   return hint->cursorRect(c).center();
@@ -151,7 +151,7 @@ class PasswordPanelTest : public QObject {
     QCOMPARE(f.panel->hintLinks(), links);
     for (const QString& link : links) {
       QTextCursor c(f.hint()->document());
-      c.setPosition(f.hint()->document()->toPlainText().indexOf(link) + 1);
+      c.setPosition(static_cast<int>(f.hint()->document()->toPlainText().indexOf(link)) + 1);
       QVERIFY2(c.charFormat().isAnchor(), qPrintable(link));
     }
   }
