@@ -190,8 +190,9 @@ void AnswerGrid::mousePressEvent(QMouseEvent* event) {
   leftPress(event->position().toPoint());
 }
 
-// The second press of a double click is a press like any other.
-void AnswerGrid::mouseDoubleClickEvent(QMouseEvent* event) { mousePressEvent(event); }
+// Every press counts once: the second press of a double click has already
+// arrived as a press of its own, so the double click adds nothing.
+void AnswerGrid::mouseDoubleClickEvent(QMouseEvent* event) { event->accept(); }
 
 void AnswerGrid::leftPress(const QPoint& viewportPos) {
   const QModelIndex cell = indexAt(viewportPos);
