@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# The reader in a real X window: a web-page paper named on the command line
+# is shown by the web view under its title, and a second start hands over
+# to the first and ends by itself, leaving one window and one work folder.
+# Usage: reader_test.sh READER QZT
+set -euo pipefail
+
+reader=$(realpath "$1")
+qzt=$(realpath "$2")
+
+if [ -z "${QZT_E2E_DISPLAY:-}" ]; then
+  exec xvfb-run -a -s "-screen 0 1280x800x24" env QZT_E2E_DISPLAY=1 bash "$0" "$reader" "$qzt"
+fi
+
+work=$(mktemp -d)
+first=""
+cleanup() {
+  [ -n "$first" ] && kill "$first" 2>/dev/null && wait "$first" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL: $*" >&2
+  [ -f "$work/reader.log" ] && tail -20 "$work/reader.log" >&2
+  exit 1
+}
+
+# Each run gets its own temp folder: the work folders and the reader's
+# socket live there, away from any reader the user has open.
+export TMPDIR="$work/tmp"
+mkdir -p "$TMPDIR" "$work/paper"
+title="网页试卷 e2e"
+
+cat >"$work/paper/index.html" <<'EOF'
+<html><head><meta charset="utf-8"><title>inner</title></head>
+<body><h1>A web page paper</h1></body></html>
+EOF
+cat >"$work/paper.json" <<EOF
+{"title": "$title", "key": "E2E-1", "time_limit": 5, "page": "paper/index.html",
+ "questions": [{"label": "1", "kind": "single", "options": 4, "answer": "A", "marks": 1}]}
+EOF
+"$qzt" pack "$work/paper.json" "$work/web paper.qzt" || fail "qzt pack"
+
+windows() { xdotool search --onlyvisible --name "$title" 2>/dev/null | wc -l; }
+
+QZT_TEST_REPORT="$work/report.txt" "$reader" "$work/web paper.qzt" >"$work/reader.log" 2>&1 &
+first=$!
+
+for _ in $(seq 1 120); do
+  grep -q "^page-loaded" "$work/report.txt" 2>/dev/null && break
+  kill -0 "$first" 2>/dev/null || fail "the reader ended before showing the page"
+  sleep 0.5
+done
+grep -qx "page-loaded ok $title" "$work/report.txt" || fail "page not loaded: $(cat "$work/report.txt" 2>/dev/null)"
+
+for _ in $(seq 1 20); do
+  [ "$(windows)" -ge 1 ] && break
+  sleep 0.5
+done
+[ "$(windows)" -eq 1 ] || fail "expected one window titled '$title', found $(windows)"
+folders=$(find "$TMPDIR" -maxdepth 1 -name 'qzt-*' -type d | wc -l)
+[ "$folders" -eq 1 ] || fail "expected one work folder, found $folders"
+
+# The second start must end by itself, without a window or a work folder.
+timeout 30 "$reader" "$work/web paper.qzt" >"$work/second.log" 2>&1 || fail "second start did not end cleanly"
+sleep 1
+[ "$(windows)" -eq 1 ] || fail "after a second start: $(windows) windows"
+folders=$(find "$TMPDIR" -maxdepth 1 -name 'qzt-*' -type d | wc -l)
+[ "$folders" -eq 1 ] || fail "the second start made a work folder"
+kill -0 "$first" 2>/dev/null || fail "the first reader ended"
+
+echo "PASS: $(cat "$work/report.txt"), $(windows) window"
