@@ -14,3 +14,14 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQZT_WERROR=$
 cmake --build "$build" -j "$(nproc)"
 cd "$build"
 ctest --output-on-failure -j "$(nproc)" --timeout 600
+
+# Fuzz targets, built with clang and its address and undefined-behaviour
+# sanitizers: each replays its saved corpus and seeds, then runs a bounded
+# number of inputs (QZT_FUZZ_RUNS, capped by QZT_FUZZ_SECONDS per target).
+# Long runs: scripts/fuzz.sh.
+cd - >/dev/null
+fuzz_build=${QZT_FUZZ_BUILD_DIR:-build-fuzz}
+CC=clang CXX=clang++ cmake -S . -B "$fuzz_build" -G Ninja -DQZT_FUZZ=ON -DQZT_BUILD_UI=OFF \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$fuzz_build" -j "$(nproc)"
+ctest --test-dir "$fuzz_build" --output-on-failure -j "$(nproc)" --timeout 300
