@@ -129,7 +129,18 @@ struct Hostile {
   std::string answers = answersFor(2);
   // Something planted in the target folder before the command runs.
   std::function<void(const fs::path& sandbox, const fs::path& target)> plant = {};
+  // Checks of what qzt printed, where it matters.
+  std::function<void(const std::string& out)> checkOut = {};
 };
+
+void PrintTo(const Hostile& h, std::ostream* os) { *os << h.name; }
+
+std::vector<std::string> lines(const std::string& text) {
+  std::vector<std::string> v;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) v.push_back(line);
+  return v;
+}
 
 const std::vector<std::string> kExtract = {"extract", "{paper}", "{target}"};
 const std::vector<std::string> kComments = {"extract", "{paper}", "{target}", "--group", "comments"};
@@ -177,7 +188,12 @@ std::vector<Hostile> hostilePapers() {
       {"NegativeQuestionCount", [](auto&) { return patched(goodSpec(), {{f::kQuestionCount, -5}}); },
        kGrade, kDone, says(""), answersFor(0)},
       {"QuestionCount5000", [](auto&) { return fiveThousandQuestions(); },
-       kGrade, kDone, says(""), answersFor(f::kMaxQuestions)},
+       kGrade, kDone, says(""), answersFor(f::kMaxQuestions), {},
+       [](const std::string& out) {
+         const auto v = lines(out);
+         ASSERT_EQ(v.size(), 1u + f::kMaxQuestions) << "the score line and the first 1002 rows";
+         EXPECT_EQ(v[0].rfind("总分：1002 得分：1002", 0), 0u) << v[0];
+       }},
       {"NegativeNameLength", [](auto&) { return rawPage(handEntry(2, -1, "", "")); },
        kExtract, kUnpackFailed, box(f::kStepFirstEntry)},
       {"HugeNameLength", [](auto&) { return rawPage(handEntry(2, kMaxInt, "a.html", "")); },
@@ -252,7 +268,12 @@ std::vector<Hostile> hostilePapers() {
        says(ExamSession::messageForState(f::kStateWrongOpenPassword))},
       {"PasswordBlockPastItsEndGrade", [](auto&) { return passwordBlockPastItsEnd(); },
        kGrade, kWrongPassword, says("qzt: this paper asks for a password (--password)")},
-      {"RowLabelOf200", [](auto&) { return longLabel(); }, kGrade, kDone, says("")},
+      {"RowLabelOf200", [](auto&) { return longLabel(); }, kGrade, kDone, says(""), answersFor(2), {},
+       [](const std::string& out) {
+         const auto v = lines(out);
+         ASSERT_GE(v.size(), 3u);
+         EXPECT_EQ(v[1].find('\t'), static_cast<std::size_t>(f::kRowLabelMax)) << "the label stops at its field";
+       }},
   };
 }
 
@@ -358,6 +379,7 @@ TEST_P(HostilePaper, GetsItsMessageAndStatusInBoundedMemoryWritingOnlyTheTarget)
   } else {
     EXPECT_EQ(r.err.rfind(want, 0), 0u) << r.err;
   }
+  if (GetParam().checkOut) GetParam().checkOut(r.out);
   EXPECT_LT(r.peakGrowthKb, kMemoryBoundKb);
   std::cout << "[ figures  ] " << GetParam().name << ": exit " << r.status << ", peak grew "
             << r.peakGrowthKb << " kB\n";
