@@ -2,6 +2,8 @@
 # The reader in a real X window: a web-page paper named on the command line
 # is shown by the web view under its title, and a second start hands over
 # to the first and ends by itself, leaving one window and one work folder.
+# Then a copy of the reader with the paper attached shows it unasked, over
+# the socket the killed first reader left behind.
 # Usage: reader_test.sh READER QZT
 set -euo pipefail
 
@@ -74,5 +76,20 @@ sleep 1
 folders=$(find "$TMPDIR" -maxdepth 1 -name 'qzt-*' -type d | wc -l)
 [ "$folders" -eq 1 ] || fail "the second start made a work folder"
 kill -0 "$first" 2>/dev/null || fail "the first reader ended"
+kill "$first"
+wait "$first" 2>/dev/null || true
+first=""
+
+# A copy of the reader with the paper attached opens it with no argument.
+"$qzt" attach "$reader" "$work/web paper.qzt" "$work/reader-with-paper" || fail "qzt attach"
+rm -f "$work/report.txt"
+QZT_TEST_REPORT="$work/report.txt" setsid "$work/reader-with-paper" >"$work/reader.log" 2>&1 &
+first=$!
+for _ in $(seq 1 120); do
+  grep -q "^page-loaded" "$work/report.txt" 2>/dev/null && break
+  kill -0 "$first" 2>/dev/null || fail "the attached reader ended before showing the page"
+  sleep 0.5
+done
+grep -qx "page-loaded ok $title" "$work/report.txt" || fail "attached paper not shown"
 
 echo "PASS: $(cat "$work/report.txt"), $(windows) window"
