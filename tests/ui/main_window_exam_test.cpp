@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QTextBrowser>
 
+#include "answer_file_actions.h"
 #include "answer_grid_model.h"
 #include "comments_panel.h"
 #include "password_panel.h"
@@ -209,6 +210,36 @@ class MainWindowExamTest : public QObject {
     const QString shown = r.control<QTextBrowser>("pyedit")->toPlainText();
     QVERIFY2(shown.contains("Well done") && !shown.contains("Try again"), qPrintable(shown));
     QVERIFY(!std::filesystem::exists(r.workFolder() / "pyfile"));
+  }
+
+  // Answers saved by Button4 and imported by Button5 into the same paper,
+  // loaded afresh, show again in the cells and the row edit.
+  void savedAnswersComeBack() {
+    Reader r;
+    auto& w = r.start();
+    const auto paper = r.write("p.qzt", textPaper());
+    const QString file = QString::fromStdString((r.root() / "answers.da").string());
+    QStringList notices;
+    AnswerFileUi ui;
+    ui.getSaveFileName = [&](QWidget*, const QString&, const QString&, const QString&) { return file; };
+    ui.getOpenFileName = ui.getSaveFileName;
+    ui.information = [&](QWidget*, const QString&, const QString& text) { notices << text; };
+    ui.failure = ui.information;
+    setAnswerFileUiForTesting(ui);
+    w.openPaper(paper, 0);
+    answerExample(r);
+    QTest::mouseClick(r.button("Button4"), Qt::LeftButton);
+    w.openPaper(paper, 0);
+    QCOMPARE(cell(r, 1, 1), QString());
+    QTest::mouseClick(r.button("Button5"), Qt::LeftButton);
+    setAnswerFileUiForTesting({});
+    QCOMPARE(cell(r, 1, 1), QStringLiteral(" A"));
+    QCOMPARE(cell(r, 2, 3), QStringLiteral(" C"));
+    QCOMPARE(r.grid()->rowEdits()[0]->text(), QStringLiteral("abc"));
+    r.messages.answers = {true};
+    w.handIn();
+    QCOMPARE(r.text("Label7"), QStringLiteral("总分：12 得分：5 正确率：41.67"));
+    QVERIFY2(notices.isEmpty(), qPrintable(notices.join(QLatin1Char('|'))));
   }
 
   // Loading another paper mid-exam replaces the grid and restarts the clock.
