@@ -14,6 +14,8 @@ if [ -z "${QZT_E2E_DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1280x800x24" env QZT_E2E_DISPLAY=1 bash "$0" "$reader" "$qzt"
 fi
 
+# A real window on the X server, whatever the caller's environment says.
+export QT_QPA_PLATFORM=xcb
 work=$(mktemp -d)
 first=""
 cleanup() {
