@@ -131,15 +131,13 @@ void AnswerGrid::createRowControls() {
     panels_.append(panel);
   }
   editWidth_ = columnsWidth() - columnWidth(0) - 1;
-  for (int row : layout.textRows) {
-    const int n = static_cast<int>(edits_.size());
+  for (int n = 0; n < static_cast<int>(layout.textRows.size()); ++n) {
     auto* edit = new QLineEdit(viewport());
     edit->setObjectName(QStringLiteral("rowEdit%1").arg(n));
     edit->setFrame(false);
     connect(edit, &QLineEdit::textChanged, this,
             [this, n](const QString& text) { session_.setTextAnswer(n, toGbkString(text)); });
     edits_.append(edit);
-    (void)row;
   }
 }
 

@@ -3,13 +3,9 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include <limits>
-
 #include "answer_grid.h"
 #include "main_window.h"
 #include "message_box.h"
-#include "paper/format.h"
-#include "paper/opening.h"
 #include "password_panel.h"
 
 namespace qzt::ui {
@@ -73,21 +69,6 @@ void MainWindow::handIn() {
   } else {
     askGradePassword();
   }
-}
-
-void MainWindow::askGradePassword() {
-  // The hint comes fresh from the paper: the open step deleted its copy.
-  const PaperHeader& header = session_.header();
-  const std::int32_t start =
-      header.supportGroupPos() > std::numeric_limits<std::int32_t>::max() - format::kGroupSkip
-          ? -1
-          : header.supportGroupPos() + format::kGroupSkip;
-  GroupResult support =
-      unpackGroup(loadedPath_, options_.workFolder, header.supportGroupLen(), start);
-  reportGroup(support);
-  std::optional<ByteString> hint;
-  if (support.anchor) hint = takeFile(companionFile(*support.anchor, format::kHintFile));
-  askPassword(SecondTimerMode::GradePassword, hint);
 }
 
 void MainWindow::checkPassword(ExamSession::Tick check) {

@@ -14,6 +14,7 @@
 #include "message_box.h"
 #include "notes_window.h"
 #include "paper/format.h"
+#include "paper/opening.h"
 #include "password_panel.h"
 #include "side/comments.h"
 
@@ -43,6 +44,17 @@ void MainWindow::askPassword(SecondTimerMode purpose, const std::optional<ByteSt
   if (hint) panel2_->setHint(QByteArray::fromStdString(*hint));
   panel2_->ask();
   session_.askPassword(purpose);
+}
+
+void MainWindow::askGradePassword() {
+  // The hint comes fresh from the paper: opening and loading deleted theirs.
+  const PaperHeader& header = session_.header();
+  GroupResult support = unpackGroup(loadedPath_, options_.workFolder, header.supportGroupLen(),
+                                    groupStart(header.supportGroupPos()));
+  reportGroup(support);
+  std::optional<ByteString> hint;
+  if (support.anchor) hint = takeFile(companionFile(*support.anchor, format::kHintFile));
+  askPassword(SecondTimerMode::GradePassword, hint);
 }
 
 void MainWindow::showComment() {
