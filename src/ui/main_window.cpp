@@ -17,6 +17,9 @@ MainWindow::MainWindow(StartOptions options, QWidget* parent)
     : QMainWindow(parent), options_(std::move(options)) {
   setObjectName(QStringLiteral("Form1"));
   openFolder_ = QString::fromStdString(options_.programFile.parent_path().string());
+  timer1_.setObjectName(QStringLiteral("Timer1"));
+  timer2_.setObjectName(QStringLiteral("Timer2"));
+  panle2_.setObjectName(QStringLiteral("panle2"));
   timer1_.setSingleShot(true);
   timer1_.setInterval(500);
   timer2_.setInterval(60000);
