@@ -1,18 +1,61 @@
-// Opening and loading a paper from arbitrary bytes: header tests, support
-// group, question table, page group.
+// A paper from arbitrary bytes down the reader's whole road: header tests,
+// passwords, support group, question table, page group, answering and
+// grading, the comment chosen from the comments data, the notes.
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <limits>
+#include <string>
 
 #include "fuzz_scratch.h"
 #include "paper/opening.h"
+#include "paper/password.h"
+#include "paper/unpack.h"
+#include "sheet/exam_session.h"
+#include "side/comments.h"
+
+namespace {
+
+std::string readAll(const std::filesystem::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Entries start 4 bytes after a group's stored position.
+std::int32_t firstEntry(std::int32_t pos) {
+  constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+  return pos > kMax - 4 ? kMax : pos + 4;
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const auto paper = qzt::fuzz::inputFile(data, size);
   const auto work = qzt::fuzz::emptyFolder();
   const auto opened = qzt::openPaper(paper, 0, work);
   if (opened.ioError || opened.stateCode != 0) return 0;
+  (void)qzt::passwordMatches(opened.candidate.openPasswordBlock(), "pw");
   auto loaded = qzt::readPaper(paper, 0);
   if (!loaded.ok()) return 0;
   (void)qzt::unpackPaper(loaded.value(), work);
+
+  const qzt::PaperHeader& h = loaded->header;
+  qzt::ExamSession session;
+  session.begin(h, loaded->table);
+  for (int row = 1; row <= 4; ++row) (void)session.pressLetter(row, row);
+  if (session.handIn() == qzt::ExamSession::HandIn::NeedsGradePassword) {
+    (void)session.checkGradePassword("gp");
+  }
+  if (session.graded() && h.commentsLen() > 0) {
+    const auto pyfile = work / "pyfile";
+    if (qzt::unpackPacked(paper, pyfile, h.commentsLen(), h.commentsPos()).ok()) {
+      (void)qzt::chooseComment(readAll(pyfile), session.report()->selection.value_or(0));
+    }
+  }
+  if (h.notesGroupLen() > 0) {
+    (void)qzt::unpackGroup(paper, work, h.notesGroupLen(), firstEntry(h.notesGroupPos()));
+  }
   return 0;
 }

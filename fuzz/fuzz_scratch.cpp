@@ -1,5 +1,6 @@
 #include "fuzz_scratch.h"
 
+#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <system_error>
@@ -9,11 +10,17 @@
 namespace qzt::fuzz {
 namespace {
 
-std::filesystem::path base() {
-  static const std::filesystem::path dir = [] {
-    auto d = std::filesystem::temp_directory_path() /
-             ("qzt-fuzz-" + std::to_string(static_cast<long>(::getpid())));
-    std::filesystem::create_directories(d);
+// Never destroyed, so the exit handler below can still use it.
+const std::filesystem::path& base() {
+  static const std::filesystem::path& dir = *[] {
+    auto* d = new std::filesystem::path(std::filesystem::temp_directory_path() /
+                                        ("qzt-fuzz-" + std::to_string(static_cast<long>(::getpid()))));
+    std::filesystem::create_directories(*d);
+    // Gone when the fuzzer ends normally; a crash leaves it for a look.
+    std::atexit([] {
+      std::error_code ec;
+      std::filesystem::remove_all(base(), ec);
+    });
     return d;
   }();
   return dir;

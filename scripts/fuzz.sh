@@ -2,7 +2,8 @@
 # Long fuzz runs of every target, one after another.
 #   scripts/fuzz.sh [SECONDS-PER-TARGET] [TARGET...]
 # Builds the fuzz configuration in $QZT_FUZZ_BUILD_DIR (default build-fuzz)
-# with clang. New inputs collect in <build>/fuzz/work/<target>; a crash is
+# with clang. New inputs collect in <build>/fuzz/long/<target> (apart from
+# the test runs' own folder, so those stay short); a crash is
 # written to <build>/fuzz/artifacts/<target>/ and the script fails. Keep a
 # crashing input, once fixed, in fuzz/corpus/<target>/ under a name that
 # says what it broke.
@@ -29,7 +30,7 @@ fi
 failed=0
 summary=()
 for t in "${targets[@]}"; do
-  work="$build/fuzz/work/$t"
+  work="$build/fuzz/long/$t"
   artifacts="$build/fuzz/artifacts/$t/"
   log="$build/fuzz/$t.log"
   mkdir -p "$work" "$artifacts" "fuzz/corpus/$t"
