@@ -1,0 +1,215 @@
+#include "confined_page.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QMimeDatabase>
+#include <QPointer>
+#include <QTimer>
+#include <QWebEngineNewWindowRequest>
+#include <QWebEngineProfile>
+#include <QWebEngineSettings>
+#include <QWebEngineUrlRequestJob>
+#include <QWebEngineUrlScheme>
+
+#include "link_opener.h"
+
+namespace qzt::ui {
+
+namespace {
+
+constexpr char kScheme[] = "qztpage";
+// Every page shares one host, so a page and its NAME.files/ are one origin.
+constexpr char kHost[] = "work";
+
+bool leavesRoot(const QString& relative) {
+  return relative.isEmpty() || relative == QLatin1String("..") ||
+         relative.startsWith(QLatin1String("../")) || QDir::isAbsolutePath(relative);
+}
+
+// The real path with a trailing separator, so "/work" does not hold
+// "/workshop".
+QString realFolderPrefix(const QString& root) {
+  QString real = QFileInfo(root).canonicalFilePath();
+  if (real.isEmpty()) return {};
+  if (!real.endsWith(QLatin1Char('/'))) real += QLatin1Char('/');
+  return real;
+}
+
+// Fixed types for what pages are made of; the rest by name or content
+// (a page without extension is still a page).
+QByteArray mimeTypeOf(const QString& path) {
+  static const QHash<QString, QByteArray> known = {
+      {QStringLiteral("htm"), "text/html"},        {QStringLiteral("html"), "text/html"},
+      {QStringLiteral("css"), "text/css"},         {QStringLiteral("js"), "text/javascript"},
+      {QStringLiteral("png"), "image/png"},        {QStringLiteral("jpg"), "image/jpeg"},
+      {QStringLiteral("jpeg"), "image/jpeg"},      {QStringLiteral("gif"), "image/gif"},
+      {QStringLiteral("svg"), "image/svg+xml"},    {QStringLiteral("txt"), "text/plain"},
+      {QStringLiteral("bmp"), "image/bmp"},        {QStringLiteral("ico"), "image/x-icon"},
+      {QStringLiteral("mht"), "multipart/related"}, {QStringLiteral("mhtml"), "multipart/related"},
+  };
+  const QString suffix = QFileInfo(path).suffix().toLower();
+  const auto found = known.constFind(suffix);
+  if (found != known.constEnd()) return *found;
+  return QMimeDatabase().mimeTypeForFile(path).name().toLatin1();
+}
+
+void confine(QWebEngineSettings* settings) {
+  using S = QWebEngineSettings;
+  settings->setAttribute(S::LocalContentCanAccessFileUrls, false);
+  settings->setAttribute(S::LocalContentCanAccessRemoteUrls, false);
+  settings->setAttribute(S::JavascriptCanOpenWindows, false);
+  settings->setAttribute(S::JavascriptCanAccessClipboard, false);
+  settings->setAttribute(S::JavascriptCanPaste, false);
+  settings->setAttribute(S::AllowWindowActivationFromJavaScript, false);
+  // A file dropped on the view would otherwise be opened as file://.
+  settings->setAttribute(S::NavigateOnDropEnabled, false);
+  settings->setAttribute(S::PluginsEnabled, false);
+  settings->setAttribute(S::FullScreenSupportEnabled, false);
+  settings->setAttribute(S::ScreenCaptureEnabled, false);
+  settings->setAttribute(S::HyperlinkAuditingEnabled, false);
+  // Papers are written on Chinese systems; a page that names no encoding
+  // is GBK.
+  settings->setDefaultTextEncoding(QStringLiteral("GBK"));
+}
+
+QHash<QString, QPointer<QWebEngineProfile>>& profiles() {
+  static QHash<QString, QPointer<QWebEngineProfile>> table;
+  return table;
+}
+
+bool isWebAddress(const QUrl& url) {
+  const QString scheme = url.scheme().toLower();
+  return scheme == QLatin1String("http") || scheme == QLatin1String("https");
+}
+
+}  // namespace
+
+void registerPageScheme() {
+  if (QWebEngineUrlScheme::schemeByName(kScheme).name() == kScheme) return;
+  QWebEngineUrlScheme scheme(kScheme);
+  scheme.setSyntax(QWebEngineUrlScheme::Syntax::Host);
+  // Cors: lets a page fetch its own files; other origins get no access.
+  scheme.setFlags(QWebEngineUrlScheme::SecureScheme | QWebEngineUrlScheme::CorsEnabled);
+  QWebEngineUrlScheme::registerScheme(scheme);
+}
+
+QUrl pageUrl(const QString& root, const QString& file) {
+  QString relative = QDir(QFileInfo(root).absoluteFilePath())
+                         .relativeFilePath(QFileInfo(file).absoluteFilePath());
+  if (leavesRoot(relative)) {
+    // The root may be reached through a link (a temp folder often is).
+    const QString realRoot = QFileInfo(root).canonicalFilePath();
+    const QString realFile = QFileInfo(file).canonicalFilePath();
+    if (realRoot.isEmpty() || realFile.isEmpty()) return {};
+    relative = QDir(realRoot).relativeFilePath(realFile);
+    if (leavesRoot(relative)) return {};
+  }
+  QUrl url;
+  url.setScheme(QString::fromLatin1(kScheme));
+  url.setHost(QString::fromLatin1(kHost));
+  url.setPath(QLatin1Char('/') + relative, QUrl::DecodedMode);
+  return url;
+}
+
+std::optional<QString> confinedFilePath(const QString& root, const QUrl& url) {
+  if (url.scheme() != QLatin1String(kScheme) || url.host() != QLatin1String(kHost)) {
+    return std::nullopt;
+  }
+  // Decoded, "%2F" and "%2E" included: the real-path test below is what
+  // keeps a request inside, not the shape of the URL.
+  const QString relative = url.path(QUrl::FullyDecoded);
+  if (relative.contains(QChar(0))) return std::nullopt;
+  const QString prefix = realFolderPrefix(root);
+  if (prefix.isEmpty()) return std::nullopt;
+  const QFileInfo real(QFileInfo(prefix + relative).canonicalFilePath());
+  const QString realPath = real.filePath();
+  if (realPath.isEmpty() || !realPath.startsWith(prefix) || !real.isFile()) return std::nullopt;
+  return realPath;
+}
+
+PageSchemeHandler::PageSchemeHandler(const QString& root, QObject* parent)
+    : QWebEngineUrlSchemeHandler(parent), root_(root) {}
+
+void PageSchemeHandler::requestStarted(QWebEngineUrlRequestJob* job) {
+  const std::optional<QString> path = confinedFilePath(root_, job->requestUrl());
+  if (job->requestMethod() != "GET" || !path) {
+    job->fail(QWebEngineUrlRequestJob::UrlNotFound);
+    return;
+  }
+  // Opened by its real path, so no link is followed after the test.
+  auto* file = new QFile(*path, job);
+  if (!file->open(QIODevice::ReadOnly)) {
+    job->fail(QWebEngineUrlRequestJob::UrlNotFound);
+    return;
+  }
+  job->reply(mimeTypeOf(*path), file);
+}
+
+QWebEngineProfile* confinedProfile(const QString& root) {
+  QString key = QFileInfo(root).canonicalFilePath();
+  if (key.isEmpty()) key = QFileInfo(root).absoluteFilePath();
+  if (QWebEngineProfile* known = profiles().value(key)) return known;
+  // No storage name: off the record, nothing written to disk.
+  auto* profile = new QWebEngineProfile(QCoreApplication::instance());
+  profile->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
+  profile->installUrlSchemeHandler(kScheme, new PageSchemeHandler(root, profile));
+  confine(profile->settings());
+  profiles().insert(key, profile);
+  return profile;
+}
+
+ConfinedPage::ConfinedPage(const QString& root, QObject* parent)
+    : QWebEnginePage(confinedProfile(root), parent), root_(root) {
+  connect(this, &QWebEnginePage::newWindowRequested, this,
+          [this](QWebEngineNewWindowRequest& request) {
+            openElsewhere(request.requestedUrl(), request.isUserInitiated());
+          });
+  connect(this, &QWebEnginePage::renderProcessTerminated, this,
+          [this](RenderProcessTerminationStatus status, int) {
+            if (status == NormalTerminationStatus) return;
+            emit rendererLost();
+            // Not from inside the engine's own notification.
+            QTimer::singleShot(0, this, &ConfinedPage::showNotice);
+          });
+}
+
+QString ConfinedPage::noticeText() { return QStringLiteral("此页面已停止运行。"); }
+
+void ConfinedPage::showFile(const QString& path) {
+  const QUrl url = pageUrl(root_, path);
+  setUrl(url.isValid() ? url : QUrl(QStringLiteral("about:blank")));
+}
+
+void ConfinedPage::showNotice() {
+  setHtml(QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>%1</title>"
+                         "</head><body><p>%1</p></body></html>")
+              .arg(noticeText().toHtmlEscaped()));
+}
+
+bool ConfinedPage::acceptNavigationRequest(const QUrl& url, NavigationType type,
+                                           bool isMainFrame) {
+  const QString scheme = url.scheme().toLower();
+  if (scheme == QLatin1String(kScheme) || scheme == QLatin1String("about")) return true;
+  // The notice is set by the program; a page may put data in a frame.
+  if (scheme == QLatin1String("data")) return type == NavigationTypeTyped || !isMainFrame;
+  if (type == NavigationTypeLinkClicked) openElsewhere(url, true);
+  return false;
+}
+
+QWebEnginePage* ConfinedPage::createWindow(WebWindowType) { return nullptr; }
+
+void ConfinedPage::openElsewhere(const QUrl& url, bool userInitiated) {
+  // A page may not start the browser on its own, only on a click.
+  if (!userInitiated) return;
+  if (isWebAddress(url)) {
+    ielinknewwindows(url.toString());
+  } else if (url.scheme() == QLatin1String(kScheme)) {
+    // A page of the paper meant for a new window opens here instead.
+    QTimer::singleShot(0, this, [this, url] { setUrl(url); });
+  }
+}
+
+}  // namespace qzt::ui
