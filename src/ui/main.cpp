@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "confined_page.h"
 #include "main_window.h"
 #include "platform.h"
 #include "shell/attached_slot.h"
@@ -54,6 +55,7 @@ void reportPagesTo(qzt::ui::MainWindow& window) {
 
 int main(int argc, char** argv) {
   qzt::ui::platform::prepareWebEngine();
+  qzt::ui::registerPageScheme();
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication app(argc, argv);
   app.setFont(cjkFont(13));

@@ -164,7 +164,7 @@ QWidget* MainWindow::buildPaperArea() {
   auto* row = new QHBoxLayout(panel3_);
   row->setContentsMargins(0, 0, 0, 0);
   row->setSpacing(0);
-  page_ = new PageView(panel3_);
+  page_ = new PageView(QString::fromStdString(options_.workFolder.string()), panel3_);
   page_->setObjectName(QStringLiteral("pageView"));
   grid_ = new AnswerGrid(session_, panel3_);
   row->addWidget(page_, 1);

@@ -5,11 +5,13 @@
 #include <QUrl>
 #include <QWebEngineView>
 
+#include "confined_page.h"
 #include "text_view.h"
 
 namespace qzt::ui {
 
-PageView::PageView(QWidget* parent) : QWidget(parent) {
+PageView::PageView(QString pageRoot, QWidget* parent)
+    : QWidget(parent), pageRoot_(std::move(pageRoot)) {
   stack_ = new QStackedLayout(this);
   stack_->setContentsMargins(0, 0, 0, 0);
   text_ = new QTextBrowser(this);
@@ -27,7 +29,7 @@ bool PageView::showTextPage(const QString& path) {
 
 void PageView::showWebPage(const QString& path) {
   QWebEngineView* web = ensureWebView();
-  web->setUrl(QUrl::fromLocalFile(path));
+  webPage_->showFile(path);
   stack_->setCurrentWidget(web);
 }
 
@@ -45,6 +47,8 @@ QWebEngineView* PageView::ensureWebView() {
   if (!web_) {
     web_ = new QWebEngineView(this);
     web_->setObjectName(QStringLiteral("WebBrowser1"));
+    webPage_ = new ConfinedPage(pageRoot_, web_);
+    web_->setPage(webPage_);
     connect(web_, &QWebEngineView::loadFinished, this, &PageView::webLoadFinished);
     stack_->addWidget(web_);
   }

@@ -1,7 +1,8 @@
 // The paper's page: a read-only text view for .txt and .rtf pages and a web
 // view for everything else. The web view is heavy, so it is made only when
 // the first web page arrives; until then the empty text view is the blank
-// page.
+// page. Web pages are untrusted and see only the files under the page root
+// (the work folder).
 #pragma once
 
 #include <QString>
@@ -13,15 +14,18 @@ class QWebEngineView;
 
 namespace qzt::ui {
 
+class ConfinedPage;
+
 class PageView : public QWidget {
   Q_OBJECT
  public:
-  explicit PageView(QWidget* parent = nullptr);
+  explicit PageView(QString pageRoot, QWidget* parent = nullptr);
 
   // Loads a plain-text or rich-text page into the text view and brings it
   // to the front. False when the file cannot be loaded.
   bool showTextPage(const QString& path);
-  // Lets the web view show a local file and brings it to the front.
+  // Lets the web view show a file under the page root and brings it to the
+  // front; a file outside the root shows a blank page.
   void showWebPage(const QString& path);
   // A blank page in whichever view is in front.
   void showBlank();
@@ -38,9 +42,11 @@ class PageView : public QWidget {
  private:
   QWebEngineView* ensureWebView();
 
+  QString pageRoot_;
   QStackedLayout* stack_ = nullptr;
   QTextBrowser* text_ = nullptr;
   QWebEngineView* web_ = nullptr;
+  ConfinedPage* webPage_ = nullptr;
 };
 
 }  // namespace qzt::ui

@@ -8,6 +8,7 @@
 #include "answer_grid_model.h"
 #include "comments_panel.h"
 #include "password_panel.h"
+#include "confined_page.h"
 #include "reader_fixture.h"
 #include "side/comments.h"
 
@@ -262,6 +263,7 @@ class MainWindowExamTest : public QObject {
 };
 
 int main(int argc, char** argv) {
+  qzt::ui::registerPageScheme();
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication app(argc, argv);
   MainWindowExamTest test;

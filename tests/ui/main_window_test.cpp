@@ -7,6 +7,7 @@
 #include <QWebEngineView>
 
 #include "answer_grid_model.h"
+#include "confined_page.h"
 #include "link_opener.h"
 #include "page_view.h"
 #include "paper/format.h"
@@ -215,7 +216,9 @@ class MainWindowTest : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(loaded.count() >= 1, 60000);
     QCOMPARE(loaded.last().at(0).toBool(), true);
     QCOMPARE(loaded.last().at(1).toString(), QStringLiteral("Web paper"));
-    QVERIFY(w.pageView()->webView()->url().isLocalFile());
+    const auto shown = qzt::ui::confinedFilePath(QString::fromStdString(r.workFolder().string()),
+                                                 w.pageView()->webView()->url());
+    QVERIFY(shown && shown->endsWith(QStringLiteral("/index.html")));
     QCOMPARE(r.text("Label11"), QStringLiteral("89"));
   }
 
@@ -358,6 +361,7 @@ class MainWindowTest : public QObject {
 };
 
 int main(int argc, char** argv) {
+  qzt::ui::registerPageScheme();
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication app(argc, argv);
   MainWindowTest test;
