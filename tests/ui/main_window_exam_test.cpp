@@ -7,8 +7,8 @@
 #include "answer_file_actions.h"
 #include "answer_grid_model.h"
 #include "comments_panel.h"
-#include "password_panel.h"
 #include "confined_page.h"
+#include "password_panel.h"
 #include "reader_fixture.h"
 #include "side/comments.h"
 
