@@ -12,9 +12,15 @@
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 #include <QWebEngineUrlRequestJob>
+#include <QWebEngineScript>
 #include <QWebEngineUrlScheme>
+#include <QWebEngineView>
+
+#include <algorithm>
+#include <utility>
 
 #include "link_opener.h"
+#include "platform.h"
 
 namespace qzt::ui {
 
@@ -23,6 +29,8 @@ namespace {
 constexpr char kScheme[] = "qztpage";
 // Every page shares one host, so a page and its NAME.files/ are one origin.
 constexpr char kHost[] = "work";
+// How long a click or key lets the page send one address to the browser.
+constexpr qint64 kInputLastsMs = 5000;
 
 bool leavesRoot(const QString& relative) {
   return relative.isEmpty() || relative == QLatin1String("..") ||
@@ -161,25 +169,60 @@ QWebEngineProfile* confinedProfile(const QString& root) {
   return profile;
 }
 
+// While one of the page's boxes is up its renderer waits for the answer;
+// that is not a hang.
+class ConfinedPage::DialogScope {
+ public:
+  explicit DialogScope(ConfinedPage* page) : page_(page), alive_(page->alive_) {
+    ++page_->openDialogs_;
+    page_->pingSent_.invalidate();
+  }
+  ~DialogScope() {
+    if (alive_.expired()) return;
+    --page_->openDialogs_;
+    page_->pingSent_.invalidate();
+  }
+  DialogScope(const DialogScope&) = delete;
+  DialogScope& operator=(const DialogScope&) = delete;
+
+ private:
+  ConfinedPage* page_;
+  std::weak_ptr<int> alive_;
+};
+
 ConfinedPage::ConfinedPage(const QString& root, QObject* parent)
     : QWebEnginePage(confinedProfile(root), parent), root_(root) {
   connect(this, &QWebEnginePage::newWindowRequested, this,
           [this](QWebEngineNewWindowRequest& request) {
             openElsewhere(request.requestedUrl(), request.isUserInitiated());
           });
-  connect(this, &QWebEnginePage::renderProcessTerminated, this,
-          [this](RenderProcessTerminationStatus status, int) {
-            if (status == NormalTerminationStatus) return;
-            emit rendererLost();
-            // Not from inside the engine's own notification.
-            QTimer::singleShot(0, this, &ConfinedPage::showNotice);
-          });
+  connect(this, &QWebEnginePage::renderProcessTerminated, this, &ConfinedPage::rendererEnded);
+  // A question sent to the document being replaced may never be answered.
+  connect(this, &QWebEnginePage::loadStarted, this, [this] { pingSent_.invalidate(); });
+  connect(this, &QWebEnginePage::loadFinished, this, [this](bool ok) {
+    pingSent_.invalidate();
+    if (ok) pending_.clear();
+  });
+  connect(&watch_, &QTimer::timeout, this, &ConfinedPage::checkRenderer);
+  setUnresponsiveLimit(unresponsiveLimit_);
+  watch_.start();
+  QCoreApplication::instance()->installEventFilter(this);
+}
+
+ConfinedPage::~ConfinedPage() {
+  if (QCoreApplication* app = QCoreApplication::instance()) app->removeEventFilter(this);
+}
+
+void ConfinedPage::setUnresponsiveLimit(std::chrono::milliseconds limit) {
+  unresponsiveLimit_ = limit;
+  watch_.setInterval(std::max(limit / 4, std::chrono::milliseconds(50)));
 }
 
 QString ConfinedPage::noticeText() { return QStringLiteral("此页面已停止运行。"); }
 
 void ConfinedPage::showFile(const QString& path) {
   const QUrl url = pageUrl(root_, path);
+  pending_ = url;
   setUrl(url.isValid() ? url : QUrl(QStringLiteral("about:blank")));
 }
 
@@ -195,11 +238,53 @@ bool ConfinedPage::acceptNavigationRequest(const QUrl& url, NavigationType type,
   if (scheme == QLatin1String(kScheme) || scheme == QLatin1String("about")) return true;
   // The notice is set by the program; a page may put data in a frame.
   if (scheme == QLatin1String("data")) return type == NavigationTypeTyped || !isMainFrame;
-  if (type == NavigationTypeLinkClicked) openElsewhere(url, true);
+  // Scripts moving the page count as link clicks too; the click itself is
+  // what tells them apart.
+  if (type == NavigationTypeLinkClicked) openElsewhere(url, takeUserInput());
   return false;
 }
 
 QWebEnginePage* ConfinedPage::createWindow(WebWindowType) { return nullptr; }
+
+void ConfinedPage::javaScriptAlert(const QUrl& origin, const QString& text) {
+  const DialogScope scope(this);
+  QWebEnginePage::javaScriptAlert(origin, text);
+}
+
+bool ConfinedPage::javaScriptConfirm(const QUrl& origin, const QString& text) {
+  const DialogScope scope(this);
+  return QWebEnginePage::javaScriptConfirm(origin, text);
+}
+
+bool ConfinedPage::javaScriptPrompt(const QUrl& origin, const QString& text,
+                                    const QString& value, QString* result) {
+  const DialogScope scope(this);
+  return QWebEnginePage::javaScriptPrompt(origin, text, value, result);
+}
+
+bool ConfinedPage::eventFilter(QObject* watched, QEvent* event) {
+  switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::KeyPress:
+    case QEvent::TouchBegin:
+      break;
+    default:
+      return false;
+  }
+  const QWebEngineView* view = QWebEngineView::forPage(this);
+  if (view && watched->isWidgetType()) {
+    const auto* widget = static_cast<QWidget*>(watched);
+    if (widget == view || view->isAncestorOf(widget)) lastInput_.start();
+  }
+  return false;
+}
+
+bool ConfinedPage::takeUserInput() {
+  if (!lastInput_.isValid() || lastInput_.elapsed() > kInputLastsMs) return false;
+  lastInput_.invalidate();
+  return true;
+}
 
 void ConfinedPage::openElsewhere(const QUrl& url, bool userInitiated) {
   // A page may not start the browser on its own, only on a click.
@@ -210,6 +295,38 @@ void ConfinedPage::openElsewhere(const QUrl& url, bool userInitiated) {
     // A page of the paper meant for a new window opens here instead.
     QTimer::singleShot(0, this, [this, url] { setUrl(url); });
   }
+}
+
+void ConfinedPage::checkRenderer() {
+  if (openDialogs_ > 0 || renderProcessPid() <= 0) return;
+  if (!pingSent_.isValid()) {
+    pingSent_.start();
+    runJavaScript(QStringLiteral("0"), QWebEngineScript::ApplicationWorld,
+                  [this, alive = std::weak_ptr<int>(alive_)](const QVariant&) {
+                    if (!alive.expired()) pingSent_.invalidate();
+                  });
+    return;
+  }
+  if (pingSent_.elapsed() < unresponsiveLimit_.count()) return;
+  // An endless script: only ending its process frees the page.
+  pingSent_.invalidate();
+  platform::endProcess(renderProcessPid());
+}
+
+void ConfinedPage::rendererEnded(RenderProcessTerminationStatus status) {
+  if (status == NormalTerminationStatus) return;
+  pingSent_.invalidate();
+  emit rendererLost();
+  // One more try for a file asked for while the renderer was stuck; a page
+  // that crashes again gets the notice.
+  const QUrl next = std::exchange(pending_, QUrl());
+  QTimer::singleShot(0, this, [this, next] {
+    if (next.isValid()) {
+      setUrl(next);
+    } else {
+      showNotice();
+    }
+  });
 }
 
 }  // namespace qzt::ui

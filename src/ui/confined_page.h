@@ -8,11 +8,15 @@
 // relative links (images in NAME.files/) resolve inside the scheme.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QString>
+#include <QTimer>
 #include <QUrl>
 #include <QWebEnginePage>
 #include <QWebEngineUrlSchemeHandler>
 
+#include <chrono>
+#include <memory>
 #include <optional>
 
 class QWebEngineProfile;
@@ -52,13 +56,16 @@ class PageSchemeHandler : public QWebEngineUrlSchemeHandler {
 QWebEngineProfile* confinedProfile(const QString& root);
 
 // A page of the paper. Links that would leave the paper or open a window
-// go to the browser through ielinknewwindows; a renderer that ends
-// abnormally is replaced by a short notice.
+// go to the browser through ielinknewwindows, one address per click or key
+// in the page's view and never on the page's own. A renderer that ends
+// abnormally, or stops answering (an endless script), is replaced: by the
+// file the reader asked for meanwhile, else by a short notice.
 class ConfinedPage : public QWebEnginePage {
   Q_OBJECT
  public:
   // Uses confinedProfile(root).
   explicit ConfinedPage(const QString& root, QObject* parent = nullptr);
+  ~ConfinedPage() override;
 
   // Shows a file inside the root; a file outside it shows the blank page.
   void showFile(const QString& path);
@@ -66,20 +73,43 @@ class ConfinedPage : public QWebEnginePage {
   void showNotice();
   const QString& root() const { return root_; }
 
+  // How long a renderer may leave the page unanswered before it is ended;
+  // time spent in the page's alert, confirm and prompt boxes is not
+  // counted.
+  void setUnresponsiveLimit(std::chrono::milliseconds limit);
+
   static QString noticeText();
 
  signals:
-  // The renderer ended abnormally; the notice is on its way.
+  // The renderer ended abnormally; the notice (or the asked-for file) is on
+  // its way.
   void rendererLost();
 
  protected:
   bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;
   QWebEnginePage* createWindow(WebWindowType type) override;
+  void javaScriptAlert(const QUrl& origin, const QString& text) override;
+  bool javaScriptConfirm(const QUrl& origin, const QString& text) override;
+  bool javaScriptPrompt(const QUrl& origin, const QString& text, const QString& value,
+                        QString* result) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void openElsewhere(const QUrl& url, bool userInitiated);
+  bool takeUserInput();
+  void checkRenderer();
+  void rendererEnded(RenderProcessTerminationStatus status);
+  class DialogScope;
 
   QString root_;
+  QUrl pending_;              // asked for and not yet loaded
+  QElapsedTimer lastInput_;   // the last click or key in the view
+  QElapsedTimer pingSent_;    // an unanswered question to the renderer
+  QTimer watch_;
+  std::chrono::milliseconds unresponsiveLimit_{10000};
+  int openDialogs_ = 0;
+  // Answers arriving after the page is gone find this expired.
+  std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };
 
 }  // namespace qzt::ui

@@ -3,6 +3,7 @@
 #include <QtGlobal>
 
 #if defined(Q_OS_UNIX)
+#include <signal.h>
 #include <unistd.h>
 #endif
 
@@ -19,6 +20,15 @@ QString userKey() {
   return QString::number(::getuid());
 #else
   return qEnvironmentVariable("USERNAME");
+#endif
+}
+
+bool endProcess(qint64 pid) {
+  if (pid <= 0) return false;
+#if defined(Q_OS_UNIX)
+  return ::kill(static_cast<pid_t>(pid), SIGKILL) == 0;
+#else
+  return false;
 #endif
 }
 

@@ -13,4 +13,8 @@ void prepareWebEngine();
 // A name that tells this user's readers apart from another user's.
 QString userKey();
 
+// Ends a child process at once (a page renderer that no longer answers).
+// False when there was nothing to end.
+bool endProcess(qint64 pid);
+
 }  // namespace qzt::ui::platform
