@@ -7,7 +7,7 @@
 #include <unistd.h>
 
 #include <cstdint>
-#include <cstring>
+#include <cstdio>
 #include <functional>
 #include <limits>
 #include <map>
@@ -40,7 +40,7 @@ std::string int32Bytes(std::int32_t v) {
 
 std::string marker() { return std::string(f::kBlockMarker.begin(), f::kBlockMarker.end()); }
 
-// A plain paper with every part, two questions: answers " A" and " B".
+// A plain paper with every part and two questions, correct answers A and B.
 PaperSpec goodSpec() {
   PaperSpec s;
   s.page = {GroupEntry::file("index.html", "<p>page</p>")};
