@@ -8,7 +8,7 @@
 #include "sheet/exam_session.h"
 #include "shell/work_folder.h"
 #include "side/answer_file.h"
-#include "side/comments.h"
+#include "side/comment_step.h"
 #include "util/gbk.h"
 
 namespace qzt::cli {
@@ -22,22 +22,21 @@ struct CommentChoice {
   std::optional<Error> failure;
 };
 
-// The comments data is unpacked to a scratch folder and read there, as the
-// reader reads "pyfile" from its work folder.
+// The comments step runs in a scratch folder of its own, as the reader's
+// runs in its work folder.
 CommentChoice chooseComments(const LoadedPaper& paper, const GradeReport& report) {
   CommentChoice choice;
-  const PaperHeader& h = paper.header;
-  if (h.commentsLen() <= 0 || !report.selection) return choice;
+  if (paper.header.commentsLen() <= 0 || !report.selection) return choice;
   auto folder = createWorkFolder();
   if (!folder.ok()) {
     choice.failure = folder.error();
     return choice;
   }
-  const fs::path file = folder.value() / "pyfile";
-  if (const Status s = unpackPacked(paper.path, file, h.commentsLen(), h.commentsPos()); !s.ok()) {
-    choice.failure = s.error();
-  } else if (auto text = readWholeFile(file)) {
-    choice.lines = chooseComment(*text, *report.selection);
+  auto comment = commentFor(paper.path, paper.header, folder.value(), report.selection);
+  if (comment.ok()) {
+    choice.lines = std::move(comment).value();
+  } else {
+    choice.failure = comment.error();
   }
   removeWorkFolder(folder.value());
   return choice;

@@ -1,9 +1,6 @@
 // What hangs off the tool bar and the panels: the password panel, the
 // comment after grading, the notes and about windows, the answer files.
 #include <QPushButton>
-#include <fstream>
-#include <iterator>
-#include <limits>
 #include <system_error>
 
 #include "about_window.h"
@@ -16,25 +13,13 @@
 #include "paper/format.h"
 #include "paper/opening.h"
 #include "password_panel.h"
-#include "side/comments.h"
+#include "side/comment_step.h"
 
 namespace qzt::ui {
 namespace {
 
-constexpr char kCommentsFile[] = "pyfile";
-
 QString pathText(const std::filesystem::path& path) {
   return QString::fromStdString(path.string());
-}
-
-ByteString readWhole(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return ByteString(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-std::int32_t groupStart(std::int32_t pos) {
-  if (pos > std::numeric_limits<std::int32_t>::max() - format::kGroupSkip) return -1;
-  return pos + format::kGroupSkip;
 }
 
 }  // namespace
@@ -48,36 +33,29 @@ void MainWindow::askPassword(SecondTimerMode purpose, const std::optional<ByteSt
 
 void MainWindow::askGradePassword() {
   // The hint comes fresh from the paper: opening and loading deleted theirs.
-  const PaperHeader& header = session_.header();
-  GroupResult support = unpackGroup(loadedPath_, options_.workFolder, header.supportGroupLen(),
-                                    groupStart(header.supportGroupPos()));
-  reportGroup(support);
-  std::optional<ByteString> hint;
-  if (support.anchor) hint = takeFile(companionFile(*support.anchor, format::kHintFile));
-  askPassword(SecondTimerMode::GradePassword, hint);
+  SupportHint support = unpackSupportHint(loadedPath_, session_.header(), options_.workFolder);
+  reportGroup(support.support);
+  askPassword(SecondTimerMode::GradePassword, support.hint);
 }
 
 void MainWindow::showComment() {
   const auto& report = session_.report();
-  const PaperHeader& header = session_.header();
-  if (!report || !report->selection || header.commentsLen() <= 0) return;
-  const std::filesystem::path file = options_.workFolder / kCommentsFile;
-  Status unpacked = unpackPacked(loadedPath_, file, header.commentsLen(), header.commentsPos());
-  if (!unpacked) {
-    const Error& error = unpacked.error();
+  if (!report) return;
+  const auto comment =
+      commentFor(loadedPath_, session_.header(), options_.workFolder, report->selection);
+  if (!comment.ok()) {
+    const Error& error = comment.error();
     showMessage(this, QStringLiteral("提示1.0"),
                 error.step > 0 ? QString::fromStdString(errorBoxText(error.step))
                                : QString::fromStdString(error.message));
     return;
   }
-  const ByteString text = readWhole(file);
-  std::error_code ignored;
-  std::filesystem::remove(file, ignored);
-  const auto lines = chooseComment(text, *report->selection);
-  if (!lines) return;
+  if (!comment.value()) return;
   std::vector<QByteArray> gbkLines;
-  gbkLines.reserve(lines->size());
-  for (const ByteString& line : *lines) gbkLines.push_back(QByteArray::fromStdString(line));
+  gbkLines.reserve(comment.value()->size());
+  for (const ByteString& line : *comment.value()) {
+    gbkLines.push_back(QByteArray::fromStdString(line));
+  }
   panel5_->showComment(gbkLines);
 }
 

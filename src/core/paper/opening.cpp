@@ -7,27 +7,24 @@
 #include "paper/password.h"
 
 namespace qzt {
-namespace {
 
 namespace fs = std::filesystem;
 
-// Entries start 4 bytes after the group position; a position so large that
-// this overflows lies beyond any file and reads as a failure.
 std::int32_t groupStart(std::int32_t pos) {
   if (pos > std::numeric_limits<std::int32_t>::max() - format::kGroupSkip) return -1;
   return pos + format::kGroupSkip;
 }
 
-GroupResult unpackSupport(const fs::path& paper, const PaperHeader& h, const fs::path& work) {
-  return unpackGroup(paper, work, h.supportGroupLen(), groupStart(h.supportGroupPos()));
+SupportHint unpackSupportHint(const fs::path& paper, const PaperHeader& header,
+                              const fs::path& workFolder) {
+  SupportHint out;
+  out.support = unpackGroup(paper, workFolder, header.supportGroupLen(),
+                            groupStart(header.supportGroupPos()));
+  if (out.support.anchor) {
+    out.hint = takeFile(companionFile(*out.support.anchor, format::kHintFile));
+  }
+  return out;
 }
-
-std::optional<ByteString> takeHint(const GroupResult& support) {
-  if (!support.anchor) return std::nullopt;
-  return takeFile(companionFile(*support.anchor, format::kHintFile));
-}
-
-}  // namespace
 
 OpenOutcome openPaper(const fs::path& paper, std::int64_t offset, const fs::path& workFolder) {
   OpenOutcome outcome;
@@ -40,8 +37,9 @@ OpenOutcome openPaper(const fs::path& paper, std::int64_t offset, const fs::path
   outcome.stateCode = testHeader(outcome.candidate);
   if (outcome.stateCode != 0) return outcome;
   outcome.needsPassword = hasPassword(outcome.candidate.openPasswordBlock());
-  outcome.support = unpackSupport(paper, outcome.candidate, workFolder);
-  outcome.hint = takeHint(outcome.support);
+  SupportHint support = unpackSupportHint(paper, outcome.candidate, workFolder);
+  outcome.support = std::move(support.support);
+  outcome.hint = std::move(support.hint);
   return outcome;
 }
 
@@ -63,8 +61,9 @@ UnpackedPaper unpackPaper(const LoadedPaper& paper, const fs::path& workFolder) 
   const PaperHeader& h = paper.header;
   out.page = unpackGroup(paper.path, workFolder, h.pageGroupLen(), groupStart(h.pageGroupPos()));
   if (out.page.anchor) out.pageKind = pageKindOf(*out.page.anchor);
-  out.support = unpackSupport(paper.path, h, workFolder);
-  out.hint = takeHint(out.support);
+  SupportHint support = unpackSupportHint(paper.path, h, workFolder);
+  out.support = std::move(support.support);
+  out.hint = std::move(support.hint);
   if (out.support.anchor) {
     out.showAbout = fileLength(companionFile(*out.support.anchor, format::kAboutFile)) > 1;
   }

@@ -29,6 +29,20 @@ struct OpenOutcome {
   std::optional<ByteString> hint;
 };
 
+// Where a group's entries start: 4 bytes after its stored position. A
+// position so large that this overflows gives -1, which reads as a failure.
+std::int32_t groupStart(std::int32_t pos);
+
+struct SupportHint {
+  GroupResult support;
+  std::optional<ByteString> hint;  // anchor + ".files/mmts.txt"; file deleted
+};
+
+// The support group unpacked into `workFolder` and its password hint taken
+// out, as opening, loading and the grading password each do afresh.
+SupportHint unpackSupportHint(const std::filesystem::path& paper, const PaperHeader& header,
+                              const std::filesystem::path& workFolder);
+
 // openqztj up to the point where a password is asked or loading follows.
 OpenOutcome openPaper(const std::filesystem::path& paper, std::int64_t offset,
                       const std::filesystem::path& workFolder);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
 #include <map>
 
 #include "paper_writer.h"
@@ -174,6 +175,35 @@ TEST_F(OpeningTest, ReadFailuresNameTheStage) {
   r = readPaper(paper(), 0);
   ASSERT_FALSE(r.ok());
   EXPECT_EQ(r.error().message, "gd2");
+}
+
+// The grading password asks for the hint again after opening and loading
+// have taken theirs: each unpacking brings it back.
+TEST_F(OpeningTest, SupportHintComesBackEachTime) {
+  const auto loaded = readPaper(write(fullSpec()), 0);
+  ASSERT_TRUE(loaded.ok());
+  const auto opened = openPaper(paper(), 0, work());
+  EXPECT_EQ(opened.hint, ByteString("the hint"));
+  for (int i = 0; i < 2; ++i) {
+    const SupportHint again = unpackSupportHint(paper(), loaded->header, work());
+    EXPECT_FALSE(again.support.failure);
+    EXPECT_EQ(again.support.anchor, work() / "s");
+    EXPECT_EQ(again.hint, ByteString("the hint"));
+    EXPECT_FALSE(fs::exists(work() / "s.files" / "mmts.txt"));
+  }
+
+  auto spec = fullSpec();
+  spec.support = {GroupEntry::file("s", "support")};
+  const auto noHint = unpackSupportHint(write(spec), readPaper(paper(), 0)->header, work());
+  EXPECT_EQ(noHint.support.anchor, work() / "s");
+  EXPECT_FALSE(noHint.hint);
+}
+
+TEST(GroupStart, SkipsFourBytesAndFailsOnOverflow) {
+  const std::int32_t max = std::numeric_limits<std::int32_t>::max();
+  const std::pair<std::int32_t, std::int32_t> cases[] = {
+      {0, 4}, {1828, 1832}, {max - 4, max}, {max - 3, -1}, {max, -1}};
+  for (const auto& [pos, start] : cases) EXPECT_EQ(groupStart(pos), start) << pos;
 }
 
 TEST(PageKind, ByLowerCasedExtension) {
