@@ -1,14 +1,23 @@
 #include "sheet/exam_clock.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 
 namespace qzt {
+namespace {
+
+// What the minutes label reads at the start.
+int startMinutes(int timeLimit) {
+  // A limit of INT_MIN from a hostile paper must not overflow.
+  return timeLimit == std::numeric_limits<int>::min() ? timeLimit : timeLimit - 1;
+}
+
+}  // namespace
 
 void ExamClock::start(int timeLimit) {
   allowed_ = timeLimit;
-  // A limit of INT_MIN from a hostile paper must not overflow.
-  minutesLeft_ = timeLimit == std::numeric_limits<int>::min() ? timeLimit : timeLimit - 1;
+  minutesLeft_ = startMinutes(timeLimit);
   seconds_ = 0;
   minuteRunning_ = true;
   secondArmed_ = true;
@@ -36,6 +45,14 @@ bool ExamClock::secondTick() {
   seconds_ = s;
   secondArmed_ = true;
   return false;
+}
+
+void ExamClock::resume(int minutesLeft, int secondsLeft) {
+  const int full = startMinutes(allowed_);
+  minutesLeft_ = std::clamp(minutesLeft, std::min(0, full), full);
+  seconds_ = std::clamp(secondsLeft, 0, 59);
+  minuteRunning_ = true;
+  secondArmed_ = true;
 }
 
 void ExamClock::stop() {

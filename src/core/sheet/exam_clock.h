@@ -16,6 +16,15 @@ class ExamClock {
   bool secondTick();
   // Hand-in and grading stop both timers for good.
   void stop();
+  // Continues an exam from the time a recovery copy kept: both timers run
+  // again. Minutes are kept between 0 and what start() shows (less time
+  // than the paper allows, never more), seconds between 0 and 59.
+  // REQUIRES: start() was called for the paper.
+  void resume(int minutesLeft, int secondsLeft);
+  // When the minute timer, started now, must first fire so that minutes go
+  // down as the seconds reach 0: after secondsLeft() seconds, or a whole
+  // minute at 0 (as at the start).
+  int secondsToMinuteTick() const { return seconds_ > 0 ? seconds_ : 60; }
 
   int minutesAllowed() const { return allowed_; }
   int minutesLeft() const { return minutesLeft_; }

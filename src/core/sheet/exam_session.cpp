@@ -66,6 +66,12 @@ ExamSession::Tick ExamSession::secondTick() {
   return Tick::Nothing;
 }
 
+bool ExamSession::resumeClock(int minutesLeft, int secondsLeft) {
+  if (!hasPaper() || !answering_ || graded() || mode_ != SecondTimerMode::Countdown) return false;
+  clock_.resume(minutesLeft, secondsLeft);
+  return true;
+}
+
 void ExamSession::confirmPassword() {
   // A second confirmation before the check keeps what the first one saw.
   if (mode_ != pendingPurpose_) {

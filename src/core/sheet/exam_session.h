@@ -56,6 +56,9 @@ class ExamSession {
   // After each tick, restart the window's timer if secondTimerArmed().
   Tick secondTick();
   SecondTimerMode mode() const { return mode_; }
+  // A restored exam goes on with the time left (ExamClock::resume). Only
+  // while the countdown of a paper on screen runs; false otherwise.
+  bool resumeClock(int minutesLeft, int secondsLeft);
 
   // ---- Passwords -------------------------------------------------------------
   // The password panel is shown for purpose 1 (opening) or 3 (grading).

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <string>
 #include <tuple>
 
 namespace qzt {
@@ -17,12 +18,13 @@ std::ostream& operator<<(std::ostream& os, const Labels& l) {
 }
 Labels labelsOf(const ExamClock& c) { return {c.minutesAllowed(), c.minutesLeft(), c.secondsLeft()}; }
 
-// Drives the clock second by second, the minute timer firing every 60 s
-// before or after the second timer when both fall due. Returns the second
-// at which the time ran out, or 0 if it did not within `limitSeconds`.
-int runUntilTimeUp(ExamClock& clock, bool minuteFirst, int limitSeconds) {
+// Drives the clock second by second, the minute timer firing first after
+// `firstMinute` s and then every 60 s, before or after the second timer
+// when both fall due. Returns the second at which the time ran out, or 0 if
+// it did not within `limitSeconds`.
+int runUntilTimeUp(ExamClock& clock, bool minuteFirst, int limitSeconds, int firstMinute = 60) {
   for (int t = 1; t <= limitSeconds; ++t) {
-    const bool minuteDue = t % 60 == 0;
+    const bool minuteDue = t >= firstMinute && (t - firstMinute) % 60 == 0;
     if (minuteDue && minuteFirst) clock.minuteTick();
     if (clock.secondTimerArmed() && clock.secondTick()) return t;
     if (minuteDue && !minuteFirst) clock.minuteTick();
@@ -102,6 +104,49 @@ TEST(ExamClock, StopKeepsTheTimeLeft) {
   clock.minuteTick();  // a stopped minute timer does not fire
   EXPECT_EQ(clock.minutesLeft(), 12);
 }
+
+struct ResumeCase {
+  const char* name;
+  int limit;
+  int minutes, seconds;  // as the recovery copy kept them
+  Labels resumed;
+  int timeUpAt;          // seconds after resuming
+};
+
+class ClockResume : public ::testing::TestWithParam<std::tuple<ResumeCase, bool>> {};
+
+// The minute timer, first fired when the seconds reach 0, keeps the two
+// labels in step: the time left runs out exactly as if the exam had never
+// stopped.
+TEST_P(ClockResume, GoesOnWithTheTimeLeft) {
+  const auto& [c, minuteFirst] = GetParam();
+  ExamClock clock;
+  clock.start(c.limit);
+  for (int t = 0; t < 7; ++t) clock.secondTick();
+  clock.stop();
+  clock.resume(c.minutes, c.seconds);
+  EXPECT_EQ(labelsOf(clock), c.resumed);
+  EXPECT_TRUE(clock.minuteTimerRunning());
+  EXPECT_TRUE(clock.secondTimerArmed());
+  const int firstMinute = clock.secondsToMinuteTick();
+  EXPECT_EQ(runUntilTimeUp(clock, minuteFirst, c.timeUpAt + 120, firstMinute), c.timeUpAt);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Copies, ClockResume,
+    ::testing::Combine(
+        ::testing::Values(ResumeCase{"MidMinute", 90, 41, 17, {90, 41, 17}, 41 * 60 + 17 + 1},
+                          ResumeCase{"OnTheMinute", 90, 41, 0, {90, 41, 0}, 42 * 60 + 1},
+                          ResumeCase{"LastSeconds", 90, 0, 5, {90, 0, 5}, 6},
+                          ResumeCase{"FullTime", 90, 89, 0, {90, 89, 0}, 90 * 60 + 1},
+                          // A copy never gives more time than the paper allows.
+                          ResumeCase{"MoreThanAllowed", 90, 500, 0, {90, 89, 0}, 90 * 60 + 1},
+                          ResumeCase{"Negative", 90, -3, -9, {90, 0, 0}, 61},
+                          ResumeCase{"SecondsOutOfRange", 10, 2, 75, {10, 2, 59}, 2 * 60 + 59 + 1}),
+        ::testing::Bool()),
+    [](const auto& p) {
+      return std::string(std::get<0>(p.param).name) + (std::get<1>(p.param) ? "_MinuteFirst" : "");
+    });
 
 TEST(ExamClock, SmallestLimitDoesNotOverflow) {
   ExamClock clock;

@@ -158,6 +158,41 @@ TEST(ExamSession, BeginStartsAFreshExam) {
   EXPECT_EQ(rowCells(s, 2), (std::vector<ByteString>{"", ""}));
 }
 
+// A recovery copy's time is taken only by a running countdown: never
+// before a paper, after hand-in or after grading.
+TEST(ExamSession, ResumeClockOnlyWhileTheCountdownRuns) {
+  ExamSession none;
+  EXPECT_FALSE(none.resumeClock(10, 10));
+
+  struct Case {
+    const char* name;
+    void (*after)(ExamSession&);
+    bool resumed;
+  };
+  const Case cases[] = {
+      {"Running", [](ExamSession&) {}, true},
+      {"HandedIn",
+       [](ExamSession& s) {
+         auto spec = fourQuestions();
+         spec.gradePassword = "pw";
+         startExam(s, spec);
+         ASSERT_EQ(s.handIn(), ExamSession::HandIn::NeedsGradePassword);
+       },
+       false},
+      {"Graded", [](ExamSession& s) { (void)s.handIn(); }, false},
+  };
+  for (const Case& c : cases) {
+    ExamSession s;
+    startExam(s, fourQuestions());
+    c.after(s);
+    const int minutesBefore = s.clock().minutesLeft();
+    EXPECT_EQ(s.resumeClock(20, 30), c.resumed) << c.name;
+    EXPECT_EQ(s.clock().minutesLeft(), c.resumed ? 20 : minutesBefore) << c.name;
+    EXPECT_EQ(s.clock().secondTimerArmed(), c.resumed) << c.name;
+    EXPECT_EQ(s.clock().minuteTimerRunning(), c.resumed) << c.name;
+  }
+}
+
 TEST(ExamSession, TimeUpWithoutMinutesLeftNeedsNoConfirmation) {
   struct Case {
     int limit;
