@@ -221,7 +221,15 @@ void ConfinedPage::setUnresponsiveLimit(std::chrono::milliseconds limit) {
 QString ConfinedPage::noticeText() { return QStringLiteral("此页面已停止运行。"); }
 
 void ConfinedPage::showFile(const QString& path) {
-  const QUrl url = pageUrl(root_, path);
+  QUrl url = pageUrl(root_, path);
+  const QString suffix = QFileInfo(path).suffix().toLower();
+  if (suffix == QLatin1String("mht") || suffix == QLatin1String("mhtml")) {
+    // The engine opens web archives only from local files, and shows them
+    // sandboxed: no scripts, nothing loaded that is not in the archive.
+    const std::optional<QString> real = confinedFilePath(root_, url);
+    url = real ? QUrl::fromLocalFile(*real) : QUrl();
+    archive_ = url;
+  }
   pending_ = url;
   setUrl(url.isValid() ? url : QUrl(QStringLiteral("about:blank")));
 }
@@ -236,6 +244,11 @@ bool ConfinedPage::acceptNavigationRequest(const QUrl& url, NavigationType type,
                                            bool isMainFrame) {
   const QString scheme = url.scheme().toLower();
   if (scheme == QLatin1String(kScheme) || scheme == QLatin1String("about")) return true;
+  if (scheme == QLatin1String("file")) {
+    return isMainFrame && url == archive_ &&
+           (type == NavigationTypeTyped || type == NavigationTypeReload ||
+            type == NavigationTypeBackForward);
+  }
   // The notice is set by the program; a page may put data in a frame.
   if (scheme == QLatin1String("data")) return type == NavigationTypeTyped || !isMainFrame;
   // Scripts moving the page count as link clicks too; the click itself is

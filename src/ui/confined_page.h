@@ -68,6 +68,8 @@ class ConfinedPage : public QWebEnginePage {
   ~ConfinedPage() override;
 
   // Shows a file inside the root; a file outside it shows the blank page.
+  // Web archives (.mht, .mhtml) are opened as local files, which the engine
+  // shows sandboxed and loading only what the archive holds.
   void showFile(const QString& path);
   // What the page shows after its renderer crashed or was killed.
   void showNotice();
@@ -103,6 +105,7 @@ class ConfinedPage : public QWebEnginePage {
 
   QString root_;
   QUrl pending_;              // asked for and not yet loaded
+  QUrl archive_;              // the one local file the page may show
   QElapsedTimer lastInput_;   // the last click or key in the view
   QElapsedTimer pingSent_;    // an unanswered question to the renderer
   QTimer watch_;

@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWebEngineProfile>
+#include <QWebEngineScript>
 #include <QWebEngineView>
 
 #include <QTimer>
@@ -81,9 +82,10 @@ function loadFrame(u) {
 const char kFramePage[] = "<script>parent.postMessage('framed', '*')</script>";
 
 // Runs a script and waits for its value; "<no answer>" after the wait.
-QVariant evaluate(QWebEnginePage* page, const QString& script) {
+QVariant evaluate(QWebEnginePage* page, const QString& script,
+                  quint32 world = QWebEngineScript::MainWorld) {
   auto answer = std::make_shared<std::optional<QVariant>>();
-  page->runJavaScript(script, [answer](const QVariant& value) { *answer = value; });
+  page->runJavaScript(script, world, [answer](const QVariant& value) { *answer = value; });
   if (!QTest::qWaitFor([&] { return answer->has_value(); }, kWait)) {
     return QStringLiteral("<no answer>");
   }
@@ -375,6 +377,48 @@ class ConfinedPageTest : public QObject {
     // The next page gets a fresh renderer.
     QVERIFY(loadAndWait(&page, [&] { page.showFile(work_ + "/page.htm"); }));
     QCOMPARE(page.title(), QStringLiteral("page"));
+  }
+
+  // A web archive is shown with its own pictures and reaches nothing
+  // outside it; its scripts do not run.
+  void webArchive() {
+    const QByteArray secret = QUrl::fromLocalFile(outside_ + "/secret.png").toEncoded();
+    const QByteArray archive =
+        "From: <saved>\r\nSubject: notes\r\nMIME-Version: 1.0\r\n"
+        "Content-Type: multipart/related; boundary=\"B\"; type=\"text/html\"\r\n\r\n"
+        "--B\r\nContent-Type: text/html; charset=\"utf-8\"\r\n"
+        "Content-Location: http://notes.example/n.htm\r\n\r\n"
+        "<html><head><title>archive</title></head><body>"
+        "<img id=own src=\"pic.png\"><img id=outside src=\"" + secret + "\">"
+        "<script>document.title = 'script ran'</script></body></html>\r\n"
+        "--B\r\nContent-Type: image/png\r\nContent-Transfer-Encoding: base64\r\n"
+        "Content-Location: http://notes.example/pic.png\r\n\r\n" +
+        pngBytes(7, 5).toBase64() + "\r\n--B--\r\n";
+    QVERIFY(writeFile(work_ + "/notes.mht", archive));
+    QVERIFY(writeFile(outside_ + "/other.mht", archive));
+    QVERIFY(QFile::link(outside_ + "/other.mht", work_ + "/escape.mht"));
+    ConfinedPage page(work_);
+    page.setUnresponsiveLimit(std::chrono::milliseconds(300));
+    QSignalSpy lost(&page, &ConfinedPage::rendererLost);
+    QVERIFY(loadAndWait(&page, [&] { page.showFile(work_ + "/notes.mht"); }));
+    QCOMPARE(page.title(), QStringLiteral("archive"));
+    // The archive's own scripts are off; ours run beside them.
+    const auto width = [&page](const char* id) {
+      return evaluate(&page, QStringLiteral("document.getElementById('%1').naturalWidth").arg(id),
+                      QWebEngineScript::ApplicationWorld)
+          .toInt();
+    };
+    QTRY_COMPARE_WITH_TIMEOUT(width("own"), 7, kWait);
+    QCOMPARE(width("outside"), 0);
+    // A page without scripts still answers the hang watch.
+    QTest::qWait(2000);
+    QCOMPARE(lost.size(), 0);
+
+    for (const QString& path : {outside_ + "/other.mht", work_ + "/escape.mht"}) {
+      QVERIFY(loadAndWait(&page, [&] { page.showFile(work_ + "/notes.mht"); }));
+      page.showFile(path);
+      QTRY_COMPARE_WITH_TIMEOUT(page.url(), QUrl(QStringLiteral("about:blank")), kWait);
+    }
   }
 
   // An endless script stops its renderer answering; the page is freed by
