@@ -31,6 +31,7 @@ constexpr char kScheme[] = "qztpage";
 constexpr char kHost[] = "work";
 // How long a click or key lets the page send one address to the browser.
 constexpr qint64 kInputLastsMs = 5000;
+constexpr int kInputsKept = 3;
 
 bool leavesRoot(const QString& relative) {
   return relative.isEmpty() || relative == QLatin1String("..") ||
@@ -278,7 +279,6 @@ bool ConfinedPage::javaScriptPrompt(const QUrl& origin, const QString& text,
 bool ConfinedPage::eventFilter(QObject* watched, QEvent* event) {
   switch (event->type()) {
     case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
     case QEvent::KeyPress:
     case QEvent::TouchBegin:
       break;
@@ -286,16 +286,22 @@ bool ConfinedPage::eventFilter(QObject* watched, QEvent* event) {
       return false;
   }
   const QWebEngineView* view = QWebEngineView::forPage(this);
-  if (view && watched->isWidgetType()) {
-    const auto* widget = static_cast<QWidget*>(watched);
-    if (widget == view || view->isAncestorOf(widget)) lastInput_.start();
-  }
+  if (!view || !watched->isWidgetType()) return false;
+  const auto* widget = static_cast<QWidget*>(watched);
+  if (widget != view && !view->isAncestorOf(widget)) return false;
+  if (!lastInput_.isValid() || lastInput_.elapsed() > kInputLastsMs) inputsUnused_ = 0;
+  inputsUnused_ = std::min(inputsUnused_ + 1, kInputsKept);
+  lastInput_.start();
   return false;
 }
 
+// Counted, not timed alone: the address of a click may reach us after the
+// next click.
 bool ConfinedPage::takeUserInput() {
-  if (!lastInput_.isValid() || lastInput_.elapsed() > kInputLastsMs) return false;
-  lastInput_.invalidate();
+  if (!lastInput_.isValid() || lastInput_.elapsed() > kInputLastsMs || inputsUnused_ == 0) {
+    return false;
+  }
+  --inputsUnused_;
   return true;
 }
 
