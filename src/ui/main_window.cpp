@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "answer_grid.h"
+#include "answer_grid_model.h"
 #include "message_box.h"
 #include "shell/work_folder.h"
 #include "splitter_bar.h"
@@ -29,6 +30,9 @@ MainWindow::MainWindow(StartOptions options, QWidget* parent)
   connect(&timer2_, &QTimer::timeout, this, &MainWindow::minuteTick);
   connect(&panle2_, &QTimer::timeout, this, &MainWindow::secondTick);
   buildControls();
+  // Every answer entered, imported or restored keeps the copy up to date.
+  connect(grid_->answerModel(), &QAbstractItemModel::dataChanged, this,
+          &MainWindow::keepRecoveryCopy);
 }
 
 MainWindow::~MainWindow() = default;
@@ -59,10 +63,19 @@ void MainWindow::startUp() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  if (!showMessage(this, QStringLiteral("提示1.0"), QStringLiteral("是否真的要退出？"),
-                   Buttons::YesNo)) {
-    event->ignore();
-    return;
+  if (!endingBySignal_) {
+    const bool leave = showMessage(this, QStringLiteral("提示1.0"),
+                                   QStringLiteral("是否真的要退出？"), Buttons::YesNo);
+    // A signal during the question has already kept the copy and cleaned up.
+    if (endingBySignal_) {
+      event->accept();
+      return;
+    }
+    if (!leave) {
+      event->ignore();
+      return;
+    }
+    dropRecoveryCopy();
   }
   timer1_.stop();
   timer2_.stop();

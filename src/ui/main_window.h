@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <set>
 #include <vector>
 
 #include "paper/header.h"
@@ -35,6 +36,8 @@ struct StartOptions {
   std::filesystem::path workFolder;          // private, made by the caller
   std::filesystem::path commandLinePaper;    // empty when none was named
   std::optional<std::int64_t> attachedOffset;  // a paper attached to the program
+  // Where recovery copies of running exams are kept; empty keeps none.
+  std::filesystem::path dataFolder;
 };
 
 class MainWindow : public QMainWindow {
@@ -58,6 +61,10 @@ class MainWindow : public QMainWindow {
   void minuteTick();           // Timer2
   void secondTick();           // panle2
 
+  // SIGTERM, SIGINT or SIGHUP: the recovery copy is written, the work
+  // folder removed, and the reader ends without the exit question.
+  void endBySignal();
+
   const ExamSession& session() const { return session_; }
   AnswerGrid* answerGrid() const { return grid_; }
   PasswordPanel* passwordPanel() const { return panel2_; }
@@ -71,6 +78,8 @@ class MainWindow : public QMainWindow {
  signals:
   // The web view finished a page; title is the window caption.
   void pageLoaded(bool ok, const QString& title);
+  // A paper's exam began (after a recovery copy was restored or declined).
+  void examStarted();
 
  public slots:
   // Another start asked this reader to come forward.
@@ -112,6 +121,13 @@ class MainWindow : public QMainWindow {
   void importAnswerFile();
   void askPassword(SecondTimerMode purpose, const std::optional<ByteString>& hint);
 
+  // Recovery copies (main_window_recovery.cpp).
+  void offerRecovery();
+  void keepRecoveryCopy();
+  void dropRecoveryCopy();
+  void watchRowEdits();
+  void tickRecovery();
+
   // Catalogue (main_window_catalogue.cpp).
   void loadCatalogue();
   void toggleCatalogue();
@@ -128,6 +144,12 @@ class MainWindow : public QMainWindow {
   std::optional<std::filesystem::path> supportAnchor_;
   QString openFolder_;                     // the open dialog's initial folder
   std::vector<std::filesystem::path> catalogue_;
+
+  std::filesystem::path recoveryPaper_;    // key of the copy kept; empty: none
+  std::set<std::filesystem::path> copiesWritten_;  // by this run
+  int secondsSinceCopy_ = 0;
+  bool copyFailureShown_ = false;
+  bool endingBySignal_ = false;
 
   QTimer timer1_;  // deferred message
   QTimer timer2_;  // minutes

@@ -9,12 +9,18 @@
 #include "password_panel.h"
 
 namespace qzt::ui {
+namespace {
+
+constexpr int kMinute = 60000;
+
+}  // namespace
 
 void MainWindow::syncTimers() {
   const ExamClock& clock = session_.clock();
   if (clock.minuteTimerRunning() != timer2_.isActive()) {
     if (clock.minuteTimerRunning()) {
-      timer2_.start();
+      // Minutes go down as the seconds reach 0, also in a restored exam.
+      timer2_.start(clock.secondsToMinuteTick() * 1000);
     } else {
       timer2_.stop();
     }
@@ -29,6 +35,7 @@ void MainWindow::syncTimers() {
 }
 
 void MainWindow::minuteTick() {
+  if (timer2_.interval() != kMinute) timer2_.setInterval(kMinute);
   session_.minuteTick();
   showClock();
   syncTimers();
@@ -40,6 +47,7 @@ void MainWindow::secondTick() {
   switch (tick) {
     case ExamSession::Tick::Nothing:
       showClock();
+      tickRecovery();
       break;
     case ExamSession::Tick::TimeUp:
       handIn();
@@ -90,6 +98,7 @@ void MainWindow::checkPassword(ExamSession::Tick check) {
 void MainWindow::showGraded() {
   const auto& report = session_.report();
   if (!report) return;
+  dropRecoveryCopy();
   syncTimers();
   button7_->setEnabled(false);
   grid_->showGraded();

@@ -120,10 +120,16 @@ void MainWindow::loadPaper(const std::filesystem::path& path, std::int64_t offse
     button10_->show();
   }
 
+  // The copy of the exam this load replaces is no longer written.
+  recoveryPaper_.clear();
   session_.begin(header, std::move(paper.table));
   grid_->rebuild();
+  watchRowEdits();
   listBox1_->hide();
+  offerRecovery();
   startExam();
+  keepRecoveryCopy();
+  emit examStarted();
 }
 
 bool MainWindow::showPage(const std::optional<std::filesystem::path>& page, PageKind kind) {

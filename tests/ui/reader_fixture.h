@@ -110,6 +110,7 @@ class Reader {
     options.programFile = program();
     options.workFolder = workFolder();
     options.commandLinePaper = commandLinePaper;
+    options.dataFolder = dataFolder;
     window = std::make_unique<qzt::ui::MainWindow>(options);
     window->startUp();
     return *window;
@@ -124,6 +125,7 @@ class Reader {
   qzt::ui::AnswerGrid* grid() const { return window->answerGrid(); }
 
   QTemporaryDir dir;
+  fs::path dataFolder;  // recovery copies; none kept when empty
   Messages messages;
   std::unique_ptr<qzt::ui::MainWindow> window;
 };
