@@ -36,6 +36,8 @@ fail() {
 # Each run gets its own temp folder: the work folders and the reader's
 # socket live there, away from any reader the user has open.
 export TMPDIR="$work/tmp"
+# Recovery copies stay in the run's folder too.
+export QZT_DATA_DIR="$work/data"
 mkdir -p "$TMPDIR" "$work/paper"
 title="网页试卷 e2e"
 
