@@ -96,13 +96,14 @@ bool isWebAddress(const QUrl& url) {
 
 }  // namespace
 
-void registerPageScheme() {
-  if (QWebEngineUrlScheme::schemeByName(kScheme).name() == kScheme) return;
+bool registerPageScheme() {
+  if (QWebEngineUrlScheme::schemeByName(kScheme).name() == kScheme) return true;
   QWebEngineUrlScheme scheme(kScheme);
   scheme.setSyntax(QWebEngineUrlScheme::Syntax::Host);
-  // Cors: lets a page fetch its own files; other origins get no access.
+  // CORS on: a page may read its own files by XHR; other origins may not.
   scheme.setFlags(QWebEngineUrlScheme::SecureScheme | QWebEngineUrlScheme::CorsEnabled);
   QWebEngineUrlScheme::registerScheme(scheme);
+  return QWebEngineUrlScheme::schemeByName(kScheme).name() == kScheme;
 }
 
 QUrl pageUrl(const QString& root, const QString& file) {
@@ -164,7 +165,12 @@ QWebEngineProfile* confinedProfile(const QString& root) {
   // No storage name: off the record, nothing written to disk.
   auto* profile = new QWebEngineProfile(QCoreApplication::instance());
   profile->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
-  profile->installUrlSchemeHandler(kScheme, new PageSchemeHandler(root, profile));
+  // An unregistered scheme has no known rules; then nothing is served.
+  if (registerPageScheme()) {
+    profile->installUrlSchemeHandler(kScheme, new PageSchemeHandler(root, profile));
+  } else {
+    qWarning("qztpage scheme registered too late; paper pages stay blank");
+  }
   confine(profile->settings());
   profiles().insert(key, profile);
   return profile;
@@ -349,3 +355,8 @@ void ConfinedPage::rendererEnded(RenderProcessTerminationStatus status) {
 }
 
 }  // namespace qzt::ui
+
+// Every program with paper pages registers the scheme as its application
+// starts, before any web engine object can exist.
+static void registerPageSchemeAtStart() { qzt::ui::registerPageScheme(); }
+Q_COREAPP_STARTUP_FUNCTION(registerPageSchemeAtStart)

@@ -23,8 +23,10 @@ class QWebEngineProfile;
 
 namespace qzt::ui {
 
-// REQUIRES: called once in main(), before the QApplication exists.
-void registerPageScheme();
+// Makes the "qztpage" scheme known to the engine; false when it comes too
+// late (a web engine object exists already). Runs by itself as the
+// application starts; main() may call it earlier, before the QApplication.
+bool registerPageScheme();
 
 // The scheme URL of `file`, which lies inside `root`; an invalid URL for a
 // file outside it. Both are local paths, absolute or relative to the
