@@ -10,12 +10,11 @@
 #include <QTimer>
 #include <QWebEngineNewWindowRequest>
 #include <QWebEngineProfile>
+#include <QWebEngineScript>
 #include <QWebEngineSettings>
 #include <QWebEngineUrlRequestJob>
-#include <QWebEngineScript>
 #include <QWebEngineUrlScheme>
 #include <QWebEngineView>
-
 #include <algorithm>
 #include <utility>
 
@@ -51,13 +50,12 @@ QString realFolderPrefix(const QString& root) {
 // (a page without extension is still a page).
 QByteArray mimeTypeOf(const QString& path) {
   static const QHash<QString, QByteArray> known = {
-      {QStringLiteral("htm"), "text/html"},        {QStringLiteral("html"), "text/html"},
-      {QStringLiteral("css"), "text/css"},         {QStringLiteral("js"), "text/javascript"},
-      {QStringLiteral("png"), "image/png"},        {QStringLiteral("jpg"), "image/jpeg"},
-      {QStringLiteral("jpeg"), "image/jpeg"},      {QStringLiteral("gif"), "image/gif"},
-      {QStringLiteral("svg"), "image/svg+xml"},    {QStringLiteral("txt"), "text/plain"},
-      {QStringLiteral("bmp"), "image/bmp"},        {QStringLiteral("ico"), "image/x-icon"},
-      {QStringLiteral("mht"), "multipart/related"}, {QStringLiteral("mhtml"), "multipart/related"},
+      {QStringLiteral("htm"), "text/html"},         {QStringLiteral("html"), "text/html"},
+      {QStringLiteral("css"), "text/css"},          {QStringLiteral("js"), "text/javascript"},
+      {QStringLiteral("png"), "image/png"},         {QStringLiteral("jpg"), "image/jpeg"},
+      {QStringLiteral("jpeg"), "image/jpeg"},       {QStringLiteral("gif"), "image/gif"},
+      {QStringLiteral("svg"), "image/svg+xml"},     {QStringLiteral("txt"), "text/plain"},
+      {QStringLiteral("bmp"), "image/bmp"},         {QStringLiteral("ico"), "image/x-icon"},
   };
   const QString suffix = QFileInfo(path).suffix().toLower();
   const auto found = known.constFind(suffix);
@@ -107,8 +105,8 @@ bool registerPageScheme() {
 }
 
 QUrl pageUrl(const QString& root, const QString& file) {
-  QString relative = QDir(QFileInfo(root).absoluteFilePath())
-                         .relativeFilePath(QFileInfo(file).absoluteFilePath());
+  QString relative =
+      QDir(QFileInfo(root).absoluteFilePath()).relativeFilePath(QFileInfo(file).absoluteFilePath());
   if (leavesRoot(relative)) {
     // The root may be reached through a link (a temp folder often is).
     const QString realRoot = QFileInfo(root).canonicalFilePath();
@@ -247,8 +245,7 @@ void ConfinedPage::showNotice() {
               .arg(noticeText().toHtmlEscaped()));
 }
 
-bool ConfinedPage::acceptNavigationRequest(const QUrl& url, NavigationType type,
-                                           bool isMainFrame) {
+bool ConfinedPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) {
   const QString scheme = url.scheme().toLower();
   if (scheme == QLatin1String(kScheme) || scheme == QLatin1String("about")) return true;
   if (scheme == QLatin1String("file")) {
@@ -276,8 +273,8 @@ bool ConfinedPage::javaScriptConfirm(const QUrl& origin, const QString& text) {
   return QWebEnginePage::javaScriptConfirm(origin, text);
 }
 
-bool ConfinedPage::javaScriptPrompt(const QUrl& origin, const QString& text,
-                                    const QString& value, QString* result) {
+bool ConfinedPage::javaScriptPrompt(const QUrl& origin, const QString& text, const QString& value,
+                                    QString* result) {
   const DialogScope scope(this);
   return QWebEnginePage::javaScriptPrompt(origin, text, value, result);
 }

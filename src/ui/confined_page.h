@@ -14,7 +14,6 @@
 #include <QUrl>
 #include <QWebEnginePage>
 #include <QWebEngineUrlSchemeHandler>
-
 #include <chrono>
 #include <memory>
 #include <optional>
@@ -106,11 +105,11 @@ class ConfinedPage : public QWebEnginePage {
   class DialogScope;
 
   QString root_;
-  QUrl pending_;              // asked for and not yet loaded
-  QUrl archive_;              // the one local file the page may show
-  QElapsedTimer lastInput_;   // the last click or key in the view
-  int inputsUnused_ = 0;      // clicks and keys not yet spent on an address
-  QElapsedTimer pingSent_;    // an unanswered question to the renderer
+  QUrl pending_;             // asked for and not yet loaded
+  QUrl archive_;             // the one local file the page may show
+  QElapsedTimer lastInput_;  // the last click or key in the view
+  int inputsUnused_ = 0;     // clicks and keys not yet spent on an address
+  QElapsedTimer pingSent_;   // an unanswered question to the renderer
   QTimer watch_;
   std::chrono::milliseconds unresponsiveLimit_{10000};
   int openDialogs_ = 0;

@@ -9,14 +9,12 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QWebEngineProfile>
+#include <QTimer>
 #include <QWebEngineScript>
 #include <QWebEngineView>
-
-#include <QTimer>
 #include <signal.h>
+
 #include <chrono>
-#include <csignal>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -58,6 +56,15 @@ function readXhr(u) {
     x.onload = () => done(x.status === 200 ? 'read:' + x.responseText : 'blocked');
     x.onerror = () => done('blocked');
     try { x.open('GET', u); x.send(); } catch (e) { done('blocked'); }
+  });
+}
+function typeOf(u) {
+  return new Promise(done => {
+    const x = new XMLHttpRequest();
+    x.onload = () => done(x.status === 200 ? x.getResponseHeader('Content-Type') : 'blocked');
+    x.onerror = () => done('blocked');
+    x.open('GET', u);
+    x.send();
   });
 }
 function loadImage(u) {
@@ -251,6 +258,35 @@ class ConfinedPageTest : public QObject {
     QCOMPARE(qzt::ui::confinedFilePath(work_, page.url()), QFileInfo(path).canonicalFilePath());
     QTRY_COMPARE_WITH_TIMEOUT(
         evaluate(&page, "document.getElementById('pic').naturalWidth").toInt(), 7, kWait);
+  }
+
+  void mimeTypes_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("type");
+    const QByteArray html = "<html><head><title>t</title></head><body>x</body></html>";
+    QTest::newRow("htm") << "t.htm" << html << "text/html";
+    QTest::newRow("html, capitals") << "T.HTML" << html << "text/html";
+    QTest::newRow("css") << "t.css" << QByteArray("p{}") << "text/css";
+    QTest::newRow("js") << "t.js" << QByteArray("1;") << "text/javascript";
+    QTest::newRow("png") << "t.png" << pngBytes(1, 1) << "image/png";
+    QTest::newRow("jpg") << "t.jpg" << QByteArray("\xff\xd8\xff") << "image/jpeg";
+    QTest::newRow("jpeg") << "t.jpeg" << QByteArray("\xff\xd8\xff") << "image/jpeg";
+    QTest::newRow("gif") << "t.gif" << QByteArray("GIF89a") << "image/gif";
+    QTest::newRow("svg") << "t.svg" << QByteArray("<svg xmlns='http://www.w3.org/2000/svg'/>")
+                         << "image/svg+xml";
+    QTest::newRow("txt") << "t.txt" << QByteArray("x") << "text/plain";
+    QTest::newRow("page without extension") << "page-without-extension" << html << "text/html";
+  }
+
+  void mimeTypes() {
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, type);
+    QVERIFY(writeFile(work_ + "/types/" + name, bytes));
+    ConfinedPage page(work_);
+    QVERIFY(loadAndWait(&page, [&] { page.showFile(work_ + "/page.htm"); }));
+    QCOMPARE(probe(&page, "typeOf('types/" + name + "')"), type);
   }
 
   void probes_data() {
