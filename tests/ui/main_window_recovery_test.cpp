@@ -3,6 +3,7 @@
 // exit and by declining; kept by an end through a signal.
 #include <QLineEdit>
 
+#include "answer_file_actions.h"
 #include "answer_grid_model.h"
 #include "reader_fixture.h"
 #include "side/recovery.h"
@@ -85,6 +86,30 @@ class MainWindowRecoveryTest : public QObject {
     QVERIFY(!r.offered());
   }
 
+  // Imported answers are kept like entered ones, text answers included.
+  void importKeepsACopy() {
+    Recovering r;
+    auto& w = r.open();
+    const QString file = QString::fromStdString((r.root() / "answers.da").string());
+    AnswerFileUi ui;
+    ui.getSaveFileName = [&](QWidget*, const QString&, const QString&, const QString&) {
+      return file;
+    };
+    ui.getOpenFileName = ui.getSaveFileName;
+    ui.information = [](QWidget*, const QString&, const QString&) {};
+    ui.failure = ui.information;
+    setAnswerFileUiForTesting(ui);
+    r.answer();
+    QTest::mouseClick(r.button("Button4"), Qt::LeftButton);
+    w.openPaper(r.paper, 0);
+    QVERIFY(r.copy()->cells.empty());
+    QTest::mouseClick(r.button("Button5"), Qt::LeftButton);
+    setAnswerFileUiForTesting({});
+    const auto copy = r.copy();
+    QCOMPARE(copy->cells.size(), std::size_t{2});
+    QCOMPARE(copy->textAnswers[0], qzt::ByteString("abc"));
+  }
+
   void nextStartOffersTheCopy_data() {
     QTest::addColumn<bool>("restore");
     QTest::newRow("yes") << true;
@@ -162,7 +187,8 @@ class MainWindowRecoveryTest : public QObject {
     r.open();
     r.answer();
     r.crash();
-    const fs::path file = qzt::recoveryFilePath(r.dataFolder, fs::weakly_canonical(r.paper), "KEY-1");
+    const fs::path file =
+        qzt::recoveryFilePath(r.dataFolder, fs::weakly_canonical(r.paper), "KEY-1");
     std::ofstream(file, std::ios::binary | std::ios::trunc) << "qzt-recovery 1\ncut short";
     r.open();
     QVERIFY(!r.offered());
