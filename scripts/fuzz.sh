@@ -35,9 +35,11 @@ for t in "${targets[@]}"; do
   log="$build/fuzz/$t.log"
   mkdir -p "$work" "$artifacts" "fuzz/corpus/$t"
   echo "== $t: ${seconds}s"
+  dict=()
+  [ -f "fuzz/$t.dict" ] && dict=(-dict="fuzz/$t.dict")
   status=0
   "$build/fuzz/$t" -max_total_time="$seconds" -rss_limit_mb=1024 -max_len=65536 -timeout=20 \
-    -print_final_stats=1 -artifact_prefix="$artifacts" \
+    -print_final_stats=1 -artifact_prefix="$artifacts" "${dict[@]}" \
     "$work" "$build/fuzz/seeds/$t" "fuzz/corpus/$t" >"$log" 2>&1 || status=$?
   runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' || echo '?')
   if [ "$status" -ne 0 ]; then
