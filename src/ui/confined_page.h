@@ -14,6 +14,7 @@
 #include <QUrl>
 #include <QWebEnginePage>
 #include <QWebEngineUrlSchemeHandler>
+
 #include <chrono>
 #include <memory>
 #include <optional>
