@@ -2,8 +2,8 @@
 # Nothing lost: a real click answers a question, the reader keeps a recovery
 # copy, and is killed with SIGKILL. The next start of the same paper asks
 # whether to restore, and on Yes shows the answer and the time the copy
-# kept. SIGTERM then ends the reader with status 0: the copy is written and
-# its work folder is gone.
+# kept. SIGTERM, SIGINT and SIGHUP then each end the reader with status 0:
+# the copy is written and its work folder is gone.
 # Usage: recovery_test.sh READER QZT
 set -euo pipefail
 
@@ -94,17 +94,22 @@ grep -qx "exam-answer 1 1 A" "$work/report.txt" || fail "answer not restored"
 grep -qx "exam-clock $kept_clock" "$work/report.txt" || fail "time not restored (copy: $kept_clock)"
 [ "$(grep -c '^exam-answer' "$work/report.txt")" -eq 1 ] || fail "unexpected answers"
 
-# ---- SIGTERM: status 0, copy kept, own work folder gone --------------------
-mine=$(comm -13 <(echo "$crashed") <(work_folders))
-[ -n "$mine" ] || fail "no work folder of the running reader"
-kill -TERM "$pid"
-status=0
-wait "$pid" || status=$?
-pid=""
-[ "$status" -eq 0 ] || fail "SIGTERM: exit status $status"
-[ ! -e "$mine" ] || fail "SIGTERM left the work folder $mine"
-[ -n "$(copy_file)" ] || fail "SIGTERM lost the recovery copy"
-grep -q "^cell 1 1 " "$(copy_file)" || fail "SIGTERM wrote a copy without the answer"
-if grep -q "^message .*是否真的要退出" "$work/report.txt"; then fail "SIGTERM asked the exit question"; fi
+# ---- SIGTERM, then SIGINT and SIGHUP: status 0, copy kept, work folder gone --
+for signal in TERM INT HUP; do
+  [ "$signal" = TERM ] || start_reader QZT_TEST_AUTO_ANSWER=yes
+  mine=$(comm -13 <(echo "$crashed") <(work_folders))
+  [ -n "$mine" ] || fail "no work folder of the running reader"
+  kill -s "$signal" "$pid"
+  status=0
+  wait "$pid" || status=$?
+  pid=""
+  [ "$status" -eq 0 ] || fail "SIG$signal: exit status $status"
+  [ ! -e "$mine" ] || fail "SIG$signal left the work folder $mine"
+  [ -n "$(copy_file)" ] || fail "SIG$signal lost the recovery copy"
+  grep -q "^cell 1 1 " "$(copy_file)" || fail "SIG$signal wrote a copy without the answer"
+  if grep -q "^message .*是否真的要退出" "$work/report.txt"; then
+    fail "SIG$signal asked the exit question"
+  fi
+done
 
-echo "PASS: restored clock $kept_clock, answer 1 1 A; SIGTERM ended with 0"
+echo "PASS: restored clock $kept_clock, answer 1 1 A; SIGTERM, SIGINT and SIGHUP ended with 0"

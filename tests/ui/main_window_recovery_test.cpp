@@ -195,6 +195,7 @@ class MainWindowRecoveryTest : public QObject {
     QVERIFY(r.copy().has_value());
   }
 
+  // Last: the end asks the application to leave its event loops.
   void signalEndKeepsTheCopyAndRemovesTheWorkFolder() {
     Recovering r;
     auto& w = r.open();
