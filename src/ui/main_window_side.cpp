@@ -66,12 +66,20 @@ void MainWindow::showNotes() {
   reportGroup(notes);
   std::error_code error;
   if (!notes.anchor || !std::filesystem::is_regular_file(*notes.anchor, error)) return;
-  NotesWindow::showNotes(this, pathText(*notes.anchor));
+  NotesWindow::showNotes(this, pathText(options_.workFolder), pathText(*notes.anchor));
 }
 
 void MainWindow::showAbout() {
-  if (!supportAnchor_) return;
-  AboutWindow::showAbout(this, pathText(companionFile(*supportAnchor_, format::kAboutFile)));
+  // The about text is unpacked afresh for each showing and deleted after it.
+  GroupResult support = unpackGroup(loadedPath_, options_.workFolder, session_.header().supportGroupLen(),
+                                    groupStart(session_.header().supportGroupPos()));
+  reportGroup(support);
+  supportAnchor_ = support.anchor;
+  const std::filesystem::path about =
+      supportAnchor_ ? companionFile(*supportAnchor_, format::kAboutFile) : std::filesystem::path();
+  AboutWindow::showAbout(this, about.empty() ? QString() : pathText(about));
+  std::error_code error;
+  if (!about.empty()) std::filesystem::remove(about, error);
 }
 
 void MainWindow::saveAnswerFile() { saveAnswers(this, session_); }

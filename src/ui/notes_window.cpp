@@ -6,6 +6,8 @@
 #include <QUrl>
 #include <QWebEngineView>
 
+#include "confined_page.h"
+
 #include "text_view.h"
 
 namespace {
@@ -49,7 +51,7 @@ NotesWindow* NotesWindow::instance() {
   return living().data();
 }
 
-NotesWindow* NotesWindow::showNotes(QWidget* owner, const QString& path) {
+NotesWindow* NotesWindow::showNotes(QWidget* owner, const QString& root, const QString& path) {
   NotesWindow* window = living();
   if (window) {
     if (window->isMinimized() || window->isMaximized()) window->showNormal();
@@ -61,7 +63,7 @@ NotesWindow* NotesWindow::showNotes(QWidget* owner, const QString& path) {
   }
   window->raise();
   window->activateWindow();
-  window->load(path);
+  window->load(root, path);
   return window;
 }
 
@@ -69,15 +71,25 @@ QWidget* NotesWindow::currentView() const {
   return stack_->currentWidget();
 }
 
-void NotesWindow::load(const QString& path) {
+void NotesWindow::load(const QString& root, const QString& path) {
   const QString ext = extensionOf(path);
   if (ext == QLatin1String(".txt") || ext == QLatin1String(".rtf")) {
     loadTextFile(text_, path);
     stack_->setCurrentWidget(text_);
     return;
   }
+  // A page of another paper's work folder needs a page confined to it.
+  if (page_ && pageRoot_ != root) {
+    page_->deleteLater();
+    page_ = nullptr;
+  }
   QWebEngineView* web = ensureWebView();
-  web->load(QUrl::fromLocalFile(path));
+  if (!page_) {
+    pageRoot_ = root;
+    page_ = new qzt::ui::ConfinedPage(root, web);
+    web->setPage(page_);
+  }
+  page_->showFile(path);
   stack_->setCurrentWidget(web);
 }
 

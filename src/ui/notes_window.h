@@ -7,6 +7,9 @@
 #include <QWidget>
 
 class QStackedLayout;
+namespace qzt::ui {
+class ConfinedPage;
+}
 class QTextBrowser;
 class QWebEngineView;
 
@@ -17,8 +20,9 @@ class NotesWindow : public QWidget {
   // Shows the notes file: creates the window at its designed place, or
   // brings the living one back to normal size, in front, and reloads it.
   // ".txt" and ".rtf" (any letter case) go to the text view, everything
-  // else to the web view. `owner` may be null; the window closes with it.
-  static NotesWindow* showNotes(QWidget* owner, const QString& path);
+  // else to the web view, which serves only files inside `root` (the work
+  // folder). `owner` may be null; the window closes with it.
+  static NotesWindow* showNotes(QWidget* owner, const QString& root, const QString& path);
   // The living notes window, or null.
   static NotesWindow* instance();
 
@@ -30,10 +34,12 @@ class NotesWindow : public QWidget {
 
  private:
   explicit NotesWindow(QWidget* owner);
-  void load(const QString& path);
+  void load(const QString& root, const QString& path);
   QWebEngineView* ensureWebView();
 
   QStackedLayout* stack_ = nullptr;
   QTextBrowser* text_ = nullptr;
   QWebEngineView* web_ = nullptr;
+  qzt::ui::ConfinedPage* page_ = nullptr;
+  QString pageRoot_;
 };

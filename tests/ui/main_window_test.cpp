@@ -1,11 +1,13 @@
 // The main window from start-up to a paper on screen: layout and start
 // state, refused papers and their deferred messages, loading pages of each
 // kind, a failed load, the catalogue and the exit question.
+#include <QLabel>
 #include <QListWidget>
 #include <QSignalSpy>
 #include <QTextBrowser>
 #include <QWebEngineView>
 
+#include "about_window.h"
 #include "answer_grid_model.h"
 #include "confined_page.h"
 #include "link_opener.h"
@@ -200,6 +202,16 @@ class MainWindowTest : public QObject {
     if (aboutShown) QCOMPARE(r.button("Button10")->text(), QStringLiteral("Who"));
     QCOMPARE(!r.button("Button6")->isHidden(), notes);
     QVERIFY(!r.button("Button6")->isEnabled());
+    if (!aboutShown) return;
+
+    // The about text is unpacked for the window and gone once it is read.
+    QTest::mouseClick(r.button("Button10"), Qt::LeftButton);
+    AboutWindow* window = AboutWindow::instance();
+    QVERIFY(window);
+    QCOMPARE(window->lineLabels().size(), std::size_t{1});
+    QCOMPARE(window->lineLabels().front()->text(), QString::fromLatin1(about));
+    QVERIFY(!std::filesystem::exists(r.workFolder() / "support.txt.files" / "about.txt"));
+    window->close();
   }
 
   void webPage() {

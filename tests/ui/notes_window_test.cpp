@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "confined_page.h"
 #include "notes_window.h"
 
 namespace {
@@ -38,7 +39,7 @@ class NotesWindowTest : public QObject {
   void designedWindow() {
     QTemporaryDir dir;
     QWidget owner;
-    NotesWindow* w = NotesWindow::showNotes(&owner, writeFile(dir, "a.txt", "x"));
+    NotesWindow* w = NotesWindow::showNotes(&owner, dir.path(), writeFile(dir, "a.txt", "x"));
     QCOMPARE(w->objectName(), QStringLiteral("TForm2"));
     QCOMPARE(w->windowTitle(), QStringLiteral("注释"));
     QCOMPARE(w->size(), QSize(677, 490));
@@ -68,12 +69,15 @@ class NotesWindowTest : public QObject {
     QFETCH(bool, web);
     QTemporaryDir dir;
     const QString path = writeFile(dir, name, "<p>hello</p>");
-    NotesWindow* w = NotesWindow::showNotes(nullptr, path);
+    NotesWindow* w = NotesWindow::showNotes(nullptr, dir.path(), path);
     if (web) {
       QVERIFY(w->webView());
       QCOMPARE(w->webView()->objectName(), QStringLiteral("WebBrowser1"));
       QCOMPARE(w->currentView(), w->webView());
-      QTRY_COMPARE_WITH_TIMEOUT(w->webView()->url(), QUrl::fromLocalFile(path), 20000);
+      // Pages are served from the work folder only; web archives stay files.
+      const QUrl expected = name.endsWith(QLatin1String(".mht")) ? QUrl::fromLocalFile(path)
+                                                                  : qzt::ui::pageUrl(dir.path(), path);
+      QTRY_COMPARE_WITH_TIMEOUT(w->webView()->url(), expected, 20000);
     } else {
       QCOMPARE(w->webView(), nullptr);  // made only when a page needs it
       QCOMPARE(w->currentView(), w->textView());
@@ -83,7 +87,7 @@ class NotesWindowTest : public QObject {
 
   void rtfNotesFormatted() {
     QTemporaryDir dir;
-    NotesWindow* w = NotesWindow::showNotes(nullptr, writeFile(dir, "n.rtf", "{\\rtf1 {\\b \\'d7\\'a2}\\par}"));
+    NotesWindow* w = NotesWindow::showNotes(nullptr, dir.path(), writeFile(dir, "n.rtf", "{\\rtf1 {\\b \\'d7\\'a2}\\par}"));
     QCOMPARE(w->textView()->toPlainText(), QStringLiteral("注"));
     QTextCursor c(w->textView()->document());
     c.setPosition(1);
@@ -93,19 +97,19 @@ class NotesWindowTest : public QObject {
   void oneWindowReused() {
     QTemporaryDir dir;
     const QString first = writeFile(dir, "a.txt", "first");
-    NotesWindow* w = NotesWindow::showNotes(nullptr, first);
+    NotesWindow* w = NotesWindow::showNotes(nullptr, dir.path(), first);
     w->showMinimized();
     writeFile(dir, "a.txt", "changed");
-    QCOMPARE(NotesWindow::showNotes(nullptr, first), w);
+    QCOMPARE(NotesWindow::showNotes(nullptr, dir.path(), first), w);
     QVERIFY(!w->isMinimized());
     QVERIFY(w->isVisible());
     QCOMPARE(w->textView()->toPlainText(), QStringLiteral("changed"));
 
     w->showMaximized();
-    NotesWindow::showNotes(nullptr, writeFile(dir, "b.htm", "<p>page</p>"));
+    NotesWindow::showNotes(nullptr, dir.path(), writeFile(dir, "b.htm", "<p>page</p>"));
     QVERIFY(!w->isMaximized());
     QCOMPARE(w->currentView(), w->webView());
-    NotesWindow::showNotes(nullptr, first);
+    NotesWindow::showNotes(nullptr, dir.path(), first);
     QCOMPARE(w->currentView(), w->textView());  // back in front for text
     const QWidgetList windows = QApplication::topLevelWidgets();
     QCOMPARE(std::count_if(windows.begin(), windows.end(), [](QWidget* t) { return qobject_cast<NotesWindow*>(t); }),
@@ -115,11 +119,11 @@ class NotesWindowTest : public QObject {
   void reopenedAtTheDesignedPlaceAfterClose() {
     QTemporaryDir dir;
     const QString path = writeFile(dir, "a.txt", "x");
-    NotesWindow* w = NotesWindow::showNotes(nullptr, path);
+    NotesWindow* w = NotesWindow::showNotes(nullptr, dir.path(), path);
     w->setGeometry(300, 200, 200, 100);
     closeAndWait(w);
     QCOMPARE(NotesWindow::instance(), nullptr);
-    NotesWindow* again = NotesWindow::showNotes(nullptr, path);
+    NotesWindow* again = NotesWindow::showNotes(nullptr, dir.path(), path);
     QVERIFY(again);
     QCOMPARE(again->pos(), QPoint(66, 38));
     QCOMPARE(again->size(), QSize(677, 490));
@@ -128,7 +132,7 @@ class NotesWindowTest : public QObject {
   void closesWithItsOwner() {
     QTemporaryDir dir;
     auto* owner = new QWidget;
-    NotesWindow::showNotes(owner, writeFile(dir, "a.txt", "x"));
+    NotesWindow::showNotes(owner, dir.path(), writeFile(dir, "a.txt", "x"));
     delete owner;
     QCOMPARE(NotesWindow::instance(), nullptr);
   }
