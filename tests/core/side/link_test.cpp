@@ -14,7 +14,10 @@ TEST(LinkAddress, HttpPutInFrontOnlyWhenMissing) {
       {"http://example.com", "http://example.com"},
       {"HTTP://Example.com/A", "HTTP://Example.com/A"},
       {"see http://example.com", "see http://example.com"},
-      {"https://example.com", "http://https://example.com"},
+      {"https://example.com", "https://example.com"},
+      {"HTTPS://Example.com", "HTTPS://Example.com"},
+      {"see https://example.com", "http://see https://example.com"},
+      {"ftp://example.com", "http://ftp://example.com"},
       {"", "http://"},
   };
   for (const auto& c : cases) EXPECT_EQ(linkAddress(c.in), c.out) << c.in;
