@@ -1,24 +1,18 @@
 #include <cstdint>
-#include <limits>
 #include <system_error>
 
 #include "cli.h"
 #include "commands.h"
 #include "paper/format.h"
+#include "paper/opening.h"
 #include "paper/unpack.h"
+#include "side/comment_step.h"
 #include "sheet/exam_session.h"
 
 namespace qzt::cli {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Entries start 4 bytes after the stored position; a position so large
-// that this overflows lies past any file and reads nothing.
-std::int32_t firstEntry(std::int32_t groupPos) {
-  constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
-  return groupPos > kMax - format::kGroupSkip ? kMax : groupPos + format::kGroupSkip;
-}
 
 int reportGroup(const GroupResult& result, std::ostream& out, std::ostream& err) {
   for (const auto& busy : result.busyTargets) {
@@ -39,7 +33,7 @@ int extractComments(const fs::path& paper, const PaperHeader& h, const fs::path&
     err << "qzt: the paper has no comments\n";
     return kDone;
   }
-  const fs::path target = dir / "pyfile";
+  const fs::path target = dir / kCommentsScratchFile;
   const Status s = unpackPacked(paper, target, h.commentsLen(), h.commentsPos());
   if (!s.ok()) {
     err << errorBoxText(s.error().step) << '\n' << "qzt: " << s.error().message << '\n';
@@ -92,7 +86,7 @@ int extractCommand(const ExtractArgs& args, std::ostream& out, std::ostream& err
     pos = h.notesGroupPos();
     len = h.notesGroupLen();
   }
-  return reportGroup(unpackGroup(paper, dir, len, firstEntry(pos)), out, err);
+  return reportGroup(unpackGroup(paper, dir, len, groupStart(pos)), out, err);
 }
 
 }  // namespace qzt::cli
