@@ -14,7 +14,7 @@ class LinkOpenerTest : public QObject {
     QTest::newRow("no scheme") << "www.example.cn/a?b=1" << "http://www.example.cn/a?b=1";
     QTest::newRow("http kept") << "http://example.cn/x" << "http://example.cn/x";
     QTest::newRow("capital HTTP kept") << "HTTP://Example.cn/Path" << "HTTP://Example.cn/Path";
-    QTest::newRow("https is not http://") << "https://example.cn" << "http://https://example.cn";
+    QTest::newRow("https kept as it is") << "https://example.cn" << "https://example.cn";
     QTest::newRow("http:// anywhere counts") << "see http://x.cn" << "see http://x.cn";
     QTest::newRow("non-ASCII path") << "www.例子.cn/页" << "http://www.例子.cn/页";
   }
