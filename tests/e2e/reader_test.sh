@@ -7,16 +7,7 @@
 # Usage: reader_test.sh READER QZT
 set -euo pipefail
 
-reader=$(realpath "$1")
-qzt=$(realpath "$2")
-
-if [ -z "${QZT_E2E_DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1280x800x24" env QZT_E2E_DISPLAY=1 bash "$0" "$reader" "$qzt"
-fi
-
-# A real window on the X server, whatever the caller's environment says.
-export QT_QPA_PLATFORM=xcb
-work=$(mktemp -d)
+source "$(dirname "$0")/e2e_setup.sh" "$1" "$2"
 first=""
 cleanup() {
   if [ -n "$first" ]; then
@@ -33,12 +24,6 @@ fail() {
   exit 1
 }
 
-# Each run gets its own temp folder: the work folders and the reader's
-# socket live there, away from any reader the user has open.
-export TMPDIR="$work/tmp"
-# Recovery copies stay in the run's folder too.
-export QZT_DATA_DIR="$work/data"
-mkdir -p "$TMPDIR" "$work/paper"
 title="网页试卷 e2e"
 
 cat >"$work/paper/index.html" <<'EOF'

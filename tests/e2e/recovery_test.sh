@@ -7,15 +7,7 @@
 # Usage: recovery_test.sh READER QZT
 set -euo pipefail
 
-reader=$(realpath "$1")
-qzt=$(realpath "$2")
-
-if [ -z "${QZT_E2E_DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1280x800x24" env QZT_E2E_DISPLAY=1 bash "$0" "$reader" "$qzt"
-fi
-
-export QT_QPA_PLATFORM=xcb
-work=$(mktemp -d)
+source "$(dirname "$0")/e2e_setup.sh" "$1" "$2"
 pid=""
 cleanup() {
   if [ -n "$pid" ]; then
@@ -33,10 +25,7 @@ fail() {
   exit 1
 }
 
-export TMPDIR="$work/tmp"
-export QZT_DATA_DIR="$work/data"
 export QZT_TEST_REPORT="$work/report.txt"
-mkdir -p "$TMPDIR" "$work/paper"
 title="恢复试卷 e2e"
 question="上次答题未正常结束，是否恢复答案和剩余时间？"
 
