@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "paper_writer.h"
+#include "same_answers.h"
 #include "sheet/grading.h"
 #include "sheet/grid_layout.h"
 
@@ -42,15 +43,6 @@ struct Paper {
 };
 
 const ByteString kKey = "KEY-1";
-
-void expectSameAnswers(const AnswerSheet& a, const AnswerSheet& b) {
-  ASSERT_EQ(a.rowCount(), b.rowCount());
-  for (int row = 1; row < a.rowCount(); ++row) {
-    for (int c = 1; c <= a.letterColumns(); ++c) EXPECT_EQ(a.cell(row, c), b.cell(row, c)) << row << "," << c;
-  }
-  ASSERT_EQ(a.textAnswerCount(), b.textAnswerCount());
-  for (int n = 0; n < a.textAnswerCount(); ++n) EXPECT_EQ(a.textAnswer(n), b.textAnswer(n)) << n;
-}
 
 TEST(AnswerFile, SaveBeforeAnsweringHoldsKeyAndEmptyLines) {
   Paper p;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "paper_writer.h"
+#include "same_answers.h"
 #include "shell/work_folder.h"
 #include "sheet/grid_layout.h"
 
@@ -48,15 +49,6 @@ class Recovery : public ::testing::Test {
   AnswerSheet empty, answered;
   fs::path folder;
 };
-
-void expectSameAnswers(const AnswerSheet& a, const AnswerSheet& b) {
-  ASSERT_EQ(a.rowCount(), b.rowCount());
-  for (int row = 1; row < a.rowCount(); ++row) {
-    for (int c = 1; c <= a.letterColumns(); ++c) EXPECT_EQ(a.cell(row, c), b.cell(row, c)) << row << "," << c;
-  }
-  ASSERT_EQ(a.textAnswerCount(), b.textAnswerCount());
-  for (int n = 0; n < a.textAnswerCount(); ++n) EXPECT_EQ(a.textAnswer(n), b.textAnswer(n)) << n;
-}
 
 TEST_F(Recovery, RoundTripRestoresEveryAnswerAndTheClock) {
   const RecoveryCopy original = copy(-1, 59);
