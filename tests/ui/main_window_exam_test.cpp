@@ -4,8 +4,11 @@
 #include <QLineEdit>
 #include <QTextBrowser>
 
+#include <sstream>
+
 #include "answer_file_actions.h"
 #include "answer_grid_model.h"
+#include "cli.h"
 #include "comments_panel.h"
 #include "confined_page.h"
 #include "password_panel.h"
@@ -241,6 +244,12 @@ class MainWindowExamTest : public QObject {
     w.handIn();
     QCOMPARE(r.text("Label7"), QStringLiteral("总分：12 得分：5 正确率：41.67"));
     QVERIFY2(notices.isEmpty(), qPrintable(notices.join(QLatin1Char('|'))));
+
+    // The command grades the window's own answer file to the same line.
+    std::ostringstream out, err;
+    QCOMPARE(qzt::cli::run({"grade", paper.string(), file.toStdString()}, out, err), 0);
+    const std::string report = out.str().substr(0, out.str().find('\n'));
+    QCOMPARE(QString::fromStdString(report), r.text("Label7"));
   }
 
   // Loading another paper mid-exam replaces the grid and restarts the clock.
