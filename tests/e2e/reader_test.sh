@@ -37,17 +37,23 @@ EOF
 "$qzt" pack "$work/paper.json" "$work/web paper.qzt" || fail "qzt pack"
 
 windows() { xdotool search --onlyvisible --name "$title" 2>/dev/null | wc -l; }
+work_folders() { find "$TMPDIR" -maxdepth 1 -name 'qzt-*' -type d | wc -l; }
+
+# Waits until reader PID reports a finished page; WHO names it in failures.
+wait_page_loaded() {
+  for _ in $(seq 1 120); do
+    grep -q "^page-loaded" "$work/report.txt" 2>/dev/null && return 0
+    kill -0 "$1" 2>/dev/null || fail "$2 ended before showing the page"
+    sleep 0.5
+  done
+}
 
 # In a session of its own, so stopping it and its web helpers at the end
 # reaches nothing of this script.
 QZT_TEST_REPORT="$work/report.txt" setsid "$reader" "$work/web paper.qzt" >"$work/reader.log" 2>&1 &
 first=$!
 
-for _ in $(seq 1 120); do
-  grep -q "^page-loaded" "$work/report.txt" 2>/dev/null && break
-  kill -0 "$first" 2>/dev/null || fail "the reader ended before showing the page"
-  sleep 0.5
-done
+wait_page_loaded "$first" "the reader"
 grep -qx "page-loaded ok $title" "$work/report.txt" || fail "page not loaded: $(cat "$work/report.txt" 2>/dev/null)"
 
 for _ in $(seq 1 20); do
@@ -55,15 +61,13 @@ for _ in $(seq 1 20); do
   sleep 0.5
 done
 [ "$(windows)" -eq 1 ] || fail "expected one window titled '$title', found $(windows)"
-folders=$(find "$TMPDIR" -maxdepth 1 -name 'qzt-*' -type d | wc -l)
-[ "$folders" -eq 1 ] || fail "expected one work folder, found $folders"
+[ "$(work_folders)" -eq 1 ] || fail "expected one work folder, found $(work_folders)"
 
 # The second start must end by itself, without a window or a work folder.
 timeout 30 setsid "$reader" "$work/web paper.qzt" >"$work/second.log" 2>&1 || fail "second start did not end cleanly"
 sleep 1
 [ "$(windows)" -eq 1 ] || fail "after a second start: $(windows) windows"
-folders=$(find "$TMPDIR" -maxdepth 1 -name 'qzt-*' -type d | wc -l)
-[ "$folders" -eq 1 ] || fail "the second start made a work folder"
+[ "$(work_folders)" -eq 1 ] || fail "the second start made a work folder"
 kill -0 "$first" 2>/dev/null || fail "the first reader ended"
 kill "$first"
 wait "$first" 2>/dev/null || true
@@ -74,11 +78,7 @@ first=""
 rm -f "$work/report.txt"
 QZT_TEST_REPORT="$work/report.txt" setsid "$work/reader-with-paper" >"$work/reader.log" 2>&1 &
 first=$!
-for _ in $(seq 1 120); do
-  grep -q "^page-loaded" "$work/report.txt" 2>/dev/null && break
-  kill -0 "$first" 2>/dev/null || fail "the attached reader ended before showing the page"
-  sleep 0.5
-done
+wait_page_loaded "$first" "the attached reader"
 grep -qx "page-loaded ok $title" "$work/report.txt" || fail "attached paper not shown"
 
 echo "PASS: $(cat "$work/report.txt"), $(windows) window"
