@@ -16,7 +16,7 @@
 
 #include "paper/opening.h"
 #include "paper/unpack.h"
-#include "paper_writer.h"
+#include "author/paper_writer.h"
 #include "sheet/exam_session.h"
 #include "shell/work_folder.h"
 #include "side/answer_file.h"

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "paper/format.h"
-#include "paper_writer.h"
+#include "author/paper_writer.h"
 #include "sheet/exam_session.h"
 #include "side/answer_file.h"
 

@@ -4,7 +4,7 @@
 
 #include <QByteArray>
 
-#include "rtf_reader.h"
+#include "page/rtf_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const QByteArray rtf(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "paper/format.h"
-#include "paper_writer.h"
+#include "author/paper_writer.h"
 #include "sheet/exam_session.h"
 #include "side/answer_file.h"
 #include "side/comments.h"

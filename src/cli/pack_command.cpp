@@ -1,7 +1,7 @@
 #include "cli.h"
 #include "commands.h"
-#include "manifest.h"
-#include "paper_writer.h"
+#include "author/manifest.h"
+#include "author/paper_writer.h"
 
 namespace qzt::cli {
 

@@ -5,16 +5,16 @@
 #include <string>
 #include <vector>
 
-#include "confined_page.h"
-#include "main_window.h"
-#include "platform.h"
+#include "page/confined_page.h"
+#include "window/main_window.h"
+#include "desktop/platform.h"
 #include "shell/attached_slot.h"
 #include "shell/command_line.h"
 #include "shell/work_folder.h"
-#include "signal_exit.h"
-#include "single_instance.h"
-#include "test_report.h"
-#include "text_view.h"
+#include "desktop/signal_exit.h"
+#include "desktop/single_instance.h"
+#include "window/test_report.h"
+#include "page/text_view.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "cli.h"
-#include "paper_writer.h"
+#include "author/paper_writer.h"
 #include "shell/work_folder.h"
 #include "util/gbk.h"
 

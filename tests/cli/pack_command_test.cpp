@@ -2,7 +2,7 @@
 
 #include "cli_fixture.h"
 #include "paper/header.h"
-#include "sheet/question_table.h"
+#include "paper/question_table.h"
 
 namespace qzt::cli::testing {
 namespace {

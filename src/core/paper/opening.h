@@ -9,7 +9,7 @@
 
 #include "paper/header.h"
 #include "paper/unpack.h"
-#include "sheet/question_table.h"
+#include "paper/question_table.h"
 #include "util/bytes.h"
 #include "util/result.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "sheet/question_table.h"
+#include "paper/question_table.h"
 #include "util/bytes.h"
 
 namespace qzt {

@@ -11,7 +11,7 @@
 #include "sheet/exam_clock.h"
 #include "sheet/grading.h"
 #include "sheet/grid_layout.h"
-#include "sheet/question_table.h"
+#include "paper/question_table.h"
 
 namespace qzt {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "sheet/answer_sheet.h"
-#include "sheet/question_table.h"
+#include "paper/question_table.h"
 #include "util/bytes.h"
 
 namespace qzt {

@@ -2,7 +2,7 @@
 
 #include <system_error>
 
-#include "shell/platform.h"
+#include "util/platform.h"
 
 namespace fs = std::filesystem;
 

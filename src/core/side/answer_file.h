@@ -5,7 +5,7 @@
 #pragma once
 
 #include "sheet/answer_sheet.h"
-#include "sheet/question_table.h"
+#include "paper/question_table.h"
 #include "util/bytes.h"
 #include "util/result.h"
 

@@ -7,7 +7,7 @@
 #include <limits>
 #include <system_error>
 
-#include "shell/platform.h"
+#include "util/platform.h"
 
 namespace fs = std::filesystem;
 

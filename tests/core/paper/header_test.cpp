@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "paper_writer.h"
+#include "author/paper_writer.h"
 #include "test_files.h"
 
 namespace qzt {

@@ -6,7 +6,7 @@
 #include <limits>
 #include <map>
 
-#include "paper_writer.h"
+#include "author/paper_writer.h"
 #include "test_files.h"
 
 namespace qzt {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "paper_writer.h"
+#include "author/paper_writer.h"
 
 namespace qzt {
 namespace {

@@ -6,7 +6,7 @@
 #include <set>
 
 #include "paper/format.h"
-#include "paper_writer.h"
+#include "author/paper_writer.h"
 #include "test_files.h"
 
 namespace qzt {

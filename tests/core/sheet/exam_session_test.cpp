@@ -7,7 +7,7 @@
 
 #include "paper/format.h"
 #include "paper/unpack.h"
-#include "paper_writer.h"
+#include "author/paper_writer.h"
 
 namespace qzt {
 namespace {

@@ -5,7 +5,7 @@
 #include <cfenv>
 #include <vector>
 
-#include "paper_writer.h"
+#include "author/paper_writer.h"
 #include "sheet/grid_layout.h"
 
 namespace qzt {

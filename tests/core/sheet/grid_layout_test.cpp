@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "paper_writer.h"
+#include "author/paper_writer.h"
 
 namespace qzt::grid {
 namespace {

@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "paper_writer.h"
+#include "author/paper_writer.h"
 #include "shell/work_folder.h"
 #include "util/bytes.h"
 

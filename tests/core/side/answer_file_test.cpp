@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "paper_writer.h"
+#include "author/paper_writer.h"
 #include "same_answers.h"
 #include "sheet/grading.h"
 #include "sheet/grid_layout.h"

@@ -8,7 +8,7 @@
 
 #include "paper/format.h"
 #include "paper/header.h"
-#include "paper_writer.h"
+#include "author/paper_writer.h"
 #include "side/comments.h"
 
 namespace fs = std::filesystem;

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "paper_writer.h"
+#include "author/paper_writer.h"
 
 namespace qzt {
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "paper_writer.h"
+#include "author/paper_writer.h"
 #include "same_answers.h"
 #include "shell/work_folder.h"
 #include "sheet/grid_layout.h"

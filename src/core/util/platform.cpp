@@ -1,0 +1,112 @@
+#include "util/platform.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <random>
+#include <system_error>
+#include <vector>
+
+#if defined(_WIN32)
+#include <io.h>
+#else
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace qzt::platform {
+namespace {
+
+std::string describe(const fs::path& p, const std::string& what) {
+  return what + ": " + p.string();
+}
+
+#if !defined(_WIN32)
+// Writes all of `bytes` to fd; false on any failure.
+bool writeAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
+}
+
+void syncFolder(const fs::path& folder) {
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+#endif
+
+}  // namespace
+
+Result<fs::path> makePrivateFolder(const fs::path& parent, std::string_view prefix) {
+#if !defined(_WIN32)
+  std::string pattern = (parent / (std::string(prefix) + "XXXXXX")).string();
+  std::vector<char> buf(pattern.begin(), pattern.end());
+  buf.push_back('\0');
+  if (::mkdtemp(buf.data()) == nullptr) {
+    return Error::io(describe(parent, std::string("cannot create a work folder (") +
+                                          std::strerror(errno) + ")"));
+  }
+  return fs::path(buf.data());
+#else
+  std::random_device seed;
+  std::mt19937_64 gen(seed());
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const fs::path candidate = parent / (std::string(prefix) + std::to_string(gen() % 1000000000000ULL));
+    std::error_code ec;
+    if (fs::create_directory(candidate, ec)) {
+      fs::permissions(candidate, fs::perms::owner_all, fs::perm_options::replace, ec);
+      return candidate;
+    }
+    if (ec && ec != std::errc::file_exists) break;
+  }
+  return Error::io(describe(parent, "cannot create a work folder"));
+#endif
+}
+
+Status writeFileAtomically(const fs::path& target, std::string_view bytes) {
+  fs::path temp = target;
+  temp += ".tmp";
+#if !defined(_WIN32)
+  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
+  if (fd < 0) return Error::io(describe(temp, "cannot create"));
+  const bool written = writeAll(fd, bytes) && ::fsync(fd) == 0;
+  const bool closed = ::close(fd) == 0;
+  if (!written || !closed) {
+    ::unlink(temp.c_str());
+    return Error::io(describe(temp, "cannot write"));
+  }
+#else
+  {
+    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.flush();
+    if (!out) {
+      std::error_code ignored;
+      fs::remove(temp, ignored);
+      return Error::io(describe(temp, "cannot write"));
+    }
+  }
+#endif
+  std::error_code ec;
+  fs::rename(temp, target, ec);
+  if (ec) {
+    std::error_code ignored;
+    fs::remove(temp, ignored);
+    return Error::io(describe(target, "cannot replace (" + ec.message() + ")"));
+  }
+#if !defined(_WIN32)
+  syncFolder(target.parent_path().empty() ? fs::path(".") : target.parent_path());
+#endif
+  return Status::success();
+}
+
+}  // namespace qzt::platform

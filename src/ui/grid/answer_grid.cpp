@@ -1,0 +1,209 @@
+#include "grid/answer_grid.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QResizeEvent>
+#include <QScrollBar>
+
+#include "grid/answer_grid_model.h"
+#include "gbk_text.h"
+
+namespace qzt::ui {
+namespace {
+
+// A row is 22 pixels plus its 1-pixel grid line; the grid's own default
+// row height (24) still decides where presses count and when a newly
+// built grid makes room for its scroll bar.
+constexpr int kRowStep = grid::kRowHeight + 1;
+constexpr int kDefaultRowStep = grid::kDefaultRowHeight + 1;
+
+const char kGridStyle[] =
+    "QTableView { background-color: rgb(194,252,175); gridline-color: rgb(128,128,128); }"
+    "QHeaderView::section { background-color: rgb(251,226,168); color: black; padding: 0px;"
+    " border: none; border-right: 1px solid rgb(128,128,128);"
+    " border-bottom: 1px solid rgb(128,128,128); font-weight: bold; }";
+const char kPanelStyle[] = "background-color: rgb(251,226,168); color: black;";
+
+}  // namespace
+
+AnswerGrid::AnswerGrid(ExamSession& session, QWidget* parent)
+    : QTableView(parent), session_(session), model_(new AnswerGridModel(session, this)) {
+  setObjectName(QStringLiteral("StringGrid1"));
+  setModel(model_);
+  setStyleSheet(QString::fromLatin1(kGridStyle));
+  QFont font = this->font();
+  font.setPixelSize(13);
+  font.setBold(true);
+  setFont(font);
+  setEditTriggers(NoEditTriggers);
+  setSelectionMode(NoSelection);
+  setShowGrid(true);
+  setWordWrap(false);
+  setCornerButtonEnabled(false);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  setVerticalScrollMode(ScrollPerItem);
+  verticalHeader()->hide();
+  verticalHeader()->setMinimumSectionSize(1);
+  verticalHeader()->setDefaultSectionSize(kRowStep);
+  verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  horizontalHeader()->setMinimumSectionSize(1);
+  horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  horizontalHeader()->setFixedHeight(kRowStep);
+  horizontalHeader()->setHighlightSections(false);
+  connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &AnswerGrid::placeRowControls);
+  showStartup();
+}
+
+void AnswerGrid::showStartup() {
+  clearRowControls();
+  model_->setLayout(grid::startupLayout(5, 5), false);
+  applyLayout(false);
+  fitWidth(kDefaultRowStep);
+}
+
+void AnswerGrid::rebuild() {
+  clearRowControls();
+  model_->setLayout(session_.layout(), false);
+  applyLayout(false);
+  scrollToTop();
+  fitWidth(kDefaultRowStep);
+  createRowControls();
+  placeRowControls();
+}
+
+void AnswerGrid::showGraded() {
+  model_->setLayout(session_.gradedLayout(), true);
+  applyLayout(true);
+  fitWidth(kRowStep);
+  placeRowControls();
+}
+
+void AnswerGrid::refreshAnswers() {
+  model_->refresh();
+  for (int n = 0; n < edits_.size(); ++n) {
+    QLineEdit* edit = edits_[n];
+    const QSignalBlocker quiet(edit);
+    edit->setText(fromGbk(session_.sheet().textAnswer(n)));
+  }
+}
+
+void AnswerGrid::applyLayout(bool graded) {
+  const auto& widths = model_->layout().columnWidths;
+  for (int c = 0; c < static_cast<int>(widths.size()); ++c)
+    setColumnWidth(c, widths[static_cast<std::size_t>(c)] + 1);
+  if (!graded) viewport()->setToolTip({});
+}
+
+int AnswerGrid::columnsWidth() const {
+  int width = 0;
+  for (int c = 0; c < model_->columnCount(); ++c) width += columnWidth(c);
+  return width;
+}
+
+void AnswerGrid::fitWidth(int rowStep) {
+  const grid::Layout& layout = model_->layout();
+  int width = layout.contentWidth;
+  if (grid::needsScrollRoom(layout.rowCount, rowStep, height())) width += grid::kScrollBarRoom;
+  if (width != this->width()) setFixedWidth(width);
+}
+
+void AnswerGrid::clearRowControls() {
+  qDeleteAll(panels_);
+  panels_.clear();
+  qDeleteAll(edits_);
+  edits_.clear();
+}
+
+void AnswerGrid::createRowControls() {
+  const grid::Layout& layout = model_->layout();
+  for (int row : layout.headingRows) {
+    const QString heading = fromGbk(session_.table().question(row).answer());
+    auto* panel = new QLabel(heading, viewport());
+    panel->setObjectName(QStringLiteral("rowPanel%1").arg(panels_.size()));
+    panel->setToolTip(heading);
+    panel->setStyleSheet(QString::fromLatin1(kPanelStyle));
+    panel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    panel->setAutoFillBackground(true);
+    panels_.append(panel);
+  }
+  editWidth_ = columnsWidth() - columnWidth(0) - 1;
+  for (int n = 0; n < static_cast<int>(layout.textRows.size()); ++n) {
+    auto* edit = new QLineEdit(viewport());
+    edit->setObjectName(QStringLiteral("rowEdit%1").arg(n));
+    edit->setFrame(false);
+    connect(edit, &QLineEdit::textChanged, this,
+            [this, n](const QString& text) { session_.setTextAnswer(n, toGbkString(text)); });
+    edits_.append(edit);
+  }
+}
+
+void AnswerGrid::placeRowControls() {
+  const grid::Layout& layout = model_->layout();
+  const int viewHeight = viewport()->height();
+  const int panelWidth = columnsWidth() - 1;
+  const int editLeft = columnWidth(0);
+  auto place = [&](QWidget* control, int row, int left, int width) {
+    const int y = rowViewportPosition(row - 1);
+    // Rows above the first visible row hide their control; rows below the
+    // view are out of sight anyway.
+    if (y < 0 || y >= viewHeight) {
+      control->hide();
+      return;
+    }
+    control->setGeometry(left, y, width, grid::kRowHeight);
+    control->show();
+  };
+  for (int p = 0; p < panels_.size(); ++p)
+    place(panels_[p], layout.headingRows[static_cast<std::size_t>(p)], 0, panelWidth);
+  for (int e = 0; e < edits_.size(); ++e)
+    place(edits_[e], layout.textRows[static_cast<std::size_t>(e)], editLeft, editWidth_);
+}
+
+void AnswerGrid::resizeEvent(QResizeEvent* event) {
+  QTableView::resizeEvent(event);
+  // Only a change of height is the answer area resizing; a width change is
+  // this grid fitting its columns.
+  if (event->size().height() != event->oldSize().height()) fitWidth(kRowStep);
+  placeRowControls();
+}
+
+int AnswerGrid::topRow() const {
+  const int first = rowAt(0);
+  return first < 0 ? 1 : first + 1;
+}
+
+QString AnswerGrid::hint() const { return viewport()->toolTip(); }
+
+QPoint AnswerGrid::cellCentre(int row, int column) const {
+  return visualRect(model_->index(row - 1, column)).center();
+}
+
+void AnswerGrid::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return;
+  QTableView::mousePressEvent(event);  // makes the pressed cell the current cell
+  leftPress(event->position().toPoint());
+}
+
+// Every press counts once: the second press of a double click has already
+// arrived as a press of its own, so the double click adds nothing.
+void AnswerGrid::mouseDoubleClickEvent(QMouseEvent* event) { event->accept(); }
+
+void AnswerGrid::leftPress(const QPoint& viewportPos) {
+  const QModelIndex cell = indexAt(viewportPos);
+  const int row = cell.isValid() ? AnswerGridModel::gridRow(cell) : 0;
+  if (session_.answering()) {
+    // The session measures presses from the grid's top-left corner, header row included.
+    const QPoint gridPos = viewportPos + QPoint(0, horizontalHeader()->height());
+    if (!cell.isValid() || !session_.inLetterArea(gridPos.x(), gridPos.y(), topRow())) return;
+    if (session_.pressLetter(row, cell.column())) model_->rowChanged(row);
+    return;
+  }
+  const auto hint = cell.isValid() ? session_.hintForPress(row, cell.column()) : std::nullopt;
+  viewport()->setToolTip(hint ? fromGbk(*hint) : QString());
+}
+
+}  // namespace qzt::ui

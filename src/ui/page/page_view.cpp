@@ -1,0 +1,58 @@
+#include "page/page_view.h"
+
+#include <QStackedLayout>
+#include <QTextBrowser>
+#include <QUrl>
+#include <QWebEngineView>
+
+#include "page/confined_page.h"
+#include "page/text_view.h"
+
+namespace qzt::ui {
+
+PageView::PageView(QString pageRoot, QWidget* parent)
+    : QWidget(parent), pageRoot_(std::move(pageRoot)) {
+  stack_ = new QStackedLayout(this);
+  stack_->setContentsMargins(0, 0, 0, 0);
+  text_ = new QTextBrowser(this);
+  text_->setObjectName(QStringLiteral("stedit"));
+  text_->setReadOnly(true);
+  text_->setOpenLinks(false);
+  stack_->addWidget(text_);
+}
+
+bool PageView::showTextPage(const QString& path) {
+  if (!loadTextFile(text_, path)) return false;
+  stack_->setCurrentWidget(text_);
+  return true;
+}
+
+void PageView::showWebPage(const QString& path) {
+  QWebEngineView* web = ensureWebView();
+  webPage_->showFile(path);
+  stack_->setCurrentWidget(web);
+}
+
+void PageView::showBlank() {
+  if (webInFront()) {
+    web_->setUrl(QUrl(QStringLiteral("about:blank")));
+    return;
+  }
+  text_->clear();
+}
+
+bool PageView::webInFront() const { return web_ && stack_->currentWidget() == web_; }
+
+QWebEngineView* PageView::ensureWebView() {
+  if (!web_) {
+    web_ = new QWebEngineView(this);
+    web_->setObjectName(QStringLiteral("WebBrowser1"));
+    webPage_ = new ConfinedPage(pageRoot_, web_);
+    web_->setPage(webPage_);
+    connect(web_, &QWebEngineView::loadFinished, this, &PageView::webLoadFinished);
+    stack_->addWidget(web_);
+  }
+  return web_;
+}
+
+}  // namespace qzt::ui

@@ -1,0 +1,49 @@
+#include "side/comments_panel.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTextBrowser>
+
+#include "page/text_view.h"
+
+namespace {
+
+constexpr int kPanelWidth = 329;
+constexpr int kPanelHeight = 249;
+
+}  // namespace
+
+CommentsPanel::CommentsPanel(QWidget* parent) : QFrame(parent) {
+  setObjectName(QStringLiteral("Panel5"));
+  setFrameStyle(QFrame::Panel | QFrame::Raised);
+  setAutoFillBackground(true);
+  setFixedSize(kPanelWidth, kPanelHeight);
+
+  label_ = new QLabel(QStringLiteral("评语"), this);
+  label_->setObjectName(QStringLiteral("Label8"));
+  label_->setGeometry(8, 6, 313, 18);
+
+  text_ = new QTextBrowser(this);
+  text_->setObjectName(QStringLiteral("pyedit"));
+  text_->setGeometry(8, 28, 313, 177);
+  text_->setFont(cjkFont(15));
+  text_->setOpenLinks(false);
+
+  close_ = new QPushButton(QStringLiteral("关闭"), this);
+  close_->setObjectName(QStringLiteral("Button9"));
+  close_->setGeometry((kPanelWidth - 49) / 2, 214, 49, 25);
+  connect(close_, &QPushButton::clicked, this, &QWidget::hide);
+
+  hide();
+}
+
+void CommentsPanel::showComment(const std::vector<QByteArray>& gbkLines) {
+  QByteArray text;
+  for (std::size_t i = 0; i < gbkLines.size(); ++i) {
+    if (i > 0) text += "\r\n";
+    text += gbkLines[i];
+  }
+  showTextBytes(text_, text);
+  show();
+  raise();
+}

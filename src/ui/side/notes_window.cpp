@@ -1,0 +1,103 @@
+#include "side/notes_window.h"
+
+#include <QPointer>
+#include <QStackedLayout>
+#include <QTextBrowser>
+#include <QUrl>
+#include <QWebEngineView>
+
+#include "page/confined_page.h"
+
+#include "page/text_view.h"
+
+namespace {
+
+constexpr int kLeft = 66;
+constexpr int kTop = 38;
+constexpr int kWidth = 677;
+constexpr int kHeight = 490;
+
+QPointer<NotesWindow>& living() {
+  static QPointer<NotesWindow> window;
+  return window;
+}
+
+// From the last "." of the whole path on, lower-cased; empty without one.
+QString extensionOf(const QString& path) {
+  const qsizetype dot = path.lastIndexOf(u'.');
+  return dot < 0 ? QString() : path.mid(dot).toLower();
+}
+
+}  // namespace
+
+NotesWindow::NotesWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
+  setObjectName(QStringLiteral("TForm2"));
+  setWindowTitle(QStringLiteral("注释"));
+  setAttribute(Qt::WA_DeleteOnClose);
+  resize(kWidth, kHeight);
+  move(kLeft, kTop);
+
+  text_ = new QTextBrowser(this);
+  text_->setObjectName(QStringLiteral("jjtxt"));
+  text_->setFont(cjkFont(15));
+  text_->setOpenLinks(false);
+
+  stack_ = new QStackedLayout(this);
+  stack_->setContentsMargins(0, 0, 0, 0);
+  stack_->addWidget(text_);
+}
+
+NotesWindow* NotesWindow::instance() {
+  return living().data();
+}
+
+NotesWindow* NotesWindow::showNotes(QWidget* owner, const QString& root, const QString& path) {
+  NotesWindow* window = living();
+  if (window) {
+    if (window->isMinimized() || window->isMaximized()) window->showNormal();
+    window->show();
+  } else {
+    window = new NotesWindow(owner);
+    living() = window;
+    window->show();
+  }
+  window->raise();
+  window->activateWindow();
+  window->load(root, path);
+  return window;
+}
+
+QWidget* NotesWindow::currentView() const {
+  return stack_->currentWidget();
+}
+
+void NotesWindow::load(const QString& root, const QString& path) {
+  const QString ext = extensionOf(path);
+  if (ext == QLatin1String(".txt") || ext == QLatin1String(".rtf")) {
+    loadTextFile(text_, path);
+    stack_->setCurrentWidget(text_);
+    return;
+  }
+  // A page of another paper's work folder needs a page confined to it.
+  if (page_ && pageRoot_ != root) {
+    page_->deleteLater();
+    page_ = nullptr;
+  }
+  QWebEngineView* web = ensureWebView();
+  if (!page_) {
+    pageRoot_ = root;
+    page_ = new qzt::ui::ConfinedPage(root, web);
+    web->setPage(page_);
+  }
+  page_->showFile(path);
+  stack_->setCurrentWidget(web);
+}
+
+QWebEngineView* NotesWindow::ensureWebView() {
+  if (!web_) {
+    web_ = new QWebEngineView(this);
+    web_->setObjectName(QStringLiteral("WebBrowser1"));
+    stack_->addWidget(web_);
+  }
+  return web_;
+}

@@ -1,0 +1,94 @@
+#include "window/main_window.h"
+
+#include <QCloseEvent>
+#include <QListWidget>
+#include <QPushButton>
+#include <QShowEvent>
+#include <system_error>
+
+#include "grid/answer_grid.h"
+#include "grid/answer_grid_model.h"
+#include "window/message_box.h"
+#include "shell/work_folder.h"
+#include "window/splitter_bar.h"
+
+namespace qzt::ui {
+
+MainWindow::MainWindow(StartOptions options, QWidget* parent)
+    : QMainWindow(parent), options_(std::move(options)) {
+  setObjectName(QStringLiteral("Form1"));
+  openFolder_ = QString::fromStdString(options_.programFile.parent_path().string());
+  timer1_.setObjectName(QStringLiteral("Timer1"));
+  timer2_.setObjectName(QStringLiteral("Timer2"));
+  panle2_.setObjectName(QStringLiteral("panle2"));
+  timer1_.setSingleShot(true);
+  timer1_.setInterval(500);
+  timer2_.setInterval(60000);
+  panle2_.setSingleShot(true);
+  panle2_.setInterval(1000);
+  connect(&timer1_, &QTimer::timeout, this, &MainWindow::deferredMessageTick);
+  connect(&timer2_, &QTimer::timeout, this, &MainWindow::minuteTick);
+  connect(&panle2_, &QTimer::timeout, this, &MainWindow::secondTick);
+  buildControls();
+  // Every answer entered, imported or restored keeps the copy up to date.
+  connect(grid_->answerModel(), &QAbstractItemModel::dataChanged, this,
+          &MainWindow::keepRecoveryCopy);
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  // The paper at start is opened once the window is on screen, so its
+  // messages have a window to stand over.
+  if (!startedUp_) QMetaObject::invokeMethod(this, &MainWindow::startUp, Qt::QueuedConnection);
+}
+
+void MainWindow::startUp() {
+  if (startedUp_) return;
+  startedUp_ = true;
+  if (options_.attachedOffset) {
+    // A reader with an attached paper shows that paper only.
+    button8_->hide();
+    button11_->hide();
+    listBox1_->hide();
+    splitter1_->hide();
+    openPaper(options_.programFile, *options_.attachedOffset);
+    return;
+  }
+  std::error_code error;
+  const auto& named = options_.commandLinePaper;
+  if (!named.empty() && std::filesystem::is_regular_file(named, error)) openPaper(named, 0);
+  loadCatalogue();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (!endingBySignal_) {
+    const bool leave = showMessage(this, QStringLiteral("提示1.0"),
+                                   QStringLiteral("是否真的要退出？"), Buttons::YesNo);
+    // A signal during the question has already kept the copy and cleaned up.
+    if (endingBySignal_) {
+      event->accept();
+      return;
+    }
+    if (!leave) {
+      event->ignore();
+      return;
+    }
+    dropRecoveryCopy();
+  }
+  timer1_.stop();
+  timer2_.stop();
+  panle2_.stop();
+  if (!options_.workFolder.empty()) removeWorkFolder(options_.workFolder);
+  event->accept();
+}
+
+void MainWindow::restoreRequest() {
+  if (isMinimized()) setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
+  show();
+  raise();
+  activateWindow();
+}
+
+}  // namespace qzt::ui

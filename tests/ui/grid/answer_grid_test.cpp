@@ -1,0 +1,264 @@
+// The answer grid over an exam session: its model, its columns and
+// labels, the row controls over heading and text rows while scrolling, and
+// mouse entry on the letter cells.
+#include <QAbstractItemModelTester>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QTest>
+
+#include "grid/answer_grid.h"
+#include "grid/answer_grid_model.h"
+#include "author/paper_writer.h"
+
+namespace {
+
+using qzt::ExamSession;
+using qzt::writer::QuestionSpec;
+
+QuestionSpec q(const char* label, int kind, int options, const char* answer = "A") {
+  QuestionSpec s;
+  s.label = label;
+  s.kind = kind;
+  s.optionCount = options;
+  s.answer = answer;
+  return s;
+}
+
+void begin(ExamSession& session, const std::vector<QuestionSpec>& questions, int timeLimit = 60) {
+  std::vector<qzt::QuestionRecord> records;
+  for (const auto& spec : questions) records.push_back(qzt::writer::makeQuestion(spec));
+  qzt::writer::PaperSpec paper;
+  paper.timeLimit = timeLimit;
+  paper.questions = questions;
+  const auto built = qzt::writer::buildPaper(paper);
+  qzt::PaperHeader::Bytes bytes{};
+  std::copy_n(built.bytes.begin(), bytes.size(), bytes.begin());
+  session.begin(qzt::PaperHeader(bytes), qzt::QuestionTable(records));
+}
+
+QStringList headers(const QAbstractItemModel& model) {
+  QStringList out;
+  for (int c = 0; c < model.columnCount(); ++c) out << model.headerData(c, Qt::Horizontal).toString();
+  return out;
+}
+
+QStringList rowTexts(const QAbstractItemModel& model, int gridRow) {
+  QStringList out;
+  for (int c = 1; c < model.columnCount(); ++c) out << model.index(gridRow - 1, c).data().toString();
+  return out;
+}
+
+// A grid on screen, tall enough for a dozen rows.
+struct Grid {
+  explicit Grid(const std::vector<QuestionSpec>& questions) {
+    begin(session, questions);
+    grid.setFixedHeight(12 * 23 + 30);
+    grid.show();
+    grid.rebuild();
+  }
+  void click(int row, int column, Qt::MouseButton button = Qt::LeftButton) {
+    QTest::mouseClick(grid.viewport(), button, {}, grid.cellCentre(row, column));
+  }
+  QStringList cells(int row) const { return rowTexts(*grid.answerModel(), row); }
+
+  ExamSession session;
+  qzt::ui::AnswerGrid grid{session};
+};
+
+}  // namespace
+
+Q_DECLARE_METATYPE(std::vector<QuestionSpec>)
+
+class AnswerGridTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void modelKeepsItsContract() {
+    ExamSession session;
+    qzt::ui::AnswerGridModel model(session);
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    model.setLayout(qzt::grid::startupLayout(5, 5), false);
+    begin(session, {q("1", 1, 4), q("", 100, 0, "Part"), q("2", 3, 0, "x"), q("3", 2, 3)});
+    model.setLayout(session.layout(), false);
+    session.pressLetter(1, 2);
+    model.rowChanged(1);
+    session.handIn();
+    model.setLayout(session.gradedLayout(), true);
+    model.refresh();
+    QCOMPARE(model.columnCount(), 5 + 2);
+  }
+
+  void columns_data() {
+    QTest::addColumn<std::vector<QuestionSpec>>("questions");
+    QTest::addColumn<QStringList>("expected");
+    QTest::addColumn<QList<int>>("widths");
+    QTest::newRow("four letters") << std::vector<QuestionSpec>{q("1", 1, 4), q("2", 2, 3)}
+                                  << QStringList{"答案区", " A", " B", " C", " D"}
+                                  << QList<int>{45, 28, 28, 28, 28};
+    QTest::newRow("two letters and a text row")
+        << std::vector<QuestionSpec>{q("1", 1, 2), q("2", 3, 0)}
+        << QStringList{"答案区", " A", " B", ""} << QList<int>{45, 28, 28, 56};
+    QTest::newRow("five letters and a text row")
+        << std::vector<QuestionSpec>{q("1", 1, 5), q("2", 3, 0)}
+        << QStringList{"答案区", " A", " B", " C", " D", " E"}
+        << QList<int>{45, 28, 28, 28, 28, 28};
+  }
+
+  void columns() {
+    QFETCH(std::vector<QuestionSpec>, questions);
+    QFETCH(QStringList, expected);
+    QFETCH(QList<int>, widths);
+    Grid g(questions);
+    QCOMPARE(headers(*g.grid.answerModel()), expected);
+    int content = 0;
+    for (int c = 0; c < widths.size(); ++c) {
+      QCOMPARE(g.grid.columnWidth(c), widths[c] + 1);  // the cell and its grid line
+      content += widths[c] + 2;
+    }
+    QCOMPARE(g.grid.answerModel()->layout().contentWidth, content);
+    QCOMPARE(g.grid.width(), content);  // the rows fit: no room for a scroll bar
+  }
+
+  void labels() {
+    Grid g({q("7", 1, 2), q("12", 1, 2), q("123", 1, 2), q("1234", 1, 2), q("", 1, 2),
+            q("x", 100, 0, "A long section heading")});
+    const auto* model = g.grid.answerModel();
+    QStringList shown;
+    for (int row = 0; row < model->rowCount(); ++row) shown << model->index(row, 0).data().toString();
+    QCOMPARE(shown, (QStringList{"  7", "  12", " 123", "1234", "", ""}));
+    QCOMPARE(g.grid.rowPanels().size(), 1);
+    QLabel* panel = g.grid.rowPanels()[0];
+    QCOMPARE(panel->text(), QStringLiteral("A LONG SECTION HEADING"));  // headings unscramble like answers
+    QCOMPARE(panel->toolTip(), panel->text());
+    QCOMPARE(panel->x(), 0);
+    int columns = 0;
+    for (int c = 0; c < g.grid.answerModel()->columnCount(); ++c) columns += g.grid.columnWidth(c);
+    QCOMPARE(panel->width(), columns - 1);  // the whole row, up to its grid line
+  }
+
+  // Each row control sits on its row; scrolling moves them by whole rows
+  // and hides those whose rows went above the first visible row.
+  void rowControlsFollowTheirRows() {
+    std::vector<QuestionSpec> questions;
+    for (int i = 1; i <= 40; ++i) {
+      const int kind = i % 5 == 0 ? 100 : (i % 3 == 0 ? 3 : 1);
+      questions.push_back(q(std::to_string(i).c_str(), kind, kind == 1 ? 4 : 0));
+    }
+    Grid g(questions);
+    const auto& layout = g.grid.answerModel()->layout();
+    QCOMPARE(g.grid.rowPanels().size(), static_cast<int>(layout.headingRows.size()));
+    QCOMPARE(g.grid.rowEdits().size(), static_cast<int>(layout.textRows.size()));
+    QCOMPARE(g.grid.width(), layout.contentWidth + 16);  // 41 rows do not fit
+    auto rowTop = [&](int row) { return g.grid.rowViewportPosition(row - 1); };
+    QLineEdit* edit3 = g.grid.rowEdits()[0];     // row 3
+    QLineEdit* edit6 = g.grid.rowEdits()[1];     // row 6
+    QLabel* panel5 = g.grid.rowPanels()[0];      // row 5
+    QCOMPARE(edit3->y(), rowTop(3));
+    QCOMPARE(edit3->x(), g.grid.columnWidth(0));
+    QCOMPARE(panel5->y(), rowTop(5));
+    QVERIFY(edit3->isVisible() && panel5->isVisible());
+    const int before6 = edit6->y();
+
+    g.grid.verticalScrollBar()->setValue(3);
+    QCOMPARE(g.grid.topRow(), 4);
+    QVERIFY(!edit3->isVisible());
+    QCOMPARE(edit6->y(), before6 - 3 * 23);
+    QCOMPARE(panel5->y(), rowTop(5));
+    QVERIFY(panel5->isVisible());
+
+    g.grid.verticalScrollBar()->setValue(0);
+    QVERIFY(edit3->isVisible());
+    QCOMPARE(edit3->y(), rowTop(3));
+  }
+
+  void typedAnswersReachTheSession() {
+    Grid g({q("1", 3, 0), q("2", 1, 4), q("3", 3, 0)});
+    QCOMPARE(g.grid.rowEdits().size(), 2);
+    QTest::keyClicks(g.grid.rowEdits()[1], QStringLiteral("ab"));
+    g.grid.rowEdits()[1]->insert(QStringLiteral("中"));
+    QCOMPARE(g.session.sheet().textAnswer(1), std::string("ab\xD6\xD0"));
+    QCOMPARE(g.session.sheet().textAnswer(0), std::string());
+  }
+
+  void letterPresses_data() {
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("options");
+    QTest::addColumn<QList<int>>("presses");  // columns; 0 = label column, -n = right press
+    QTest::addColumn<QStringList>("cells");
+    QTest::newRow("single: B then D") << 1 << 4 << QList<int>{2, 4} << QStringList{"", "", "", " D"};
+    QTest::newRow("single: D twice") << 1 << 4 << QList<int>{4, 4} << QStringList{"", "", "", ""};
+    QTest::newRow("multiple: A, C, A") << 2 << 4 << QList<int>{1, 3, 1}
+                                       << QStringList{"", "", " C", ""};
+    QTest::newRow("beyond its letters") << 2 << 2 << QList<int>{3, 4, 2}
+                                        << QStringList{"", " B", "", ""};
+    QTest::newRow("label column") << 2 << 4 << QList<int>{0} << QStringList{"", "", "", ""};
+    QTest::newRow("right press") << 2 << 4 << QList<int>{-1} << QStringList{"", "", "", ""};
+  }
+
+  void letterPresses() {
+    QFETCH(int, kind);
+    QFETCH(int, options);
+    QFETCH(QList<int>, presses);
+    QFETCH(QStringList, cells);
+    Grid g({q("1", 1, 4), q("2", kind, options)});
+    for (int column : presses) {
+      if (column < 0) {
+        g.click(2, -column, Qt::RightButton);
+      } else {
+        g.click(2, column);
+      }
+    }
+    QCOMPARE(g.cells(2), cells);
+    QCOMPARE(g.cells(1), (QStringList{"", "", "", ""}));
+  }
+
+  void doubleClickCountsTwice() {
+    Grid g({q("1", 2, 4)});
+    QTest::mouseDClick(g.grid.viewport(), Qt::LeftButton, {}, g.grid.cellCentre(1, 2));
+    QCOMPARE(g.cells(1), (QStringList{"", "", "", ""}));
+    g.click(1, 2);
+    QCOMPARE(g.cells(1), (QStringList{"", " B", "", ""}));
+  }
+
+  void afterHandInOnlyHints() {
+    Grid g({q("1", 1, 4, "A"), q("2", 3, 0, "the whole answer")});
+    g.click(1, 1);
+    g.session.handIn();
+    g.grid.showGraded();
+    const auto* model = g.grid.answerModel();
+    QCOMPARE(headers(*model).mid(model->columnCount() - 2),
+             (QStringList{"结果", " 正确答案"}));
+    QCOMPARE(model->index(0, model->columnCount() - 2).data().toString(), QStringLiteral("√"));
+    QCOMPARE(model->index(1, model->columnCount() - 2).data().toString(), QStringLiteral("Χ"));
+    g.click(1, 2);
+    QCOMPARE(g.cells(1).mid(0, 4), (QStringList{" A", "", "", ""}));
+    g.click(2, model->columnCount() - 1);
+    QCOMPARE(g.grid.hint(), QStringLiteral("THE WHOLE ANSWER"));
+    g.click(1, model->columnCount() - 1);
+    QCOMPARE(g.grid.hint(), QString());
+    QCOMPARE(g.grid.rowEdits().size(), 1);
+    QVERIFY(g.grid.rowEdits()[0]->isVisible());
+  }
+
+  // A long paper gets one widget per text row and none per cell.
+  void longPaperMakesNoCellWidgets() {
+    std::vector<QuestionSpec> questions;
+    for (int i = 1; i <= 1002; ++i) questions.push_back(q(std::to_string(i).c_str(), i % 2 ? 1 : 3, i % 2 ? 4 : 0));
+    Grid g(questions);
+    QCOMPARE(g.grid.answerModel()->rowCount(), 1002);
+    QCOMPARE(g.grid.rowEdits().size(), 501);
+    QCOMPARE(g.grid.viewport()->findChildren<QLineEdit*>(Qt::FindDirectChildrenOnly).size(), 501);
+    g.grid.verticalScrollBar()->setValue(g.grid.verticalScrollBar()->maximum());
+    int visible = 0;
+    for (QLineEdit* edit : g.grid.rowEdits()) visible += edit->isVisible() ? 1 : 0;
+    QVERIFY2(visible > 0 && visible < 20, qPrintable(QString::number(visible)));
+    g.click(1001, 3);
+    QCOMPARE(g.cells(1001), (QStringList{"", "", " C", ""}));
+  }
+};
+
+QTEST_MAIN(AnswerGridTest)
+
+#include "answer_grid_test.moc"
