@@ -19,9 +19,9 @@ CommentsPanel::CommentsPanel(QWidget* parent) : QFrame(parent) {
   setAutoFillBackground(true);
   setFixedSize(kPanelWidth, kPanelHeight);
 
-  label_ = new QLabel(QStringLiteral("评语"), this);
-  label_->setObjectName(QStringLiteral("Label8"));
-  label_->setGeometry(8, 6, 313, 18);
+  captionLabel_ = new QLabel(QStringLiteral("评语"), this);
+  captionLabel_->setObjectName(QStringLiteral("Label8"));
+  captionLabel_->setGeometry(8, 6, 313, 18);
 
   text_ = new QTextBrowser(this);
   text_->setObjectName(QStringLiteral("pyedit"));

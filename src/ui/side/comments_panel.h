@@ -22,7 +22,7 @@ class CommentsPanel : public QFrame {
   void showComment(const std::vector<QByteArray>& gbkLines);
 
  private:
-  QLabel* label_ = nullptr;
+  QLabel* captionLabel_ = nullptr;
   QTextBrowser* text_ = nullptr;
   QPushButton* close_ = nullptr;
 };

@@ -30,16 +30,16 @@ PasswordPanel::PasswordPanel(QWidget* parent) : QFrame(parent) {
 }
 
 void PasswordPanel::buildControls() {
-  label_ = new QLabel(QStringLiteral("输入密码"), this);
-  label_->setObjectName(QStringLiteral("Label9"));
-  label_->setGeometry(16, 10, 297, 18);
+  captionLabel_ = new QLabel(QStringLiteral("输入密码"), this);
+  captionLabel_->setObjectName(QStringLiteral("Label9"));
+  captionLabel_->setGeometry(16, 10, 297, 18);
 
-  edit_ = new QLineEdit(this);
-  edit_->setObjectName(QStringLiteral("Edit2"));
-  edit_->setGeometry(16, 30, 297, 24);
-  edit_->setMaxLength(kMaxPasswordLength);
-  edit_->setEchoMode(QLineEdit::Password);
-  edit_->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));  // "*"
+  passwordEdit_ = new QLineEdit(this);
+  passwordEdit_->setObjectName(QStringLiteral("Edit2"));
+  passwordEdit_->setGeometry(16, 30, 297, 24);
+  passwordEdit_->setMaxLength(kMaxPasswordLength);
+  passwordEdit_->setEchoMode(QLineEdit::Password);
+  passwordEdit_->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));  // "*"
 
   hint_ = new QTextBrowser(this);
   hint_->setObjectName(QStringLiteral("RichEdit3"));
@@ -56,7 +56,7 @@ void PasswordPanel::buildControls() {
   cancel_->setGeometry(178, 180, 75, 25);
 
   connect(ok_, &QPushButton::clicked, this, &PasswordPanel::confirmed);
-  connect(edit_, &QLineEdit::returnPressed, this, &PasswordPanel::confirmed);
+  connect(passwordEdit_, &QLineEdit::returnPressed, this, &PasswordPanel::confirmed);
   connect(cancel_, &QPushButton::clicked, this, [this] {
     hide();
     emit cancelled();
@@ -65,14 +65,14 @@ void PasswordPanel::buildControls() {
 }
 
 void PasswordPanel::ask() {
-  edit_->clear();
+  passwordEdit_->clear();
   show();
   raise();
-  edit_->setFocus(Qt::OtherFocusReason);
+  passwordEdit_->setFocus(Qt::OtherFocusReason);
 }
 
 QByteArray PasswordPanel::typedGbk() const {
-  return toGbk(edit_->text());
+  return toGbk(passwordEdit_->text());
 }
 
 void PasswordPanel::setHint(const QByteArray& gbk) {

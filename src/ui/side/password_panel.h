@@ -41,8 +41,8 @@ class PasswordPanel : public QFrame {
   void buildControls();
   void onAnchorClicked(const QUrl& url);
 
-  QLabel* label_ = nullptr;
-  QLineEdit* edit_ = nullptr;
+  QLabel* captionLabel_ = nullptr;
+  QLineEdit* passwordEdit_ = nullptr;
   QTextBrowser* hint_ = nullptr;
   QPushButton* ok_ = nullptr;
   QPushButton* cancel_ = nullptr;

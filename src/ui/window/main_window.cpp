@@ -18,17 +18,17 @@ MainWindow::MainWindow(StartOptions options, QWidget* parent)
     : QMainWindow(parent), options_(std::move(options)) {
   setObjectName(QStringLiteral("Form1"));
   openFolder_ = QString::fromStdString(options_.programFile.parent_path().string());
-  timer1_.setObjectName(QStringLiteral("Timer1"));
-  timer2_.setObjectName(QStringLiteral("Timer2"));
-  panle2_.setObjectName(QStringLiteral("panle2"));
-  timer1_.setSingleShot(true);
-  timer1_.setInterval(500);
-  timer2_.setInterval(60000);
-  panle2_.setSingleShot(true);
-  panle2_.setInterval(1000);
-  connect(&timer1_, &QTimer::timeout, this, &MainWindow::deferredMessageTick);
-  connect(&timer2_, &QTimer::timeout, this, &MainWindow::minuteTick);
-  connect(&panle2_, &QTimer::timeout, this, &MainWindow::secondTick);
+  deferredMessageTimer_.setObjectName(QStringLiteral("Timer1"));
+  minuteTimer_.setObjectName(QStringLiteral("Timer2"));
+  secondTimer_.setObjectName(QStringLiteral("panle2"));
+  deferredMessageTimer_.setSingleShot(true);
+  deferredMessageTimer_.setInterval(500);
+  minuteTimer_.setInterval(60000);
+  secondTimer_.setSingleShot(true);
+  secondTimer_.setInterval(1000);
+  connect(&deferredMessageTimer_, &QTimer::timeout, this, &MainWindow::deferredMessageTick);
+  connect(&minuteTimer_, &QTimer::timeout, this, &MainWindow::minuteTick);
+  connect(&secondTimer_, &QTimer::timeout, this, &MainWindow::secondTick);
   buildControls();
   // Every answer entered, imported or restored keeps the copy up to date.
   connect(grid_->answerModel(), &QAbstractItemModel::dataChanged, this,
@@ -49,10 +49,10 @@ void MainWindow::startUp() {
   startedUp_ = true;
   if (options_.attachedOffset) {
     // A reader with an attached paper shows that paper only.
-    button8_->hide();
-    button11_->hide();
-    listBox1_->hide();
-    splitter1_->hide();
+    openButton_->hide();
+    catalogueButton_->hide();
+    catalogueList_->hide();
+    catalogueSplitter_->hide();
     openPaper(options_.programFile, *options_.attachedOffset);
     return;
   }
@@ -77,9 +77,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     }
     dropRecoveryCopy();
   }
-  timer1_.stop();
-  timer2_.stop();
-  panle2_.stop();
+  deferredMessageTimer_.stop();
+  minuteTimer_.stop();
+  secondTimer_.stop();
   if (!options_.workFolder.empty()) removeWorkFolder(options_.workFolder);
   event->accept();
 }

@@ -67,13 +67,13 @@ class MainWindow : public QMainWindow {
 
   const ExamSession& session() const { return session_; }
   AnswerGrid* answerGrid() const { return grid_; }
-  PasswordPanel* passwordPanel() const { return panel2_; }
-  CommentsPanel* commentsPanel() const { return panel5_; }
+  PasswordPanel* passwordPanel() const { return passwordPanel_; }
+  CommentsPanel* commentsPanel() const { return commentsPanel_; }
   PageView* pageView() const { return page_; }
   const std::filesystem::path& workFolder() const { return options_.workFolder; }
-  bool deferredMessagePending() const { return timer1_.isActive(); }
-  bool minuteTimerActive() const { return timer2_.isActive(); }
-  bool secondTimerActive() const { return panle2_.isActive(); }
+  bool deferredMessagePending() const { return deferredMessageTimer_.isActive(); }
+  bool minuteTimerActive() const { return minuteTimer_.isActive(); }
+  bool secondTimerActive() const { return secondTimer_.isActive(); }
 
  signals:
   // The web view finished a page; title is the window caption.
@@ -151,31 +151,31 @@ class MainWindow : public QMainWindow {
   bool copyFailureShown_ = false;
   bool endingBySignal_ = false;
 
-  QTimer timer1_;  // deferred message
-  QTimer timer2_;  // minutes
-  QTimer panle2_;  // seconds and password checks, one tick at a time
+  QTimer deferredMessageTimer_;
+  QTimer minuteTimer_;
+  QTimer secondTimer_;  // seconds and password checks, one tick at a time
 
-  QFrame* panel1_ = nullptr;
-  QPushButton* button11_ = nullptr;
-  QPushButton* button8_ = nullptr;
-  QPushButton* button7_ = nullptr;
-  QPushButton* button10_ = nullptr;
-  QPushButton* button6_ = nullptr;
-  QPushButton* button4_ = nullptr;
-  QPushButton* button5_ = nullptr;
-  QPushButton* button3_ = nullptr;
-  QLabel* label10_ = nullptr;
-  QLabel* label11_ = nullptr;
-  QLabel* label5_ = nullptr;
-  QLabel* label7_ = nullptr;
-  QListWidget* listBox1_ = nullptr;
-  SplitterBar* splitter1_ = nullptr;
-  QWidget* panel3_ = nullptr;
-  QLabel* panel7_ = nullptr;
+  QFrame* toolBar_ = nullptr;
+  QPushButton* catalogueButton_ = nullptr;
+  QPushButton* openButton_ = nullptr;
+  QPushButton* handInButton_ = nullptr;
+  QPushButton* aboutButton_ = nullptr;
+  QPushButton* notesButton_ = nullptr;
+  QPushButton* saveAnswersButton_ = nullptr;
+  QPushButton* importAnswersButton_ = nullptr;
+  QPushButton* startButton_ = nullptr;
+  QLabel* minutesAllowedLabel_ = nullptr;
+  QLabel* minutesLeftLabel_ = nullptr;
+  QLabel* secondsLeftLabel_ = nullptr;
+  QLabel* scoreLine_ = nullptr;
+  QListWidget* catalogueList_ = nullptr;
+  SplitterBar* catalogueSplitter_ = nullptr;
+  QWidget* paperArea_ = nullptr;
+  QLabel* statusLine_ = nullptr;
   PageView* page_ = nullptr;
   AnswerGrid* grid_ = nullptr;
-  PasswordPanel* panel2_ = nullptr;
-  CommentsPanel* panel5_ = nullptr;
+  PasswordPanel* passwordPanel_ = nullptr;
+  CommentsPanel* commentsPanel_ = nullptr;
 };
 
 }  // namespace qzt::ui

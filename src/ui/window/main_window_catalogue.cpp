@@ -22,30 +22,30 @@ void MainWindow::loadCatalogue() {
     return;
   }
   if (!loaded->present) {
-    splitter1_->hide();
+    catalogueSplitter_->hide();
     return;
   }
   for (const CatalogueEntry& entry : loaded->entries) {
     catalogue_.push_back(entry.path);
-    listBox1_->addItem(QString::fromStdString(entry.displayName));
+    catalogueList_->addItem(QString::fromStdString(entry.displayName));
   }
-  if (listBox1_->count() > 0) {
-    button11_->show();
-    listBox1_->show();
+  if (catalogueList_->count() > 0) {
+    catalogueButton_->show();
+    catalogueList_->show();
   }
 }
 
 void MainWindow::toggleCatalogue() {
-  if (!listBox1_->isHidden()) {
-    listBox1_->hide();
+  if (!catalogueList_->isHidden()) {
+    catalogueList_->hide();
     return;
   }
-  if (listBox1_->width() < kNarrowestShownList) listBox1_->setFixedWidth(kNarrowestShownList);
-  listBox1_->show();
+  if (catalogueList_->width() < kNarrowestShownList) catalogueList_->setFixedWidth(kNarrowestShownList);
+  catalogueList_->show();
 }
 
 void MainWindow::openCatalogueEntry() {
-  const int row = listBox1_->currentRow();
+  const int row = catalogueList_->currentRow();
   if (row < 0 || row >= static_cast<int>(catalogue_.size())) return;
   openPaper(catalogue_[static_cast<std::size_t>(row)], 0);
 }

@@ -17,32 +17,32 @@ constexpr int kMinute = 60000;
 
 void MainWindow::syncTimers() {
   const ExamClock& clock = session_.clock();
-  if (clock.minuteTimerRunning() != timer2_.isActive()) {
+  if (clock.minuteTimerRunning() != minuteTimer_.isActive()) {
     if (clock.minuteTimerRunning()) {
       // Minutes go down as the seconds reach 0, also in a restored exam.
-      timer2_.start(clock.secondsToMinuteTick() * 1000);
+      minuteTimer_.start(clock.secondsToMinuteTick() * 1000);
     } else {
-      timer2_.stop();
+      minuteTimer_.stop();
     }
   }
-  if (clock.secondTimerArmed() != panle2_.isActive()) {
+  if (clock.secondTimerArmed() != secondTimer_.isActive()) {
     if (clock.secondTimerArmed()) {
-      panle2_.start();
+      secondTimer_.start();
     } else {
-      panle2_.stop();
+      secondTimer_.stop();
     }
   }
 }
 
 void MainWindow::minuteTick() {
-  if (timer2_.interval() != kMinute) timer2_.setInterval(kMinute);
+  if (minuteTimer_.interval() != kMinute) minuteTimer_.setInterval(kMinute);
   session_.minuteTick();
   showClock();
   syncTimers();
 }
 
 void MainWindow::secondTick() {
-  panle2_.stop();
+  secondTimer_.stop();
   const ExamSession::Tick tick = session_.secondTick();
   switch (tick) {
     case ExamSession::Tick::Nothing:
@@ -80,8 +80,8 @@ void MainWindow::handIn() {
 }
 
 void MainWindow::checkPassword(ExamSession::Tick check) {
-  panel2_->hide();
-  const QByteArray typed = panel2_->typedGbk();
+  passwordPanel_->hide();
+  const QByteArray typed = passwordPanel_->typedGbk();
   const ByteString text(typed.constData(), static_cast<std::size_t>(typed.size()));
   if (check == ExamSession::Tick::CheckOpenPassword) {
     if (session_.checkOpenPassword(candidate_, text)) {
@@ -92,7 +92,7 @@ void MainWindow::checkPassword(ExamSession::Tick check) {
     showGraded();
     return;
   }
-  timer1_.start();
+  deferredMessageTimer_.start();
 }
 
 void MainWindow::showGraded() {
@@ -100,11 +100,11 @@ void MainWindow::showGraded() {
   if (!report) return;
   dropRecoveryCopy();
   syncTimers();
-  button7_->setEnabled(false);
+  handInButton_->setEnabled(false);
   grid_->showGraded();
-  label7_->setText(QString::fromStdString(report->scoreLine));
+  scoreLine_->setText(QString::fromStdString(report->scoreLine));
   showComment();
-  button6_->setEnabled(true);
+  notesButton_->setEnabled(true);
 }
 
 }  // namespace qzt::ui

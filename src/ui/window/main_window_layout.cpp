@@ -55,76 +55,76 @@ void MainWindow::buildControls() {
   auto* middle = new QHBoxLayout;
   middle->setContentsMargins(0, 0, 0, 0);
   middle->setSpacing(0);
-  listBox1_ = new QListWidget(central);
-  listBox1_->setObjectName(QStringLiteral("ListBox1"));
-  listBox1_->setFixedWidth(kCatalogueWidth);
-  listBox1_->setFont(cjkFont(15));
-  listBox1_->setToolTip(QStringLiteral("双击打开试卷"));
-  listBox1_->hide();
-  splitter1_ = new SplitterBar(listBox1_, central);
-  splitter1_->setObjectName(QStringLiteral("Splitter1"));
-  auto* panel6 = new QFrame(central);
-  panel6->setObjectName(QStringLiteral("Panel6"));
-  panel6->setFixedWidth(kRightMarginWidth);
-  middle->addWidget(listBox1_);
-  middle->addWidget(splitter1_);
+  catalogueList_ = new QListWidget(central);
+  catalogueList_->setObjectName(QStringLiteral("ListBox1"));
+  catalogueList_->setFixedWidth(kCatalogueWidth);
+  catalogueList_->setFont(cjkFont(15));
+  catalogueList_->setToolTip(QStringLiteral("双击打开试卷"));
+  catalogueList_->hide();
+  catalogueSplitter_ = new SplitterBar(catalogueList_, central);
+  catalogueSplitter_->setObjectName(QStringLiteral("Splitter1"));
+  auto* rightMargin = new QFrame(central);
+  rightMargin->setObjectName(QStringLiteral("Panel6"));
+  rightMargin->setFixedWidth(kRightMarginWidth);
+  middle->addWidget(catalogueList_);
+  middle->addWidget(catalogueSplitter_);
   middle->addWidget(buildPaperArea(), 1);
-  middle->addWidget(panel6);
+  middle->addWidget(rightMargin);
   column->addLayout(middle, 1);
   column->addWidget(buildStatusLine());
   setCentralWidget(central);
 
   // The comments float over the page, in place whatever the window size.
-  panel5_ = new CommentsPanel(central);
-  panel5_->move(144, 72);
-  panel5_->hide();
+  commentsPanel_ = new CommentsPanel(central);
+  commentsPanel_->move(144, 72);
+  commentsPanel_->hide();
 
-  connect(button8_, &QPushButton::clicked, this, &MainWindow::chooseAndOpen);
-  connect(button7_, &QPushButton::clicked, this, &MainWindow::handIn);
-  connect(button11_, &QPushButton::clicked, this, &MainWindow::toggleCatalogue);
-  connect(listBox1_, &QListWidget::itemDoubleClicked, this, &MainWindow::openCatalogueEntry);
-  connect(button6_, &QPushButton::clicked, this, &MainWindow::showNotes);
-  connect(button10_, &QPushButton::clicked, this, &MainWindow::showAbout);
-  connect(button4_, &QPushButton::clicked, this, &MainWindow::saveAnswerFile);
-  connect(button5_, &QPushButton::clicked, this, &MainWindow::importAnswerFile);
-  connect(panel2_, &PasswordPanel::confirmed, this, [this] {
+  connect(openButton_, &QPushButton::clicked, this, &MainWindow::chooseAndOpen);
+  connect(handInButton_, &QPushButton::clicked, this, &MainWindow::handIn);
+  connect(catalogueButton_, &QPushButton::clicked, this, &MainWindow::toggleCatalogue);
+  connect(catalogueList_, &QListWidget::itemDoubleClicked, this, &MainWindow::openCatalogueEntry);
+  connect(notesButton_, &QPushButton::clicked, this, &MainWindow::showNotes);
+  connect(aboutButton_, &QPushButton::clicked, this, &MainWindow::showAbout);
+  connect(saveAnswersButton_, &QPushButton::clicked, this, &MainWindow::saveAnswerFile);
+  connect(importAnswersButton_, &QPushButton::clicked, this, &MainWindow::importAnswerFile);
+  connect(passwordPanel_, &PasswordPanel::confirmed, this, [this] {
     session_.confirmPassword();
     syncTimers();
   });
-  connect(panel2_, &PasswordPanel::linkActivated, this, &ielinknewwindows);
+  connect(passwordPanel_, &PasswordPanel::linkActivated, this, &ielinknewwindows);
 }
 
 QPushButton* MainWindow::toolButton(const char* name, const QString& caption, QRect place) {
-  auto* button = new QPushButton(caption, panel1_);
+  auto* button = new QPushButton(caption, toolBar_);
   button->setObjectName(QString::fromLatin1(name));
   button->setGeometry(place);
   return button;
 }
 
 QFrame* MainWindow::buildToolBar() {
-  panel1_ = loweredPanel("Panel1", this);
-  panel1_->setFixedHeight(kToolBarHeight);
-  button11_ = toolButton("Button11", QStringLiteral("目录"), {17, 3, 64, 25});
-  button8_ = toolButton("Button8", QStringLiteral("打开试卷"), {85, 3, 75, 25});
-  button7_ = toolButton("Button7", QStringLiteral("批改试卷"), {163, 3, 65, 25});
-  button10_ = toolButton("Button10", QStringLiteral("关于"), {232, 3, 49, 25});
-  button6_ = toolButton("Button6", QStringLiteral("查看注释"), {285, 3, 75, 25});
-  button4_ = toolButton("Button4", QStringLiteral("保存答案"), {365, 3, 65, 25});
-  button5_ = toolButton("Button5", QStringLiteral("导入答案"), {437, 3, 65, 25});
-  button3_ = toolButton("Button3", QStringLiteral("开始答题"), {510, 3, 67, 25});
-  button11_->hide();
-  button7_->setEnabled(false);
-  button10_->hide();
-  button6_->hide();
-  button3_->hide();
-  button3_->setEnabled(false);
+  toolBar_ = loweredPanel("Panel1", this);
+  toolBar_->setFixedHeight(kToolBarHeight);
+  catalogueButton_ = toolButton("Button11", QStringLiteral("目录"), {17, 3, 64, 25});
+  openButton_ = toolButton("Button8", QStringLiteral("打开试卷"), {85, 3, 75, 25});
+  handInButton_ = toolButton("Button7", QStringLiteral("批改试卷"), {163, 3, 65, 25});
+  aboutButton_ = toolButton("Button10", QStringLiteral("关于"), {232, 3, 49, 25});
+  notesButton_ = toolButton("Button6", QStringLiteral("查看注释"), {285, 3, 75, 25});
+  saveAnswersButton_ = toolButton("Button4", QStringLiteral("保存答案"), {365, 3, 65, 25});
+  importAnswersButton_ = toolButton("Button5", QStringLiteral("导入答案"), {437, 3, 65, 25});
+  startButton_ = toolButton("Button3", QStringLiteral("开始答题"), {510, 3, 67, 25});
+  catalogueButton_->hide();
+  handInButton_->setEnabled(false);
+  aboutButton_->hide();
+  notesButton_->hide();
+  startButton_->hide();
+  startButton_->setEnabled(false);
 
-  auto* bar = new QVBoxLayout(panel1_);
+  auto* bar = new QVBoxLayout(toolBar_);
   bar->setContentsMargins(1, 1, 1, 1);
   bar->setSpacing(0);
   bar->addStretch(1);
-  bar->addWidget(buildClockPanel(panel1_));
-  return panel1_;
+  bar->addWidget(buildClockPanel(toolBar_));
+  return toolBar_;
 }
 
 QLabel* MainWindow::clockLabel(QWidget* parent, const char* name, const QString& text, int left,
@@ -140,49 +140,49 @@ QLabel* MainWindow::clockLabel(QWidget* parent, const char* name, const QString&
 }
 
 QFrame* MainWindow::buildClockPanel(QWidget* parent) {
-  QFrame* panel4 = loweredPanel("Panel4", parent);
-  panel4->setFixedHeight(kClockPanelHeight);
-  clockLabel(panel4, "Label1", QStringLiteral("答题时间："), 7, 0, false);
-  label10_ = clockLabel(panel4, "Label10", QStringLiteral("0"), 71, 49, true);
-  clockLabel(panel4, "Label2", QStringLiteral("分钟"), 119, 0, false);
-  clockLabel(panel4, "Label3", QStringLiteral("剩余答题时间："), 151, 0, false);
-  label11_ = clockLabel(panel4, "Label11", QStringLiteral("0"), 239, 49, true);
-  clockLabel(panel4, "Label4", QStringLiteral("分钟"), 287, 0, false);
-  label5_ = clockLabel(panel4, "Label5", QStringLiteral("0"), 327, 24, true);
-  clockLabel(panel4, "Label6", QStringLiteral("秒"), 351, 0, false);
-  label7_ = new QLabel(QStringLiteral("总分：得分："), panel4);
-  label7_->setObjectName(QStringLiteral("Label7"));
-  label7_->setWordWrap(true);
-  label7_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  label7_->setGeometry(408, 2, 289, kClockPanelHeight - 3);
-  return panel4;
+  QFrame* clockPanel = loweredPanel("Panel4", parent);
+  clockPanel->setFixedHeight(kClockPanelHeight);
+  clockLabel(clockPanel, "Label1", QStringLiteral("答题时间："), 7, 0, false);
+  minutesAllowedLabel_ = clockLabel(clockPanel, "Label10", QStringLiteral("0"), 71, 49, true);
+  clockLabel(clockPanel, "Label2", QStringLiteral("分钟"), 119, 0, false);
+  clockLabel(clockPanel, "Label3", QStringLiteral("剩余答题时间："), 151, 0, false);
+  minutesLeftLabel_ = clockLabel(clockPanel, "Label11", QStringLiteral("0"), 239, 49, true);
+  clockLabel(clockPanel, "Label4", QStringLiteral("分钟"), 287, 0, false);
+  secondsLeftLabel_ = clockLabel(clockPanel, "Label5", QStringLiteral("0"), 327, 24, true);
+  clockLabel(clockPanel, "Label6", QStringLiteral("秒"), 351, 0, false);
+  scoreLine_ = new QLabel(QStringLiteral("总分：得分："), clockPanel);
+  scoreLine_->setObjectName(QStringLiteral("Label7"));
+  scoreLine_->setWordWrap(true);
+  scoreLine_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  scoreLine_->setGeometry(408, 2, 289, kClockPanelHeight - 3);
+  return clockPanel;
 }
 
 QWidget* MainWindow::buildPaperArea() {
-  panel3_ = new QWidget(this);
-  panel3_->setObjectName(QStringLiteral("Panel3"));
-  auto* row = new QHBoxLayout(panel3_);
+  paperArea_ = new QWidget(this);
+  paperArea_->setObjectName(QStringLiteral("Panel3"));
+  auto* row = new QHBoxLayout(paperArea_);
   row->setContentsMargins(0, 0, 0, 0);
   row->setSpacing(0);
-  page_ = new PageView(QString::fromStdString(options_.workFolder.string()), panel3_);
+  page_ = new PageView(QString::fromStdString(options_.workFolder.string()), paperArea_);
   page_->setObjectName(QStringLiteral("pageView"));
-  grid_ = new AnswerGrid(session_, panel3_);
+  grid_ = new AnswerGrid(session_, paperArea_);
   row->addWidget(page_, 1);
   row->addWidget(grid_);
-  panel2_ = new PasswordPanel(panel3_);
-  panel2_->move(40, 16);
+  passwordPanel_ = new PasswordPanel(paperArea_);
+  passwordPanel_->move(40, 16);
   connect(page_, &PageView::webLoadFinished, this,
           [this](bool ok) { emit pageLoaded(ok, windowTitle()); });
-  return panel3_;
+  return paperArea_;
 }
 
 QLabel* MainWindow::buildStatusLine() {
-  panel7_ = new QLabel(this);
-  panel7_->setObjectName(QStringLiteral("Panel7"));
-  panel7_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-  panel7_->setFixedHeight(kStatusHeight);
-  panel7_->setAlignment(Qt::AlignCenter);
-  return panel7_;
+  statusLine_ = new QLabel(this);
+  statusLine_->setObjectName(QStringLiteral("Panel7"));
+  statusLine_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  statusLine_->setFixedHeight(kStatusHeight);
+  statusLine_->setAlignment(Qt::AlignCenter);
+  return statusLine_;
 }
 
 }  // namespace qzt::ui

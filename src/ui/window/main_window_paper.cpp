@@ -59,7 +59,7 @@ void MainWindow::openPaper(const std::filesystem::path& path, std::int64_t offse
   }
   if (outcome.stateCode != 0) {
     session_.setStateCode(outcome.stateCode);
-    timer1_.start();
+    deferredMessageTimer_.start();
     return;
   }
   candidate_ = outcome.candidate;
@@ -68,7 +68,7 @@ void MainWindow::openPaper(const std::filesystem::path& path, std::int64_t offse
     askPassword(SecondTimerMode::OpenPassword, outcome.hint);
     return;
   }
-  if (outcome.hint) panel2_->setHint(QByteArray::fromStdString(*outcome.hint));
+  if (outcome.hint) passwordPanel_->setHint(QByteArray::fromStdString(*outcome.hint));
   loadPaper(paperPath_, paperOffset_);
 }
 
@@ -91,12 +91,12 @@ void MainWindow::loadPaper(const std::filesystem::path& path, std::int64_t offse
   const PaperHeader& header = paper.header;
   paperOffset_ = offset;
   loadedPath_ = path;
-  label10_->setText(QString::number(header.timeLimit()));
-  label11_->setText(QString::number(static_cast<std::int64_t>(header.timeLimit()) - 1));
-  label5_->setText(QStringLiteral("0"));
+  minutesAllowedLabel_->setText(QString::number(header.timeLimit()));
+  minutesLeftLabel_->setText(QString::number(static_cast<std::int64_t>(header.timeLimit()) - 1));
+  secondsLeftLabel_->setText(QStringLiteral("0"));
   const ByteString status = header.statusText();
-  panel7_->setText(fromGbk(status));
-  panel7_->setVisible(hasVisibleText(status));
+  statusLine_->setText(fromGbk(status));
+  statusLine_->setVisible(hasVisibleText(status));
 
   setWindowTitle(fromGbk(header.title()));
   UnpackedPaper unpacked = unpackPaper(paper, options_.workFolder);
@@ -106,18 +106,18 @@ void MainWindow::loadPaper(const std::filesystem::path& path, std::int64_t offse
     return;
   }
 
-  button6_->setVisible(header.notesGroupLen() > 0);
-  button6_->setEnabled(false);
-  button7_->setEnabled(false);
-  button3_->setEnabled(true);
+  notesButton_->setVisible(header.notesGroupLen() > 0);
+  notesButton_->setEnabled(false);
+  handInButton_->setEnabled(false);
+  startButton_->setEnabled(true);
 
   reportGroup(unpacked.support);
   if (unpacked.support.anchor) supportAnchor_ = unpacked.support.anchor;
-  if (unpacked.hint) panel2_->setHint(QByteArray::fromStdString(*unpacked.hint));
-  button10_->hide();
+  if (unpacked.hint) passwordPanel_->setHint(QByteArray::fromStdString(*unpacked.hint));
+  aboutButton_->hide();
   if (unpacked.showAbout) {
-    button10_->setText(fromGbk(header.aboutCaption()));
-    button10_->show();
+    aboutButton_->setText(fromGbk(header.aboutCaption()));
+    aboutButton_->show();
   }
 
   // The copy of the exam this load replaces is no longer written.
@@ -125,7 +125,7 @@ void MainWindow::loadPaper(const std::filesystem::path& path, std::int64_t offse
   session_.begin(header, std::move(paper.table));
   grid_->rebuild();
   watchRowEdits();
-  listBox1_->hide();
+  catalogueList_->hide();
   offerRecovery();
   startExam();
   keepRecoveryCopy();
@@ -149,23 +149,23 @@ bool MainWindow::showPage(const std::optional<std::filesystem::path>& page, Page
 
 void MainWindow::startExam() {
   // A new paper's clock starts from its full time, whatever ran before.
-  timer2_.stop();
-  panle2_.stop();
-  button7_->setEnabled(true);
-  button3_->setEnabled(false);
+  minuteTimer_.stop();
+  secondTimer_.stop();
+  handInButton_->setEnabled(true);
+  startButton_->setEnabled(false);
   showClock();
   syncTimers();
 }
 
 void MainWindow::showClock() {
   const ExamClock& clock = session_.clock();
-  label10_->setText(QString::number(clock.minutesAllowed()));
-  label11_->setText(QString::number(clock.minutesLeft()));
-  label5_->setText(QString::number(clock.secondsLeft()));
+  minutesAllowedLabel_->setText(QString::number(clock.minutesAllowed()));
+  minutesLeftLabel_->setText(QString::number(clock.minutesLeft()));
+  secondsLeftLabel_->setText(QString::number(clock.secondsLeft()));
 }
 
 void MainWindow::deferredMessageTick() {
-  timer1_.stop();
+  deferredMessageTimer_.stop();
   const int code = session_.takeStateCode();
   if (code == format::kStateReaderTooOld) ielinknewwindows(QString::fromUtf8(downloadSite()));
   showMessage(this, kNoticeCaption, QString::fromStdString(ExamSession::messageForState(code)));

@@ -44,8 +44,8 @@ void MainWindow::offerRecovery() {
   // A damaged copy cannot be offered; the first copy of this exam replaces it.
   if (!found.ok() || !found.value()) return;
   // No clock runs while the question waits.
-  timer2_.stop();
-  panle2_.stop();
+  minuteTimer_.stop();
+  secondTimer_.stop();
   const bool restore =
       showMessage(this, QStringLiteral("提示1.0"),
                   QStringLiteral("上次答题未正常结束，是否恢复答案和剩余时间？"), Buttons::YesNo);
@@ -92,9 +92,9 @@ void MainWindow::tickRecovery() {
 void MainWindow::endBySignal() {
   if (endingBySignal_) return;
   endingBySignal_ = true;
-  timer1_.stop();
-  timer2_.stop();
-  panle2_.stop();
+  deferredMessageTimer_.stop();
+  minuteTimer_.stop();
+  secondTimer_.stop();
   keepRecoveryCopy();
   if (!options_.workFolder.empty()) removeWorkFolder(options_.workFolder);
   close();

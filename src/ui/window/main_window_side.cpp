@@ -26,8 +26,8 @@ QString pathText(const std::filesystem::path& path) {
 
 void MainWindow::askPassword(SecondTimerMode purpose, const std::optional<ByteString>& hint) {
   // Without a hint file the panel keeps the last hint it showed.
-  if (hint) panel2_->setHint(QByteArray::fromStdString(*hint));
-  panel2_->ask();
+  if (hint) passwordPanel_->setHint(QByteArray::fromStdString(*hint));
+  passwordPanel_->ask();
   session_.askPassword(purpose);
 }
 
@@ -56,7 +56,7 @@ void MainWindow::showComment() {
   for (const ByteString& line : *comment.value()) {
     gbkLines.push_back(QByteArray::fromStdString(line));
   }
-  panel5_->showComment(gbkLines);
+  commentsPanel_->showComment(gbkLines);
 }
 
 void MainWindow::showNotes() {
