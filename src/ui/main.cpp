@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "desktop/accessible_tree.h"
 #include "page/confined_page.h"
 #include "window/main_window.h"
 #include "desktop/platform.h"
@@ -13,7 +14,6 @@
 #include "shell/work_folder.h"
 #include "desktop/signal_exit.h"
 #include "desktop/single_instance.h"
-#include "window/test_report.h"
 #include "page/text_view.h"
 
 namespace {
@@ -45,6 +45,7 @@ StartOptions startOptions(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  qzt::ui::installAccessibleTree();  // before a screen reader can ask
   qzt::ui::platform::prepareWebEngine();
   qzt::ui::registerPageScheme();
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
@@ -63,7 +64,6 @@ int main(int argc, char** argv) {
                    &qzt::ui::MainWindow::restoreRequest);
   QObject::connect(&signalExit, &qzt::ui::SignalExit::requested, &window,
                    &qzt::ui::MainWindow::endBySignal);
-  qzt::ui::reportForTests(window);
   window.showMaximized();
   return app.exec();
 }

@@ -55,6 +55,12 @@ void ExamClock::resume(int minutesLeft, int secondsLeft) {
   secondArmed_ = true;
 }
 
+TimeWarning ExamClock::warning() const {
+  if (minutesLeft_ <= kLastWarningMinutes - 1) return TimeWarning::OneMinute;
+  if (minutesLeft_ <= kFirstWarningMinutes - 1) return TimeWarning::FiveMinutes;
+  return TimeWarning::None;
+}
+
 void ExamClock::stop() {
   minuteRunning_ = false;
   secondArmed_ = false;

@@ -4,6 +4,13 @@
 
 namespace qzt {
 
+// How close the end is. The minutes label reads one less than the minutes
+// left while a minute runs (29 with 29:59 to go), so the warnings come as
+// the label reaches 4 and 0: at 5 minutes and at 1 minute left.
+enum class TimeWarning { None, FiveMinutes, OneMinute };
+inline constexpr int kFirstWarningMinutes = 5;
+inline constexpr int kLastWarningMinutes = 1;
+
 class ExamClock {
  public:
   // Labels read limit, limit - 1 and 0; both timers run.
@@ -25,6 +32,9 @@ class ExamClock {
   // down as the seconds reach 0: after secondsLeft() seconds, or a whole
   // minute at 0 (as at the start).
   int secondsToMinuteTick() const { return seconds_ > 0 ? seconds_ : 60; }
+
+  // The warning the minutes label calls for, whether or not the clock runs.
+  TimeWarning warning() const;
 
   int minutesAllowed() const { return allowed_; }
   int minutesLeft() const { return minutesLeft_; }

@@ -50,6 +50,20 @@ std::optional<ByteString> ExamSession::hintForPress(int row, int column) const {
   return table_.question(row).answer();
 }
 
+KeyAction ExamSession::pressKey(int row, int column, GridKey key, char letter) {
+  if (!answering_) return {};
+  const KeyAction action = keyAction(table_, row, column, key, letter);
+  if (action.kind == KeyAction::Kind::PressCell && !pressLetter(row, action.column)) return {};
+  return action;
+}
+
+TimeWarning ExamSession::minuteTick() {
+  const TimeWarning before = timeWarning();
+  clock_.minuteTick();
+  const TimeWarning now = timeWarning();
+  return now != before ? now : TimeWarning::None;
+}
+
 ExamSession::Tick ExamSession::secondTick() {
   if (!clock_.secondTimerArmed()) return Tick::Nothing;
   clock_.disarmSecondTimer();

@@ -11,6 +11,7 @@
 #include "sheet/exam_clock.h"
 #include "sheet/grading.h"
 #include "sheet/grid_layout.h"
+#include "sheet/key_entry.h"
 #include "paper/question_table.h"
 
 namespace qzt {
@@ -46,9 +47,20 @@ class ExamSession {
   // (the full correct answer of a graded text row's last column), or none.
   std::optional<ByteString> hintForPress(int row, int column) const;
 
+  // ---- Keyboard entry --------------------------------------------------------
+  // A key on the grid's current cell (row, column), only while answering:
+  // a letter or Space presses a cell by pressLetter's rules, and says which
+  // (PressCell, only when a cell changed); on a text-answer row the key
+  // belongs to the row edit (ToRowEdit). Anything else is Nothing.
+  KeyAction pressKey(int row, int column, GridKey key, char letter = 0);
+
   // ---- Clock -----------------------------------------------------------------
   const ExamClock& clock() const { return clock_; }
-  void minuteTick() { clock_.minuteTick(); }
+  // The minute tick. Returns the warning the time left has just reached,
+  // or None when it is the same as before the tick.
+  TimeWarning minuteTick();
+  // The warning to show: the clock's while answering, None otherwise.
+  TimeWarning timeWarning() const { return answering_ ? clock_.warning() : TimeWarning::None; }
   enum class Tick { Nothing, CheckOpenPassword, CheckGradePassword, TimeUp };
   // The one-second timer fired (it is stopped first). Countdown mode moves
   // the seconds; password modes tell the caller to compare the typed text.

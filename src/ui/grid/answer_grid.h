@@ -3,6 +3,13 @@
 // heading and a row edit over each text-answer row (the n-th such row owns
 // the n-th control). Only those rows get widgets, so long papers scroll
 // without a widget per cell.
+//
+// Keys answer as presses do: a letter chooses it on the current row, Space
+// presses the current cell, arrows move it and Home/End go to the row's
+// first and last letter; on a text-answer row typing and Enter go to its row
+// edit, and Enter or Escape there come back on the next row. The row edits
+// belong to the grid's parent, so assistive technology finds them beside
+// the grid (a table shows it only cells), and follow it in the tab order.
 #pragma once
 
 #include <QList>
@@ -10,6 +17,7 @@
 
 #include "sheet/exam_session.h"
 
+class QAccessibleInterface;
 class QLabel;
 class QLineEdit;
 
@@ -40,11 +48,22 @@ class AnswerGrid : public QTableView {
   QString hint() const;
   // Pixel position of a cell's centre in viewport coordinates.
   QPoint cellCentre(int row, int column) const;
+  // The grid row of the current cell (0 when there is none).
+  int currentRow() const;
+
+  void keyboardSearch(const QString&) override {}  // keys never jump to a cell's text
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void inputMethodEvent(QInputMethodEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
+  void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
   void resizeEvent(QResizeEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void applyLayout(bool graded);
@@ -54,12 +73,25 @@ class AnswerGrid : public QTableView {
   void fitWidth(int rowStep);
   void leftPress(const QPoint& viewportPos);
   int columnsWidth() const;
+  // A key that answers (a letter, Space, Enter, typing) on the current cell.
+  bool answerKey(GridKey key, char letter, const QString& typed);
+  void moveCurrent(int row, int column);
+  QLineEdit* rowEditOf(int row) const;
+  // After entry changed row `row`: the cells are drawn again and assistive
+  // technology hears their new state.
+  void cellsChanged(int row);
+  QAccessibleInterface* accessibleCell(int row, int column);
+  void focusCurrentCell();
+  // The panel or edit of the current row shows the focus frame, as a cell would.
+  void markCurrentRow();
+  void frameRowControl(int row, bool framed);
 
   ExamSession& session_;
   AnswerGridModel* model_ = nullptr;
   QList<QLabel*> panels_;
   QList<QLineEdit*> edits_;
   int editWidth_ = 0;
+  int markedRow_ = 0;  // the row whose control shows the focus frame
 };
 
 }  // namespace qzt::ui

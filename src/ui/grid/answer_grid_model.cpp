@@ -4,6 +4,7 @@
 #include <QFont>
 
 #include "gbk_text.h"
+#include "sheet/spoken_text.h"
 
 namespace qzt::ui {
 namespace {
@@ -25,12 +26,12 @@ void AnswerGridModel::setLayout(const grid::Layout& layout, bool graded) {
 
 void AnswerGridModel::rowChanged(int row) {
   if (row < 1 || row > rowCount()) return;
-  emit dataChanged(index(row - 1, 0), index(row - 1, columnCount() - 1), {Qt::DisplayRole});
+  emit dataChanged(index(row - 1, 0), index(row - 1, columnCount() - 1));
 }
 
 void AnswerGridModel::refresh() {
   if (rowCount() == 0 || columnCount() == 0) return;
-  emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1), {Qt::DisplayRole});
+  emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
 }
 
 int AnswerGridModel::rowCount(const QModelIndex& parent) const {
@@ -81,14 +82,39 @@ QVariant AnswerGridModel::data(const QModelIndex& index, int role) const {
       return QColor(Qt::black);
     case Qt::TextAlignmentRole:
       return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter));
+    case Qt::AccessibleTextRole:
+    case Qt::AccessibleDescriptionRole:
+    case Qt::CheckStateRole:
+      return spoken(index, role);
+    default:
+      return {};
+  }
+}
+
+QVariant AnswerGridModel::spoken(const QModelIndex& index, int role) const {
+  const CellSpeech speech = describeCell(session_, gridRow(index), index.column(), graded_);
+  switch (role) {
+    case Qt::AccessibleTextRole:
+      // Nothing to say (the start-up grid): the shown text is read.
+      return speech.name.empty() ? QVariant() : QString::fromStdString(speech.name);
+    case Qt::AccessibleDescriptionRole:
+      return speech.description.empty() ? QVariant() : QString::fromStdString(speech.description);
+    case Qt::CheckStateRole:
+      if (!speech.checkable) return {};
+      return static_cast<int>(speech.checked ? Qt::Checked : Qt::Unchecked);
     default:
       return {};
   }
 }
 
 QVariant AnswerGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation == Qt::Vertical) {
+    if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole) return {};
+    // The question of the row; the start-up grid's rows keep their numbers.
+    const std::string name = rowName(session_.table(), section + 1);
+    return name.empty() ? QVariant(section + 1) : QVariant(QString::fromStdString(name));
+  }
   if (role != Qt::DisplayRole) return {};
-  if (orientation == Qt::Vertical) return section + 1;
   if (section < 0 || section >= columnCount()) return {};
   const auto& headers = layout_.headers;
   return section < static_cast<int>(headers.size())

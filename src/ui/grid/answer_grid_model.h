@@ -1,7 +1,9 @@
 // The answer grid's cells as a table model over the exam session: the
 // label column, the letter cells of the answer sheet and, once graded, the
 // result and correct-answer columns. Model row r is grid row r + 1; the
-// grid's header row is the view's horizontal header.
+// grid's header row is the view's horizontal header. Assistive technology
+// reads the cells through the accessible roles and the check state, and
+// the rows through their vertical header (the question).
 #pragma once
 
 #include <QAbstractTableModel>
@@ -37,6 +39,7 @@ class AnswerGridModel : public QAbstractTableModel {
 
  private:
   QString cellText(int row, int column) const;
+  QVariant spoken(const QModelIndex& index, int role) const;
   const GradedRow* gradedRow(int row) const;
 
   const ExamSession& session_;

@@ -11,7 +11,7 @@
 namespace qzt::ui {
 
 PageView::PageView(QString pageRoot, QWidget* parent)
-    : QWidget(parent), pageRoot_(std::move(pageRoot)) {
+    : AccessiblePanel(parent), pageRoot_(std::move(pageRoot)) {
   stack_ = new QStackedLayout(this);
   stack_->setContentsMargins(0, 0, 0, 0);
   text_ = new QTextBrowser(this);

@@ -6,7 +6,8 @@
 #pragma once
 
 #include <QString>
-#include <QWidget>
+
+#include "desktop/accessible_tree.h"
 
 class QStackedLayout;
 class QTextBrowser;
@@ -16,7 +17,7 @@ namespace qzt::ui {
 
 class ConfinedPage;
 
-class PageView : public QWidget {
+class PageView : public AccessiblePanel {  // the page not in front is not read
   Q_OBJECT
  public:
   explicit PageView(QString pageRoot, QWidget* parent = nullptr);

@@ -28,6 +28,7 @@ CommentsPanel::CommentsPanel(QWidget* parent) : QFrame(parent) {
   text_->setGeometry(8, 28, 313, 177);
   text_->setFont(cjkFont(15));
   text_->setOpenLinks(false);
+  captionLabel_->setBuddy(text_);  // the comment is read by its caption
 
   close_ = new QPushButton(QStringLiteral("关闭"), this);
   close_->setObjectName(QStringLiteral("Button9"));

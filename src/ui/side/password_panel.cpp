@@ -40,9 +40,11 @@ void PasswordPanel::buildControls() {
   passwordEdit_->setMaxLength(kMaxPasswordLength);
   passwordEdit_->setEchoMode(QLineEdit::Password);
   passwordEdit_->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));  // "*"
+  captionLabel_->setBuddy(passwordEdit_);  // the entry is read by its caption
 
   hint_ = new QTextBrowser(this);
   hint_->setObjectName(QStringLiteral("RichEdit3"));
+  hint_->setAccessibleName(QStringLiteral("密码提示"));
   hint_->setGeometry(16, 62, 297, 108);
   hint_->setOpenLinks(false);
   hint_->setOpenExternalLinks(false);

@@ -23,11 +23,13 @@ class QLabel;
 class QListWidget;
 class QPushButton;
 class QFrame;
+class QKeySequence;
 
 namespace qzt::ui {
 
 class AnswerGrid;
 class PageView;
+class SpokenGroup;
 class SplitterBar;
 
 // What the window needs from the process that starts it.
@@ -78,8 +80,6 @@ class MainWindow : public QMainWindow {
  signals:
   // The web view finished a page; title is the window caption.
   void pageLoaded(bool ok, const QString& title);
-  // A paper's exam began (after a recovery copy was restored or declined).
-  void examStarted();
 
  public slots:
   // Another start asked this reader to come forward.
@@ -99,6 +99,12 @@ class MainWindow : public QMainWindow {
   QPushButton* toolButton(const char* name, const QString& caption, QRect place);
   QLabel* clockLabel(QWidget* parent, const char* name, const QString& text, int left, int width,
                      bool count);
+  QWidget* buildTimeWarning(QWidget* parent);
+  // The remaining-time labels on a warning colour, or back to normal.
+  void highlightRemainingTime(bool on);
+  // A key that clicks `button` while it is shown and enabled; the tooltip
+  // names the first key.
+  void addShortcut(QPushButton* button, const QList<QKeySequence>& keys);
 
   // Papers (main_window_paper.cpp).
   void loadPaper(const std::filesystem::path& path, std::int64_t offset);
@@ -106,6 +112,9 @@ class MainWindow : public QMainWindow {
   void reportGroup(const GroupResult& group);
   void showClock();
   void startExam();
+  // The remaining-time labels and the warning beside the buttons follow the
+  // session's time warning; `risen` tells assistive technology at once.
+  void showTimeWarning(bool risen);
 
   // Exam (main_window_exam.cpp).
   void syncTimers();
@@ -167,6 +176,10 @@ class MainWindow : public QMainWindow {
   QLabel* minutesAllowedLabel_ = nullptr;
   QLabel* minutesLeftLabel_ = nullptr;
   QLabel* secondsLeftLabel_ = nullptr;
+  QList<QLabel*> remainingTimeLabels_;    // highlighted by a time warning
+  SpokenGroup* clockLine_ = nullptr;      // the eight clock labels, read as one text
+  SpokenGroup* timeWarning_ = nullptr;    // an alert beside the buttons
+  QLabel* timeWarningText_ = nullptr;
   QLabel* scoreLine_ = nullptr;
   QListWidget* catalogueList_ = nullptr;
   SplitterBar* catalogueSplitter_ = nullptr;

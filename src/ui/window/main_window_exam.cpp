@@ -1,5 +1,6 @@
 // The running exam: the two clock timers, hand-in and the graded view.
 // The session keeps the clock; the QTimers only follow what it says.
+#include <QAccessible>
 #include <QLabel>
 #include <QPushButton>
 
@@ -7,6 +8,8 @@
 #include "window/main_window.h"
 #include "window/message_box.h"
 #include "side/password_panel.h"
+#include "sheet/spoken_text.h"
+#include "desktop/spoken_group.h"
 
 namespace qzt::ui {
 namespace {
@@ -36,9 +39,27 @@ void MainWindow::syncTimers() {
 
 void MainWindow::minuteTick() {
   if (minuteTimer_.interval() != kMinute) minuteTimer_.setInterval(kMinute);
-  session_.minuteTick();
+  const TimeWarning risen = session_.minuteTick();
   showClock();
+  showTimeWarning(risen != TimeWarning::None);
+  clockLine_->announce();  // assistive technology hears the time once a minute
   syncTimers();
+}
+
+void MainWindow::showTimeWarning(bool risen) {
+  const TimeWarning warning = session_.timeWarning();
+  highlightRemainingTime(warning != TimeWarning::None);
+  if (warning == TimeWarning::None) {
+    timeWarning_->hide();
+    return;
+  }
+  timeWarningText_->setText(QString::fromStdString(timeWarningText(warning)));
+  if (!risen && !timeWarning_->isHidden()) return;
+  // Shown afresh, so a screen reader reads it as a new alert.
+  timeWarning_->hide();
+  timeWarning_->show();
+  QAccessibleEvent alert(timeWarning_, QAccessible::Alert);
+  QAccessible::updateAccessibility(&alert);
 }
 
 void MainWindow::secondTick() {
@@ -72,6 +93,7 @@ void MainWindow::handIn() {
   if (session_.graded()) return;
   const ExamSession::HandIn outcome = session_.handIn();
   syncTimers();
+  showTimeWarning(false);
   if (outcome == ExamSession::HandIn::Graded) {
     showGraded();
   } else {

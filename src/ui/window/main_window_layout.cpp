@@ -7,8 +7,10 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
+#include "desktop/accessible_tree.h"
 #include "grid/answer_grid.h"
 #include "side/comments_panel.h"
 #include "desktop/link_opener.h"
@@ -17,6 +19,8 @@
 #include "side/password_panel.h"
 #include "window/splitter_bar.h"
 #include "page/text_view.h"
+#include "sheet/spoken_text.h"
+#include "desktop/spoken_group.h"
 
 namespace qzt::ui {
 namespace {
@@ -28,9 +32,13 @@ constexpr int kCatalogueWidth = 225;
 constexpr int kRightMarginWidth = 24;
 constexpr int kLabelTop = 5;
 constexpr int kLabelHeight = 15;
+constexpr int kClockLineWidth = 405;  // the eight labels; the score line follows
+
+const char kCountStyle[] = "color: red; font-weight: bold;";
+const char kWarningStyle[] = "background-color: rgb(255,255,0);";
 
 QFrame* loweredPanel(const char* name, QWidget* parent) {
-  auto* panel = new QFrame(parent);
+  auto* panel = new AccessiblePanel(parent);
   panel->setObjectName(QString::fromLatin1(name));
   panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   panel->setLineWidth(1);
@@ -45,7 +53,7 @@ void MainWindow::buildControls() {
   resize(688, 488);
   move(35, 41);
 
-  auto* central = new QWidget(this);
+  auto* central = new AccessiblePanel(this);
   central->setObjectName(QStringLiteral("centralArea"));
   auto* column = new QVBoxLayout(central);
   column->setContentsMargins(0, 0, 0, 0);
@@ -63,7 +71,7 @@ void MainWindow::buildControls() {
   catalogueList_->hide();
   catalogueSplitter_ = new SplitterBar(catalogueList_, central);
   catalogueSplitter_->setObjectName(QStringLiteral("Splitter1"));
-  auto* rightMargin = new QFrame(central);
+  auto* rightMargin = new AccessiblePanel(central);
   rightMargin->setObjectName(QStringLiteral("Panel6"));
   rightMargin->setFixedWidth(kRightMarginWidth);
   middle->addWidget(catalogueList_);
@@ -92,6 +100,25 @@ void MainWindow::buildControls() {
     syncTimers();
   });
   connect(passwordPanel_, &PasswordPanel::linkActivated, this, &ielinknewwindows);
+
+  addShortcut(openButton_, {QKeySequence(Qt::CTRL | Qt::Key_O)});
+  addShortcut(saveAnswersButton_, {QKeySequence(Qt::CTRL | Qt::Key_S)});
+  addShortcut(importAnswersButton_, {QKeySequence(Qt::CTRL | Qt::Key_I)});
+  addShortcut(handInButton_,
+              {QKeySequence(Qt::CTRL | Qt::Key_Enter), QKeySequence(Qt::CTRL | Qt::Key_Return)});
+  // The grid follows the tool buttons; its row edits follow it.
+  setTabOrder(importAnswersButton_, grid_);
+}
+
+void MainWindow::addShortcut(QPushButton* button, const QList<QKeySequence>& keys) {
+  for (const QKeySequence& key : keys) {
+    auto* shortcut = new QShortcut(key, this);
+    connect(shortcut, &QShortcut::activated, button, [button] {
+      if (button->isEnabled() && !button->isHidden()) button->click();
+    });
+  }
+  button->setToolTip(QStringLiteral("%1（%2）")
+                         .arg(button->text(), keys.first().toString(QKeySequence::NativeText)));
 }
 
 QPushButton* MainWindow::toolButton(const char* name, const QString& caption, QRect place) {
@@ -124,7 +151,21 @@ QFrame* MainWindow::buildToolBar() {
   bar->setSpacing(0);
   bar->addStretch(1);
   bar->addWidget(buildClockPanel(toolBar_));
+  buildTimeWarning(toolBar_);
   return toolBar_;
+}
+
+QWidget* MainWindow::buildTimeWarning(QWidget* parent) {
+  timeWarning_ = new SpokenGroup(QAccessible::AlertMessage, parent);
+  timeWarning_->setObjectName(QStringLiteral("timeWarning"));
+  timeWarning_->setGeometry(584, 3, 160, 25);
+  timeWarningText_ = new QLabel(timeWarning_);
+  timeWarningText_->setGeometry(0, 0, 160, 25);
+  timeWarningText_->setAlignment(Qt::AlignCenter);
+  timeWarningText_->setStyleSheet(QString::fromLatin1(kCountStyle) + QString::fromLatin1(kWarningStyle));
+  timeWarning_->setTexts([this] { return timeWarningText_->text(); });
+  timeWarning_->hide();
+  return timeWarning_;
 }
 
 QLabel* MainWindow::clockLabel(QWidget* parent, const char* name, const QString& text, int left,
@@ -133,24 +174,42 @@ QLabel* MainWindow::clockLabel(QWidget* parent, const char* name, const QString&
   label->setObjectName(QString::fromLatin1(name));
   if (count) {
     label->setAlignment(Qt::AlignCenter);
-    label->setStyleSheet(QStringLiteral("color: red; font-weight: bold;"));
+    label->setStyleSheet(QString::fromLatin1(kCountStyle));
   }
   label->setGeometry(left, kLabelTop, width > 0 ? width : label->sizeHint().width(), kLabelHeight);
   return label;
 }
 
+void MainWindow::highlightRemainingTime(bool on) {
+  const QString warning = on ? QString::fromLatin1(kWarningStyle) : QString();
+  for (QLabel* label : remainingTimeLabels_) {
+    const bool count = label == minutesLeftLabel_ || label == secondsLeftLabel_;
+    label->setStyleSheet((count ? QString::fromLatin1(kCountStyle) : QString()) + warning);
+  }
+}
+
 QFrame* MainWindow::buildClockPanel(QWidget* parent) {
   QFrame* clockPanel = loweredPanel("Panel4", parent);
   clockPanel->setFixedHeight(kClockPanelHeight);
-  clockLabel(clockPanel, "Label1", QStringLiteral("答题时间："), 7, 0, false);
-  minutesAllowedLabel_ = clockLabel(clockPanel, "Label10", QStringLiteral("0"), 71, 49, true);
-  clockLabel(clockPanel, "Label2", QStringLiteral("分钟"), 119, 0, false);
-  clockLabel(clockPanel, "Label3", QStringLiteral("剩余答题时间："), 151, 0, false);
-  minutesLeftLabel_ = clockLabel(clockPanel, "Label11", QStringLiteral("0"), 239, 49, true);
-  clockLabel(clockPanel, "Label4", QStringLiteral("分钟"), 287, 0, false);
-  secondsLeftLabel_ = clockLabel(clockPanel, "Label5", QStringLiteral("0"), 327, 24, true);
-  clockLabel(clockPanel, "Label6", QStringLiteral("秒"), 351, 0, false);
+  // Eight labels on screen, one text for assistive technology: the time
+  // left, asked for when it is read and told each minute.
+  clockLine_ = new SpokenGroup(QAccessible::StaticText, clockPanel);
+  clockLine_->setObjectName(QStringLiteral("clockLine"));
+  clockLine_->setGeometry(0, 0, kClockLineWidth, kClockPanelHeight);
+  clockLine_->setTexts(
+      [this] { return QString::fromStdString(remainingTimeText(session_.clock())); },
+      [this] { return QString::fromStdString(allowedTimeText(session_.clock())); });
+  clockLabel(clockLine_, "Label1", QStringLiteral("答题时间："), 7, 0, false);
+  minutesAllowedLabel_ = clockLabel(clockLine_, "Label10", QStringLiteral("0"), 71, 49, true);
+  clockLabel(clockLine_, "Label2", QStringLiteral("分钟"), 119, 0, false);
+  remainingTimeLabels_ = {
+      clockLabel(clockLine_, "Label3", QStringLiteral("剩余答题时间："), 151, 0, false),
+      minutesLeftLabel_ = clockLabel(clockLine_, "Label11", QStringLiteral("0"), 239, 49, true),
+      clockLabel(clockLine_, "Label4", QStringLiteral("分钟"), 287, 0, false),
+      secondsLeftLabel_ = clockLabel(clockLine_, "Label5", QStringLiteral("0"), 327, 24, true),
+      clockLabel(clockLine_, "Label6", QStringLiteral("秒"), 351, 0, false)};
   scoreLine_ = new QLabel(QStringLiteral("总分：得分："), clockPanel);
+  scoreLine_->setAccessibleDescription(QStringLiteral("成绩"));
   scoreLine_->setObjectName(QStringLiteral("Label7"));
   scoreLine_->setWordWrap(true);
   scoreLine_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -159,7 +218,7 @@ QFrame* MainWindow::buildClockPanel(QWidget* parent) {
 }
 
 QWidget* MainWindow::buildPaperArea() {
-  paperArea_ = new QWidget(this);
+  paperArea_ = new AccessiblePanel(this);
   paperArea_->setObjectName(QStringLiteral("Panel3"));
   auto* row = new QHBoxLayout(paperArea_);
   row->setContentsMargins(0, 0, 0, 0);

@@ -11,6 +11,7 @@
 #include "window/message_box.h"
 #include "page/page_view.h"
 #include "side/password_panel.h"
+#include "desktop/spoken_group.h"
 #include "paper/format.h"
 #include "paper/opening.h"
 
@@ -129,7 +130,6 @@ void MainWindow::loadPaper(const std::filesystem::path& path, std::int64_t offse
   offerRecovery();
   startExam();
   keepRecoveryCopy();
-  emit examStarted();
 }
 
 bool MainWindow::showPage(const std::optional<std::filesystem::path>& page, PageKind kind) {
@@ -154,6 +154,8 @@ void MainWindow::startExam() {
   handInButton_->setEnabled(true);
   startButton_->setEnabled(false);
   showClock();
+  showTimeWarning(false);
+  clockLine_->announce();
   syncTimers();
 }
 

@@ -148,6 +148,22 @@ INSTANTIATE_TEST_SUITE_P(
       return std::string(std::get<0>(p.param).name) + (std::get<1>(p.param) ? "_MinuteFirst" : "");
     });
 
+// The minutes label reads one less than the minutes left, so a paper of
+// five minutes starts inside the five-minute warning.
+TEST(ExamClock, WarningsFollowTheMinutesLabel) {
+  const std::pair<int, TimeWarning> cases[] = {
+      {90, TimeWarning::None},       {6, TimeWarning::None},
+      {5, TimeWarning::FiveMinutes}, {2, TimeWarning::FiveMinutes},
+      {1, TimeWarning::OneMinute},   {0, TimeWarning::OneMinute},
+      {std::numeric_limits<int>::min(), TimeWarning::OneMinute},
+  };
+  for (const auto& [limit, warning] : cases) {
+    ExamClock clock;
+    clock.start(limit);
+    EXPECT_EQ(clock.warning(), warning) << "limit " << limit;
+  }
+}
+
 TEST(ExamClock, SmallestLimitDoesNotOverflow) {
   ExamClock clock;
   clock.start(std::numeric_limits<int>::min());

@@ -96,6 +96,34 @@ INSTANTIATE_TEST_SUITE_P(
         EntryCase{"LabelColumn", 2, 4, {0}, {"", "", "", ""}}),
     caseName<EntryCase>);
 
+// A letter key is a press on its letter's cell: the same table of cases.
+TEST_P(Entry, LetterKeysOnRowOne) {
+  const EntryCase& c = GetParam();
+  ExamSession s;
+  startExam(s, specWith({{"1", c.kind, c.options, "A"}, {"2", 2, 4, "A"}}));
+  for (int column : c.presses) {
+    const KeyAction done = s.pressKey(1, 1, GridKey::Letter, static_cast<char>('a' + column - 1));
+    if (done.kind == KeyAction::Kind::PressCell) EXPECT_EQ(done.column, column);
+  }
+  EXPECT_EQ(rowCells(s, 1), c.cells);
+  EXPECT_EQ(rowCells(s, 2), (std::vector<ByteString>(4)));
+}
+
+TEST(ExamSession, KeysOnlyWhileAnswering) {
+  ExamSession s;
+  EXPECT_EQ(s.pressKey(1, 1, GridKey::Letter, 'A').kind, KeyAction::Kind::Nothing);
+  startExam(s, specWith({{"1", 1, 4, "A"}, {"2", 3, 0, "x"}}));
+  EXPECT_EQ(s.pressKey(1, 3, GridKey::Space).kind, KeyAction::Kind::PressCell);
+  EXPECT_EQ(rowCells(s, 1), (std::vector<ByteString>{"", "", " C", ""}));
+  // A letter past the row's options changes nothing and says so.
+  EXPECT_EQ(s.pressKey(1, 1, GridKey::Letter, 'E').kind, KeyAction::Kind::Nothing);
+  EXPECT_EQ(s.pressKey(2, 1, GridKey::Text).kind, KeyAction::Kind::ToRowEdit);
+  ASSERT_EQ(s.handIn(), ExamSession::HandIn::Graded);
+  EXPECT_EQ(s.pressKey(1, 2, GridKey::Letter, 'B').kind, KeyAction::Kind::Nothing);
+  EXPECT_EQ(s.pressKey(2, 1, GridKey::Enter).kind, KeyAction::Kind::Nothing);
+  EXPECT_EQ(rowCells(s, 1), (std::vector<ByteString>{"", "", " C", ""}));
+}
+
 TEST(ExamSession, PressOutsideTheRowsChangesNothing) {
   ExamSession s;
   startExam(s, specWith({{"1", 2, 4, "A"}}));
@@ -233,6 +261,34 @@ TEST(ExamSession, HandInBeforeTheTimeAsksAndKeepsTheTimeLeft) {
   // A tick already on its way when the clock stopped moves nothing.
   EXPECT_EQ(s.secondTick(), ExamSession::Tick::Nothing);
   EXPECT_EQ(s.clock().secondsLeft(), 59);
+}
+
+// Each warning comes once, on the minute tick that reaches it; a paper that
+// starts inside a warning shows it without a rise.
+TEST(ExamSession, TimeWarningsRiseOnTheirMinuteTicks) {
+  struct Case {
+    int limit;
+    TimeWarning atStart;
+    std::vector<TimeWarning> ticks;  // what each minute tick returns
+  };
+  using W = TimeWarning;
+  const Case cases[] = {
+      {7, W::None, {W::None, W::FiveMinutes, W::None, W::None, W::None, W::OneMinute, W::None}},
+      {3, W::FiveMinutes, {W::None, W::OneMinute, W::None}},
+      {0, W::OneMinute, {W::None}},
+  };
+  for (const Case& c : cases) {
+    ExamSession s;
+    startExam(s, specWith({{"1", 1, 4, "A"}}, c.limit));
+    EXPECT_EQ(s.timeWarning(), c.atStart) << "limit " << c.limit;
+    std::vector<TimeWarning> risen;
+    for (std::size_t i = 0; i < c.ticks.size(); ++i) risen.push_back(s.minuteTick());
+    EXPECT_EQ(risen, c.ticks) << "limit " << c.limit;
+  }
+  ExamSession s;
+  startExam(s, specWith({{"1", 1, 4, "A"}}, 3));
+  ASSERT_EQ(s.handIn(), ExamSession::HandIn::Graded);
+  EXPECT_EQ(s.timeWarning(), TimeWarning::None);
 }
 
 // ---- Hand-in and grading -----------------------------------------------------

@@ -1,8 +1,10 @@
 // The answer grid over an exam session: its model, its columns and
-// labels, the row controls over heading and text rows while scrolling, and
-// mouse entry on the letter cells.
+// labels, the row controls over heading and text rows while scrolling,
+// entry by mouse and by keys, and what assistive technology reads.
 #include <QAbstractItemModelTester>
+#include <QAccessible>
 #include <QApplication>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
@@ -10,6 +12,7 @@
 
 #include "grid/answer_grid.h"
 #include "grid/answer_grid_model.h"
+#include "grid/cell_delegate.h"
 #include "author/paper_writer.h"
 
 namespace {
@@ -50,26 +53,53 @@ QStringList rowTexts(const QAbstractItemModel& model, int gridRow) {
   return out;
 }
 
-// A grid on screen, tall enough for a dozen rows.
+// A grid on screen in an answer area of its own, tall enough for a dozen
+// rows; its row edits live in that area beside it.
 struct Grid {
   explicit Grid(const std::vector<QuestionSpec>& questions) {
     begin(session, questions);
+    auto* row = new QHBoxLayout(&area);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(&grid);
+    row->addStretch(1);
     grid.setFixedHeight(12 * 23 + 30);
-    grid.show();
+    area.show();
     grid.rebuild();
   }
   void click(int row, int column, Qt::MouseButton button = Qt::LeftButton) {
     QTest::mouseClick(grid.viewport(), button, {}, grid.cellCentre(row, column));
   }
   QStringList cells(int row) const { return rowTexts(*grid.answerModel(), row); }
+  // Where an edit stands, in the viewport's terms.
+  QPoint viewportPos(const QWidget* control) const {
+    return grid.viewport()->mapFrom(&area, control->pos());
+  }
+  // The window has the focus, so keys and focus changes behave as on screen.
+  void activate() {
+    area.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&area));
+    grid.setFocus();
+  }
+  void keys(const QList<QKeyCombination>& presses) {
+    for (const QKeyCombination& key : presses)
+      QTest::keyClick(QApplication::focusWidget(), key.key(), key.keyboardModifiers());
+  }
+  QAccessibleInterface* cellInterface(int row, int column) const {
+    return QAccessible::queryAccessibleInterface(const_cast<qzt::ui::AnswerGrid*>(&grid))
+        ->tableInterface()
+        ->cellAt(row - 1, column);
+  }
 
   ExamSession session;
+  QWidget area;
   qzt::ui::AnswerGrid grid{session};
 };
 
 }  // namespace
 
 Q_DECLARE_METATYPE(std::vector<QuestionSpec>)
+
+using Keys = QList<QKeyCombination>;
 
 class AnswerGridTest : public QObject {
   Q_OBJECT
@@ -155,8 +185,7 @@ class AnswerGridTest : public QObject {
     QLineEdit* edit3 = g.grid.rowEdits()[0];     // row 3
     QLineEdit* edit6 = g.grid.rowEdits()[1];     // row 6
     QLabel* panel5 = g.grid.rowPanels()[0];      // row 5
-    QCOMPARE(edit3->y(), rowTop(3));
-    QCOMPARE(edit3->x(), g.grid.columnWidth(0));
+    QCOMPARE(g.viewportPos(edit3), QPoint(g.grid.columnWidth(0), rowTop(3)));
     QCOMPARE(panel5->y(), rowTop(5));
     QVERIFY(edit3->isVisible() && panel5->isVisible());
     const int before6 = edit6->y();
@@ -170,7 +199,11 @@ class AnswerGridTest : public QObject {
 
     g.grid.verticalScrollBar()->setValue(0);
     QVERIFY(edit3->isVisible());
-    QCOMPARE(edit3->y(), rowTop(3));
+    QCOMPARE(g.viewportPos(edit3).y(), rowTop(3));
+
+    // The grid moving in its area (the catalogue opening) takes them along.
+    g.grid.move(g.grid.x() + 40, g.grid.y());
+    QCOMPARE(g.viewportPos(edit3), QPoint(g.grid.columnWidth(0), rowTop(3)));
   }
 
   void typedAnswersReachTheSession() {
@@ -242,6 +275,180 @@ class AnswerGridTest : public QObject {
     QVERIFY(g.grid.rowEdits()[0]->isVisible());
   }
 
+  // Keys follow the same rules as presses, on the current row only.
+  void keysAnswer_data() {
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("options");
+    QTest::addColumn<Keys>("keys");
+    QTest::addColumn<QStringList>("cells");
+    QTest::addColumn<int>("currentColumn");
+    QTest::newRow("single: B then D") << 1 << 4 << Keys{Qt::Key_B, Qt::Key_D}
+                                      << QStringList{"", "", "", " D"} << 4;
+    QTest::newRow("single: D twice") << 1 << 4 << Keys{Qt::Key_D, Qt::Key_D}
+                                     << QStringList{"", "", "", ""} << 4;
+    QTest::newRow("multiple: A, C, A") << 2 << 4 << Keys{Qt::Key_A, Qt::Key_C, Qt::Key_A}
+                                       << QStringList{"", "", " C", ""} << 1;
+    QTest::newRow("past its letters") << 2 << 2 << Keys{Qt::Key_C, Qt::Key_B}
+                                      << QStringList{"", " B", "", ""} << 2;
+    QTest::newRow("shift is the same letter")
+        << 2 << 4 << Keys{Qt::ShiftModifier | Qt::Key_C} << QStringList{"", "", " C", ""} << 3;
+    QTest::newRow("ctrl is not a letter") << 2 << 4 << Keys{Qt::ControlModifier | Qt::Key_B}
+                                          << QStringList{"", "", "", ""} << 1;
+    QTest::newRow("space presses the current cell")
+        << 2 << 4 << Keys{Qt::Key_Right, Qt::Key_Space, Qt::Key_End, Qt::Key_Space}
+        << QStringList{"", " B", "", " D"} << 4;
+    QTest::newRow("end is the row's last letter") << 1 << 3 << Keys{Qt::Key_End, Qt::Key_Space}
+                                                  << QStringList{"", "", " C", ""} << 3;
+    QTest::newRow("home is the first letter")
+        << 2 << 4 << Keys{Qt::Key_End, Qt::Key_Home, Qt::Key_Space}
+        << QStringList{" A", "", "", ""} << 1;
+    QTest::newRow("digits and enter do nothing") << 1 << 4 << Keys{Qt::Key_2, Qt::Key_Return}
+                                                 << QStringList{"", "", "", ""} << 1;
+  }
+
+  void keysAnswer() {
+    QFETCH(int, kind);
+    QFETCH(int, options);
+    QFETCH(Keys, keys);
+    QFETCH(QStringList, cells);
+    QFETCH(int, currentColumn);
+    Grid g({q("1", 1, 4), q("2", kind, options)});
+    g.activate();
+    QCOMPARE(g.grid.currentIndex(), g.grid.answerModel()->index(0, 1));  // the first letter
+    g.keys({Qt::Key_Down});
+    g.keys(keys);
+    QCOMPARE(g.cells(2), cells);
+    QCOMPARE(g.cells(1), (QStringList{"", "", "", ""}));
+    QCOMPARE(g.grid.currentIndex(), g.grid.answerModel()->index(1, currentColumn));
+  }
+
+  // On a text-answer row typing goes into its row edit; Enter and Escape
+  // there come back to the grid on the next row.
+  void keysOnTextRows() {
+    Grid g({q("1", 3, 0), q("2", 1, 4), q("3", 3, 0), q("4", 1, 4)});
+    QLineEdit* first = g.grid.rowEdits()[0];
+    QLineEdit* second = g.grid.rowEdits()[1];
+    g.activate();
+    g.keys({Qt::Key_1, Qt::Key_2});
+    QCOMPARE(QApplication::focusWidget(), first);
+    QCOMPARE(first->text(), QStringLiteral("12"));
+    QCOMPARE(g.session.sheet().textAnswer(0), std::string("12"));
+    g.keys({Qt::Key_Return});
+    QCOMPARE(QApplication::focusWidget(), &g.grid);
+    QCOMPARE(g.grid.currentRow(), 2);
+
+    g.keys({Qt::Key_B, Qt::Key_Down, Qt::Key_Return});  // Enter only moves into the edit
+    QCOMPARE(g.cells(2), (QStringList{"", " B", "", ""}));
+    QCOMPARE(QApplication::focusWidget(), second);
+    QCOMPARE(second->text(), QString());
+    g.keys({Qt::Key_X, Qt::Key_Escape});
+    QCOMPARE(second->text(), QStringLiteral("x"));
+    QCOMPARE(QApplication::focusWidget(), &g.grid);
+    QCOMPARE(g.grid.currentRow(), 4);
+
+    // Tab leaves the grid for the row edits in row order.
+    g.keys({Qt::Key_Tab});
+    QCOMPARE(QApplication::focusWidget(), first);
+    g.keys({Qt::Key_Tab});
+    QCOMPARE(QApplication::focusWidget(), second);
+  }
+
+  void noKeyEntryAfterHandIn() {
+    Grid g({q("1", 1, 4), q("2", 3, 0)});
+    g.activate();
+    g.keys({Qt::Key_A});
+    g.session.handIn();
+    g.grid.showGraded();
+    g.keys({Qt::Key_B, Qt::Key_Down, Qt::Key_X});
+    QCOMPARE(g.cells(1).mid(0, 4), (QStringList{" A", "", "", ""}));
+    QCOMPARE(QApplication::focusWidget(), &g.grid);
+    QCOMPARE(g.grid.rowEdits()[0]->text(), QString());
+  }
+
+  // The current cell wears a dark frame while the grid has the focus, and
+  // a heading or text row's control does when the current cell is under it.
+  void currentCellIsFramed() {
+    Grid g({q("1", 1, 4), q("", 100, 0, "Part two"), q("2", 3, 0)});
+    g.activate();
+    g.keys({Qt::Key_Right});
+    const QRect rect = g.grid.visualRect(g.grid.currentIndex());
+    const QImage shot = g.grid.viewport()->grab().toImage();
+    QCOMPARE(shot.pixelColor(rect.left(), rect.center().y()), qzt::ui::CellDelegate::frameColour());
+    QCOMPARE(shot.pixelColor(rect.center().x(), rect.top() + 1), qzt::ui::CellDelegate::frameColour());
+    const QRect other = g.grid.visualRect(g.grid.answerModel()->index(0, 4));
+    QVERIFY(shot.pixelColor(other.left() + 1, other.center().y()) != qzt::ui::CellDelegate::frameColour());
+
+    QLabel* panel = g.grid.rowPanels()[0];
+    QLineEdit* edit = g.grid.rowEdits()[0];
+    QVERIFY(!panel->styleSheet().contains(QStringLiteral("border")));
+    g.keys({Qt::Key_Down});
+    QVERIFY(panel->styleSheet().contains(QStringLiteral("border")));
+    g.keys({Qt::Key_Down});
+    QVERIFY(!panel->styleSheet().contains(QStringLiteral("border")));
+    QVERIFY(edit->styleSheet().contains(QStringLiteral("border")));
+    g.keys({Qt::Key_Tab});  // the edit has the focus itself: no frame from the grid
+    QVERIFY(!edit->styleSheet().contains(QStringLiteral("border")));
+  }
+
+  // What a screen reader reads for each kind of row, before and after
+  // grading: names, checked states and the row headers.
+  void accessibleCells_data() {
+    QTest::addColumn<bool>("graded");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("description");
+    QTest::addColumn<bool>("checked");
+    QTest::newRow("choice chosen") << false << 2 << 2 << "第 1 题 B 已选" << "单选题" << true;
+    QTest::newRow("choice not chosen") << false << 2 << 1 << "第 1 题 A 未选" << "单选题" << false;
+    QTest::newRow("multiple chosen") << false << 3 << 3 << "第 2 题 C 已选" << "多选题" << true;
+    QTest::newRow("multiple not chosen") << false << 3 << 4 << "第 2 题 D 未选" << "多选题" << false;
+    QTest::newRow("label column") << false << 3 << 0 << "第 2 题" << "多选题" << false;
+    QTest::newRow("heading") << false << 1 << 1 << "PART ONE" << "" << false;
+    QTest::newRow("heading label") << false << 1 << 0 << "PART ONE" << "" << false;
+    QTest::newRow("text row") << false << 4 << 1 << "第 3 题 文字答案 ab" << "文字答案题" << false;
+    QTest::newRow("graded right") << true << 2 << 5 << "第 1 题 正确" << "单选题" << false;
+    QTest::newRow("graded wrong") << true << 3 << 5 << "第 2 题 错误" << "多选题" << false;
+    QTest::newRow("correct answer") << true << 3 << 6 << "第 2 题 正确答案 A C" << "多选题" << false;
+    QTest::newRow("graded text") << true << 4 << 6 << "第 3 题 正确答案 AB" << "文字答案题" << false;
+    QTest::newRow("graded heading") << true << 1 << 5 << "PART ONE" << "" << false;
+    QTest::newRow("graded choice keeps its state") << true << 2 << 2 << "第 1 题 B 已选" << "单选题" << true;
+  }
+
+  void accessibleCells() {
+    QFETCH(bool, graded);
+    QFETCH(int, row);
+    QFETCH(int, column);
+    QFETCH(QString, name);
+    QFETCH(QString, description);
+    QFETCH(bool, checked);
+    Grid g({q("", 100, 0, "Part one"), q("1", 1, 4, "B"), q("2", 2, 4, "A C"), q("3", 3, 0, "ab")});
+    g.click(2, 2);
+    g.click(3, 3);
+    g.grid.rowEdits()[0]->setText(QStringLiteral("ab"));
+    if (graded) {
+      g.session.handIn();
+      g.grid.showGraded();
+    }
+    QAccessibleInterface* cell = g.cellInterface(row, column);
+    QVERIFY(cell);
+    QCOMPARE(cell->text(QAccessible::Name), name);
+    QCOMPARE(cell->text(QAccessible::Description), description);
+    QCOMPARE(bool(cell->state().checked), checked);
+    const auto headers = cell->tableCellInterface()->rowHeaderCells();
+    QCOMPARE(headers.size(), 1);
+    QCOMPARE(headers[0]->text(QAccessible::Name), row == 1 ? QStringLiteral("PART ONE")
+                                                           : QStringLiteral("第 %1 题").arg(row - 1));
+  }
+
+  void rowEditsAreNamedByTheirQuestion() {
+    Grid g({q("1", 3, 0), q("", 100, 0, "x"), q("7", 3, 0)});
+    QCOMPARE(g.grid.rowEdits()[0]->accessibleName(), QStringLiteral("第 1 题 文字答案"));
+    QCOMPARE(g.grid.rowEdits()[1]->accessibleName(), QStringLiteral("第 7 题 文字答案"));
+    // Beside the grid, where assistive technology finds them.
+    QCOMPARE(g.grid.rowEdits()[0]->parentWidget(), &g.area);
+  }
+
   // A long paper gets one widget per text row and none per cell.
   void longPaperMakesNoCellWidgets() {
     std::vector<QuestionSpec> questions;
@@ -249,7 +456,7 @@ class AnswerGridTest : public QObject {
     Grid g(questions);
     QCOMPARE(g.grid.answerModel()->rowCount(), 1002);
     QCOMPARE(g.grid.rowEdits().size(), 501);
-    QCOMPARE(g.grid.viewport()->findChildren<QLineEdit*>(Qt::FindDirectChildrenOnly).size(), 501);
+    QCOMPARE(g.area.findChildren<QLineEdit*>(Qt::FindDirectChildrenOnly).size(), 501);
     g.grid.verticalScrollBar()->setValue(g.grid.verticalScrollBar()->maximum());
     int visible = 0;
     for (QLineEdit* edit : g.grid.rowEdits()) visible += edit->isVisible() ? 1 : 0;

@@ -1,6 +1,7 @@
 // The exam in the window: entry through the grid, the clock driven tick by
 // tick, hand-in by the button and by the clock, the password panel for
 // opening and grading, and what grading shows.
+#include <QAccessible>
 #include <QLineEdit>
 #include <QTextBrowser>
 
@@ -128,6 +129,49 @@ class MainWindowExamTest : public QObject {
     QCOMPARE(r.messages.shown.size(), asks ? std::size_t{1} : std::size_t{0});
     QVERIFY(!w.secondTimerActive());
     QVERIFY(r.text("Label7").startsWith(QStringLiteral("总分：12 得分：0")));
+  }
+
+  // At 5 and at 1 minute left the remaining-time labels turn yellow and an
+  // alert beside the buttons says so, raised once each; handing in ends it.
+  void timeWarnings() {
+    static QList<QObject*> alerts;
+    alerts.clear();
+    QAccessible::installUpdateHandler([](QAccessibleEvent* event) {
+      if (event->type() == QAccessible::Alert) alerts << event->object();
+    });
+    Reader r;
+    auto& w = r.start();
+    PaperSpec spec = textPaper();
+    spec.timeLimit = 7;
+    w.openPaper(r.write("p.qzt", spec), 0);
+    QWidget* warning = r.control("timeWarning");
+    QAccessibleInterface* alert = QAccessible::queryAccessibleInterface(warning);
+    QCOMPARE(alert->role(), QAccessible::AlertMessage);
+    auto highlighted = [&](const char* label) {
+      return r.control(label)->styleSheet().contains(QStringLiteral("rgb(255,255,0)"));
+    };
+    auto tick = [&](int minutes) {
+      for (int i = 0; i < minutes; ++i) w.minuteTick();
+    };
+    tick(1);
+    QVERIFY(warning->isHidden());
+    QVERIFY(!highlighted("Label11"));
+    tick(1);  // 4 on the label: five minutes left
+    QVERIFY(!warning->isHidden());
+    QCOMPARE(alert->text(QAccessible::Name), QStringLiteral("剩余答题时间不超过 5 分钟"));
+    for (const char* label : {"Label3", "Label11", "Label4", "Label5", "Label6"}) QVERIFY2(highlighted(label), label);
+    QVERIFY(!highlighted("Label10"));
+    QCOMPARE(alerts, (QList<QObject*>{warning}));
+    tick(3);
+    QCOMPARE(alerts.size(), 1);
+    tick(1);  // 0 on the label: one minute left
+    QCOMPARE(alert->text(QAccessible::Name), QStringLiteral("剩余答题时间不超过 1 分钟"));
+    QCOMPARE(alerts.size(), 2);
+    w.handIn();  // no question with 0 on the label
+    QVERIFY(w.session().graded());
+    QVERIFY(warning->isHidden());
+    QVERIFY(!highlighted("Label11"));
+    QAccessible::installUpdateHandler(nullptr);
   }
 
   void gradePassword() {

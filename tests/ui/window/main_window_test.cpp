@@ -1,13 +1,16 @@
 // The main window from start-up to a paper on screen: layout and start
 // state, refused papers and their deferred messages, loading pages of each
 // kind, a failed load, the catalogue and the exit question.
+#include <QAccessible>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QSignalSpy>
 #include <QTextBrowser>
 #include <QWebEngineView>
 
 #include "side/about_window.h"
+#include "window/answer_file_actions.h"
 #include "grid/answer_grid_model.h"
 #include "page/confined_page.h"
 #include "desktop/link_opener.h"
@@ -353,6 +356,109 @@ class MainWindowTest : public QObject {
     QCOMPARE(r.window->windowTitle(), QStringLiteral("Attached"));
     for (const char* hidden : {"Button8", "Button11", "ListBox1", "Splitter1"})
       QVERIFY2(r.control(hidden)->isHidden(), hidden);
+
+    // Nor does its shortcut open anything.
+    r.window->show();
+    r.window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(r.window.get()));
+    bool asked = false;
+    qzt::ui::setOpenFileHandler([&](const QString&, const QString&) {
+      asked = true;
+      return QString();
+    });
+    QTest::keyClick(r.window.get(), Qt::Key_O, Qt::ControlModifier);
+    qzt::ui::setOpenFileHandler({});
+    QVERIFY(!asked);
+  }
+
+  // Each shortcut does what a click on its button does, and only while the
+  // button could be clicked; the tooltips name them.
+  void shortcuts() {
+    Reader r;
+    auto& w = r.start();
+    w.show();
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    auto press = [&](Qt::Key key) { QTest::keyClick(&w, key, Qt::ControlModifier); };
+    press(Qt::Key_Return);  // no paper: the hand-in button is disabled
+    QVERIFY(r.messages.shown.empty());
+
+    QStringList asked;
+    AnswerFileUi ui;
+    ui.getSaveFileName = [&](QWidget*, const QString& title, const QString&, const QString&) {
+      asked << title;
+      return QString();
+    };
+    ui.getOpenFileName = ui.getSaveFileName;
+    setAnswerFileUiForTesting(ui);
+    qzt::ui::setOpenFileHandler([&](const QString& title, const QString&) {
+      asked << title;
+      return QString();
+    });
+    w.openPaper(r.write("p.qzt", textPaper()), 0);
+    press(Qt::Key_S);
+    press(Qt::Key_I);
+    press(Qt::Key_O);
+    setAnswerFileUiForTesting({});
+    qzt::ui::setOpenFileHandler({});
+    QCOMPARE(asked, (QStringList{"保存试卷答案", "导入试卷答案", "生成卷舟格式试卷"}));
+
+    r.messages.answers = {false};
+    press(Qt::Key_Enter);
+    QCOMPARE(r.messages.shown.back().text, QStringLiteral("时间还没到，是否真的要试卷？"));
+    QVERIFY(w.session().answering());
+    r.messages.answers = {true};
+    press(Qt::Key_Return);
+    QVERIFY(w.session().graded());
+
+    const std::pair<const char*, const char*> tips[] = {{"Button8", "打开试卷（Ctrl+O）"},
+                                                         {"Button4", "保存答案（Ctrl+S）"},
+                                                         {"Button5", "导入答案（Ctrl+I）"},
+                                                         {"Button7", "批改试卷（Ctrl+Enter）"}};
+    for (const auto& [button, tip] : tips) QCOMPARE(r.button(button)->toolTip(), QString::fromUtf8(tip));
+  }
+
+  // What a screen reader finds: one remaining time instead of eight
+  // labels, named entries and texts, and Tab from the buttons to the grid
+  // and on to the row edits.
+  void readByAScreenReader() {
+    Reader r;
+    auto& w = r.start();
+    PaperSpec spec = textPaper();
+    spec.questions.push_back(question("5", 3, 0, "x"));
+    w.openPaper(r.write("p.qzt", spec), 0);
+    w.secondTick();
+    auto spoken = [](QObject* object) { return QAccessible::queryAccessibleInterface(object); };
+    QAccessibleInterface* clock = spoken(r.control("clockLine"));
+    QCOMPARE(clock->role(), QAccessible::StaticText);
+    QCOMPARE(clock->text(QAccessible::Name), QStringLiteral("剩余答题时间 89 分 59 秒"));
+    QCOMPARE(clock->text(QAccessible::Description), QStringLiteral("答题时间 90 分钟"));
+    QCOMPARE(clock->childCount(), 0);
+    QAccessibleInterface* panel = spoken(r.control("Panel4"));
+    for (int i = 0; i < panel->childCount(); ++i) {
+      QObject* child = panel->child(i)->object();
+      QVERIFY2(!qobject_cast<QLabel*>(child) || child == r.control("Label7"),
+               qPrintable(child->objectName()));
+    }
+
+    QCOMPARE(spoken(r.control("Edit2"))->text(QAccessible::Name), QStringLiteral("输入密码"));
+    QCOMPARE(spoken(r.control("pyedit"))->text(QAccessible::Name), QStringLiteral("评语"));
+    QAccessibleInterface* score = spoken(r.control("Label7"));
+    QCOMPARE(score->text(QAccessible::Name), QStringLiteral("总分：得分："));
+    QCOMPARE(score->text(QAccessible::Description), QStringLiteral("成绩"));
+    QCOMPARE(spoken(r.grid())->text(QAccessible::Name), QStringLiteral("答案区"));
+    QCOMPARE(spoken(r.grid()->rowEdits()[1])->text(QAccessible::Name), QStringLiteral("第 5 题 文字答案"));
+
+    w.show();
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    r.button("Button5")->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), r.grid());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), r.grid()->rowEdits()[0]);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), r.grid()->rowEdits()[1]);
   }
 
   void exitQuestion() {

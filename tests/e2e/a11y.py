@@ -1,0 +1,303 @@
+"""The real-window tests' hands and ears: the reader's window read through
+AT-SPI, as a screen reader reads it, and driven by real key presses and
+clicks (xdotool). Runs inside desktop.sh, which gives it an X server, the
+session and accessibility buses and a window manager.
+
+A test names what it looks for by role and accessible name, never by the
+reader's internals:
+
+    reader = Reader(program, [paper], work)
+    app = reader.application()
+    table = find(app, role=pyatspi.ROLE_TABLE, name="答案区")
+    keys("Down", "b")
+    wait_for("B chosen", lambda: is_checked(cell(table, 1, 2)))
+"""
+
+import os
+import re
+import signal
+import subprocess
+import time
+
+import gi
+
+gi.require_version("Atspi", "2.0")
+from gi.repository import Atspi, GLib  # noqa: E402
+import pyatspi  # noqa: E402
+
+
+class Failure(Exception):
+    """What the test expected did not happen; the message says what."""
+
+
+# ---- Waiting ------------------------------------------------------------------
+
+def pump():
+    """Lets AT-SPI deliver what has arrived (events, replies)."""
+    context = GLib.MainContext.default()
+    while context.pending():
+        context.iteration(False)
+
+
+def wait_for(what, probe, timeout=60, interval=0.2):
+    """Calls probe until it returns something true, and returns that. An
+    object that goes away while it is read counts as not there yet."""
+    deadline = time.monotonic() + timeout
+    last_error = None
+    while True:
+        pump()
+        try:
+            value = probe()
+            if value:
+                return value
+        except (GLib.Error, RuntimeError, LookupError) as error:
+            last_error = error
+        if time.monotonic() > deadline:
+            detail = f" (last error: {last_error})" if last_error else ""
+            raise Failure(f"timed out after {timeout} s waiting for {what}{detail}")
+        time.sleep(interval)
+
+
+# ---- The accessibility tree ------------------------------------------------------
+
+def name_of(obj):
+    return obj.name or ""
+
+
+def role_of(obj):
+    return obj.getRole()
+
+
+def states_of(obj):
+    return obj.getState()
+
+
+def is_showing(obj):
+    return states_of(obj).contains(pyatspi.STATE_SHOWING)
+
+
+def is_checked(obj):
+    return states_of(obj).contains(pyatspi.STATE_CHECKED)
+
+
+def is_focused(obj):
+    return states_of(obj).contains(pyatspi.STATE_FOCUSED)
+
+
+def children(obj):
+    return [obj.getChildAtIndex(i) for i in range(obj.childCount)]
+
+
+def descendants(root, skip_tables=True):
+    """Every object under root, breadth first. Table cells are left out
+    unless asked for: a grid reads them through cell()."""
+    queue = [root]
+    while queue:
+        obj = queue.pop(0)
+        if obj is None:
+            continue
+        yield obj
+        if skip_tables and role_of(obj) == pyatspi.ROLE_TABLE:
+            continue
+        queue.extend(children(obj))
+
+
+def matches(obj, role=None, name=None, name_re=None, showing=None):
+    if role is not None and role_of(obj) != role:
+        return False
+    if name is not None and name_of(obj) != name:
+        return False
+    if name_re is not None and not re.search(name_re, name_of(obj)):
+        return False
+    if showing is not None and is_showing(obj) != showing:
+        return False
+    return True
+
+
+def find_all(root, **criteria):
+    return [obj for obj in descendants(root) if matches(obj, **criteria)]
+
+
+def find(root, timeout=30, **criteria):
+    """The one object matching criteria (role, name, name_re, showing);
+    waits for it to appear and fails if there is more than one."""
+    def probe():
+        found = find_all(root, **criteria)
+        if len(found) > 1:
+            raise Failure(f"{len(found)} objects match {criteria}")
+        return found[0] if found else None
+    return wait_for(f"an object with {criteria}", probe, timeout)
+
+
+def cell(table, row, column):
+    """A table cell by model row and column (row 0 is the first question)."""
+    return table.queryTable().getAccessibleAt(row, column)
+
+
+def table_size(table):
+    t = table.queryTable()
+    return t.nRows, t.nColumns
+
+
+def text_of(obj):
+    """The text of an entry or text view."""
+    text = obj.queryText()
+    return text.getText(0, text.characterCount)
+
+
+def dump(root, depth=0, limit=400):
+    """The tree as lines of role, name and the states that matter, for
+    failure messages."""
+    lines = []
+
+    def walk(obj, level):
+        if obj is None or len(lines) >= limit:
+            return
+        states = states_of(obj)
+        marks = [n for n, s in (("showing", pyatspi.STATE_SHOWING),
+                                ("focused", pyatspi.STATE_FOCUSED),
+                                ("checked", pyatspi.STATE_CHECKED)) if states.contains(s)]
+        lines.append(f"{'  ' * level}{obj.getRoleName()} '{name_of(obj)}' {' '.join(marks)}")
+        if role_of(obj) != pyatspi.ROLE_TABLE:
+            for child in children(obj):
+                walk(child, level + 1)
+
+    walk(root, depth)
+    return "\n".join(lines)
+
+
+# ---- Focus, as a screen reader follows it ------------------------------------------
+
+class FocusTracker:
+    """Follows focus events, since AT-SPI has no call that names the object
+    with the focus."""
+
+    def __init__(self):
+        self.focused = None
+        pyatspi.Registry.registerEventListener(self._on_focus, "object:state-changed:focused")
+
+    def _on_focus(self, event):
+        if event.detail1:
+            self.focused = event.source
+
+    def current(self):
+        pump()
+        return self.focused
+
+    def wait_until(self, what, test, timeout=10):
+        return wait_for(what, lambda: self.current() is not None and test(self.current()), timeout)
+
+
+# ---- Real input ---------------------------------------------------------------------
+
+def keys(*names, delay=0.15):
+    """Presses keys as xdotool names them ("Down", "b", "ctrl+s"), one after
+    another, each with a pause so the reader handles it before the next."""
+    for name in names:
+        subprocess.run(["xdotool", "key", "--clearmodifiers", name], check=True)
+        time.sleep(delay)
+        pump()
+
+
+def type_text(text, delay_ms=60):
+    """Types text with real key presses, also characters not on the
+    keyboard. xdotool lends such a character a spare key for the moment,
+    and the application must see the new key map before the press: one
+    character per call, with a pause after each."""
+    def run(part, pause):
+        subprocess.run(["xdotool", "type", "--delay", str(delay_ms), part], check=True)
+        time.sleep(pause)
+
+    ascii_run = ""
+    for ch in text:
+        if ch.isascii():
+            ascii_run += ch
+            continue
+        if ascii_run:
+            run(ascii_run, 0.2)
+            ascii_run = ""
+        run(ch, 0.7)
+    if ascii_run:
+        run(ascii_run, 0.2)
+    pump()
+
+
+def click(obj):
+    """A real left click in the middle of an object on screen."""
+    x, y, w, h = obj.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    subprocess.run(["xdotool", "mousemove", str(x + w // 2), str(y + h // 2), "click", "1"],
+                   check=True)
+    time.sleep(0.2)
+    pump()
+
+
+# ---- The reader's process -------------------------------------------------------------
+
+class Reader:
+    """A reader process in a session of its own, with its work folders,
+    socket and recovery copies inside the test's folder."""
+
+    def __init__(self, program, args, work, env=None):
+        os.makedirs(os.path.join(work, "tmp"), exist_ok=True)
+        self.log_path = os.path.join(work, "reader.log")
+        environment = dict(os.environ)
+        environment.update({"TMPDIR": os.path.join(work, "tmp"),
+                            "QZT_DATA_DIR": os.path.join(work, "data")})
+        environment.update(env or {})
+        with open(self.log_path, "ab") as log:
+            self.process = subprocess.Popen([program, *args], env=environment,
+                                            stdout=log, stderr=subprocess.STDOUT,
+                                            start_new_session=True)
+        self.pid = self.process.pid
+
+    def running(self):
+        return self.process.poll() is None
+
+    def application(self, timeout=60):
+        """The reader as AT-SPI lists it (matched by process id)."""
+        def probe():
+            if not self.running():
+                raise Failure(f"the reader ended with {self.process.returncode}")
+            desktop = pyatspi.Registry.getDesktop(0)
+            for app in children(desktop):
+                if app is not None and app.get_process_id() == self.pid:
+                    # Read every name afresh: the reader changes them as the exam runs.
+                    app.set_cache_mask(Atspi.Cache.NONE)
+                    return app
+            return None
+        return wait_for("the reader on the accessibility bus", probe, timeout)
+
+    def window(self, timeout=60):
+        """The reader's main window (a frame) once it is on screen."""
+        app = self.application(timeout)
+        return find(app, timeout=timeout, role=pyatspi.ROLE_FRAME, showing=True)
+
+    def signal(self, number):
+        os.kill(self.pid, number)
+
+    def wait(self, timeout=30):
+        return self.process.wait(timeout)
+
+    def stop(self):
+        """Ends the reader if it still runs (SIGKILL after a grace period)."""
+        if not self.running():
+            return
+        self.signal(signal.SIGTERM)
+        try:
+            self.process.wait(10)
+        except subprocess.TimeoutExpired:
+            self.signal(signal.SIGKILL)
+            self.process.wait(10)
+
+    def log(self, lines=30):
+        try:
+            with open(self.log_path, encoding="utf-8", errors="replace") as log:
+                return "".join(log.readlines()[-lines:])
+        except OSError:
+            return ""
+
+
+def pack(qzt, manifest, paper):
+    """Writes a paper from a manifest with `qzt pack`."""
+    subprocess.run([qzt, "pack", manifest, paper], check=True)
+    return paper

@@ -1,0 +1,132 @@
+"""The demo paper answered with the keyboard alone and read back as a
+screen reader reads it: Tab to the grid, letters and Space on the choice
+rows, typing into the text rows, Ctrl+S through the save dialog, Ctrl+Enter
+to hand in. The score line and the result cells are read from the
+accessibility tree, and `qzt grade` on the saved answers gives the same
+score line.
+Usage (under desktop.sh): keyboard_exam_test.py READER QZT
+"""
+
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import a11y  # noqa: E402
+from a11y import Failure, cell, find, keys, pyatspi, type_text, wait_for  # noqa: E402
+
+MANIFEST = os.path.join(os.path.dirname(os.path.abspath(__file__)),
+                        "..", "..", "examples", "demo", "manifest.json")
+
+# The demo's grid rows (model rows from 0): three headings, two single
+# choices, two multiple choices, two text answers; four letters.
+SINGLE_1, SINGLE_2, MULTIPLE_3, MULTIPLE_4, TEXT_5, TEXT_6 = 1, 2, 4, 5, 7, 8
+RESULT, CORRECT = 5, 6  # the columns grading adds
+
+
+def cell_says(table, row, column, name, checked=None):
+    def probe():
+        c = cell(table, row, column)
+        if c.name != name:
+            return False
+        return checked is None or a11y.is_checked(c) == checked
+    wait_for(f"cell {row},{column} to read '{name}'", probe, timeout=10)
+
+
+def main(reader_program, qzt):
+    work = tempfile.mkdtemp(prefix="qzt-keyboard-")
+    reader = None
+    try:
+        paper = a11y.pack(qzt, MANIFEST, os.path.join(work, "demo.qzt"))
+        answers = os.path.join(work, "answers.da")
+        reader = a11y.Reader(reader_program, [paper], work)
+        app = reader.application()
+        table = find(app, role=pyatspi.ROLE_TABLE, name="答案区", timeout=90)
+        wait_for("the demo's nine rows", lambda: a11y.table_size(table)[0] == 9)
+        clock = find(app, role=pyatspi.ROLE_LABEL, name_re=r"^剩余答题时间 \d+ 分 \d+ 秒$")
+        if not clock.name.startswith("剩余答题时间 29 分"):
+            raise Failure(f"clock reads '{clock.name}'")
+
+        # Tab from the tool buttons reaches the grid; the first cell is a heading.
+        focus = a11y.FocusTracker()
+        for _ in range(12):
+            keys("Tab")
+            current = focus.current()
+            if current is not None and a11y.role_of(current) in (pyatspi.ROLE_TABLE,
+                                                                  pyatspi.ROLE_TABLE_CELL):
+                break
+        focus.wait_until("the grid's first cell", lambda c: c.name == "一、单项选择题")
+
+        keys("Down", "b")
+        cell_says(table, SINGLE_1, 2, "第 1 题 B 已选", checked=True)
+        focus.wait_until("focus on the chosen letter", lambda c: c.name == "第 1 题 B 已选")
+        keys("Down", "a")  # wrong on purpose: the answer is C
+        cell_says(table, SINGLE_2, 1, "第 2 题 A 已选", checked=True)
+        keys("Down", "Down", "Home", "space", "c")
+        cell_says(table, MULTIPLE_3, 1, "第 3 题 A 已选", checked=True)
+        cell_says(table, MULTIPLE_3, 3, "第 3 题 C 已选", checked=True)
+        keys("Down", "a", "a", "b", "c", "d")  # A on and off again
+        cell_says(table, MULTIPLE_4, 1, "第 4 题 A 未选", checked=False)
+        cell_says(table, MULTIPLE_4, 4, "第 4 题 D 已选", checked=True)
+
+        # Typing on a text row goes into its edit; Enter comes back on the next row.
+        keys("Down", "Down")
+        type_text("12")
+        edit5 = find(app, role=pyatspi.ROLE_TEXT, name="第 5 题 文字答案")
+        wait_for("12 in the first row edit", lambda: a11y.text_of(edit5) == "12", timeout=10)
+        keys("Return")
+        focus.wait_until("the grid on the next row", lambda c: c.name == "第 6 题 文字答案 未答")
+        keys("Return")
+        type_text("北京")
+        edit6 = find(app, role=pyatspi.ROLE_TEXT, name="第 6 题 文字答案")
+        wait_for("北京 in the second row edit", lambda: a11y.text_of(edit6) == "北京", timeout=10)
+        keys("Escape")
+        focus.wait_until("back in the grid", lambda c: c.name == "第 6 题 文字答案 北京")
+
+        # Ctrl+S: the save dialog, by keys too.
+        keys("ctrl+s")
+        dialog = find(app, role=pyatspi.ROLE_DIALOG, name="保存试卷答案", showing=True)
+        keys("ctrl+a")
+        type_text(answers)
+        keys("Return")
+        wait_for("the answer file", lambda: os.path.exists(answers), timeout=20)
+        wait_for("the dialog to close", lambda: not a11y.is_showing(dialog), timeout=10)
+
+        # Ctrl+Enter: the same question as the button, answered Yes by Enter.
+        keys("ctrl+Return")
+        question = find(app, name_re="时间还没到，是否真的要试卷？", showing=True)
+        keys("Return")
+        score = find(app, role=pyatspi.ROLE_LABEL, name_re=r"^总分：\d", timeout=20)
+        wait_for("the question to close", lambda: not a11y.is_showing(question), timeout=10)
+
+        results = {row: cell(table, row, RESULT).name
+                   for row in (SINGLE_1, SINGLE_2, MULTIPLE_3, MULTIPLE_4, TEXT_5, TEXT_6)}
+        expected = {SINGLE_1: "第 1 题 正确", SINGLE_2: "第 2 题 错误", MULTIPLE_3: "第 3 题 正确",
+                    MULTIPLE_4: "第 4 题 正确", TEXT_5: "第 5 题 正确", TEXT_6: "第 6 题 正确"}
+        if results != expected:
+            raise Failure(f"result cells read {results}")
+        cell_says(table, SINGLE_2, CORRECT, "第 2 题 正确答案 C")
+
+        graded = subprocess.run([qzt, "grade", paper, answers], check=True,
+                                capture_output=True, text=True).stdout.splitlines()[0]
+        if score.name != graded:
+            raise Failure(f"the window reads '{score.name}', qzt grade '{graded}'")
+        print(f"PASS: {score.name}; result cells {list(results.values())}")
+    except Failure:
+        if reader is not None:
+            try:
+                sys.stderr.write(a11y.dump(reader.application(5)) + "\n")
+            except Failure:
+                pass
+            sys.stderr.write(reader.log())
+        raise
+    finally:
+        if reader is not None:
+            reader.stop()
+        shutil.rmtree(work, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    main(*sys.argv[1:3])
