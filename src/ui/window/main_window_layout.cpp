@@ -202,12 +202,17 @@ QFrame* MainWindow::buildClockPanel(QWidget* parent) {
   clockLabel(clockLine_, "Label1", QStringLiteral("答题时间："), 7, 0, false);
   minutesAllowedLabel_ = clockLabel(clockLine_, "Label10", QStringLiteral("0"), 71, 49, true);
   clockLabel(clockLine_, "Label2", QStringLiteral("分钟"), 119, 0, false);
-  remainingTimeLabels_ = {
-      clockLabel(clockLine_, "Label3", QStringLiteral("剩余答题时间："), 151, 0, false),
-      minutesLeftLabel_ = clockLabel(clockLine_, "Label11", QStringLiteral("0"), 239, 49, true),
-      clockLabel(clockLine_, "Label4", QStringLiteral("分钟"), 287, 0, false),
-      secondsLeftLabel_ = clockLabel(clockLine_, "Label5", QStringLiteral("0"), 327, 24, true),
-      clockLabel(clockLine_, "Label6", QStringLiteral("秒"), 351, 0, false)};
+  QLabel* remainingText = clockLabel(clockLine_, "Label3", QStringLiteral("剩余答题时间："), 151, 0, false);
+  minutesLeftLabel_ = clockLabel(clockLine_, "Label11", QStringLiteral("0"), 239, 49, true);
+  QLabel* minutesText = clockLabel(clockLine_, "Label4", QStringLiteral("分钟"), 287, 0, false);
+  secondsLeftLabel_ = clockLabel(clockLine_, "Label5", QStringLiteral("0"), 327, 24, true);
+  QLabel* secondsText = clockLabel(clockLine_, "Label6", QStringLiteral("秒"), 351, 0, false);
+  remainingTimeLabels_ = {remainingText, minutesLeftLabel_, minutesText, secondsLeftLabel_, secondsText};
+  // Named, the counting labels tell assistive technology nothing as they
+  // count: the clock line speaks for them, once a minute.
+  minutesAllowedLabel_->setAccessibleName(QStringLiteral("答题分钟数"));
+  minutesLeftLabel_->setAccessibleName(QStringLiteral("剩余分钟数"));
+  secondsLeftLabel_->setAccessibleName(QStringLiteral("剩余秒数"));
   scoreLine_ = new QLabel(QStringLiteral("总分：得分："), clockPanel);
   scoreLine_->setAccessibleDescription(QStringLiteral("成绩"));
   scoreLine_->setObjectName(QStringLiteral("Label7"));

@@ -132,13 +132,9 @@ class MainWindowExamTest : public QObject {
   }
 
   // At 5 and at 1 minute left the remaining-time labels turn yellow and an
-  // alert beside the buttons says so, raised once each; handing in ends it.
+  // alert beside the buttons says so; handing in ends it. (The alert
+  // reaching a screen reader is the real-window test's.)
   void timeWarnings() {
-    static QList<QObject*> alerts;
-    alerts.clear();
-    QAccessible::installUpdateHandler([](QAccessibleEvent* event) {
-      if (event->type() == QAccessible::Alert) alerts << event->object();
-    });
     Reader r;
     auto& w = r.start();
     PaperSpec spec = textPaper();
@@ -150,28 +146,20 @@ class MainWindowExamTest : public QObject {
     auto highlighted = [&](const char* label) {
       return r.control(label)->styleSheet().contains(QStringLiteral("rgb(255,255,0)"));
     };
-    auto tick = [&](int minutes) {
-      for (int i = 0; i < minutes; ++i) w.minuteTick();
-    };
-    tick(1);
+    w.minuteTick();
     QVERIFY(warning->isHidden());
     QVERIFY(!highlighted("Label11"));
-    tick(1);  // 4 on the label: five minutes left
+    w.minuteTick();  // 4 on the label: five minutes left
     QVERIFY(!warning->isHidden());
     QCOMPARE(alert->text(QAccessible::Name), QStringLiteral("剩余答题时间不超过 5 分钟"));
     for (const char* label : {"Label3", "Label11", "Label4", "Label5", "Label6"}) QVERIFY2(highlighted(label), label);
     QVERIFY(!highlighted("Label10"));
-    QCOMPARE(alerts, (QList<QObject*>{warning}));
-    tick(3);
-    QCOMPARE(alerts.size(), 1);
-    tick(1);  // 0 on the label: one minute left
+    for (int i = 0; i < 4; ++i) w.minuteTick();  // 0 on the label: one minute left
     QCOMPARE(alert->text(QAccessible::Name), QStringLiteral("剩余答题时间不超过 1 分钟"));
-    QCOMPARE(alerts.size(), 2);
     w.handIn();  // no question with 0 on the label
     QVERIFY(w.session().graded());
     QVERIFY(warning->isHidden());
     QVERIFY(!highlighted("Label11"));
-    QAccessible::installUpdateHandler(nullptr);
   }
 
   void gradePassword() {
