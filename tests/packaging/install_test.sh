@@ -44,6 +44,17 @@ desktop-file-validate "$stage/share/applications/$app_id.desktop" || fail "deskt
 appstreamcli validate --no-net "$stage/share/metainfo/$app_id.metainfo.xml" >"$work/appstream.log" \
   || fail "appstreamcli validate: $(cat "$work/appstream.log")"
 
+# Asked alone, --help and --version answer without a display, window or
+# work folder.
+for option in --help --version; do
+  text=$(env -u DISPLAY "$stage/bin/qzt-reader" "$option") || fail "qzt-reader $option failed"
+  case "$option:$text" in
+    --help:Usage:\ qzt-reader*|--version:qzt-reader\ [0-9]*) ;;
+    *) fail "qzt-reader $option printed: $text" ;;
+  esac
+done
+[ -z "$(find "$TMPDIR" -maxdepth 1 -name 'qzt-*')" ] || fail "--help or --version made a work folder"
+
 # ---- The desktop as a user session sees the stage --------------------------
 # No desktop environment named: xdg-utils takes its generic path (File::MimeInfo
 # for file types, desktop entries on XDG_DATA_DIRS for handlers).
@@ -94,6 +105,7 @@ pid=$(xdotool getwindowpid "$window")
   || fail "the window belongs to $(readlink "/proc/$pid/exe"), not the installed reader"
 # The menu entry's StartupWMClass names this window's class.
 xdotool search --class '^qzt-reader$' | grep -qx "$window" || fail "window class is not qzt-reader"
+! grep -q "Chinese translations" "$work/open.log" || fail "Qt's catalogues did not load: $(cat "$work/open.log")"
 
 echo "PASS: installed files valid; $paper and its renamed copy are application/x-qzt;" \
   "xdg-open started $stage/bin/qzt-reader showing '$title'"
