@@ -8,8 +8,11 @@ core_pkgs=(cmake g++ ninja-build ccache zlib1g-dev libgtest-dev googletest
            nlohmann-json3-dev libcli11-dev libbenchmark-dev clang libclang-rt-14-dev)
 ui_pkgs=(qt6-base-dev qt6-base-dev-tools qt6-webengine-dev libqt6webenginecore6-bin
          libgl-dev fonts-noto-cjk xvfb xauth xdotool imagemagick)
-# The real-window tests read the reader as a screen reader does (AT-SPI).
-ui_pkgs+=(python3-pyatspi at-spi2-core dbus-x11 openbox)
+# Qt's Chinese catalogues; drawing the icon's PNG sizes; checking the install
+# and the .deb (xdg-mime needs File::MimeInfo without a desktop session).
+ui_pkgs+=(qt6-translations-l10n librsvg2-bin desktop-file-utils appstream shared-mime-info
+          xdg-utils libfile-mimeinfo-perl lintian dpkg-dev file)
+>>>>>>> main
 
 want=("${core_pkgs[@]}")
 [ "${1:-all}" = core ] || want+=("${ui_pkgs[@]}")

@@ -1,5 +1,6 @@
 // qzt-reader: one reader per user; a later start brings the first forward.
 #include <QApplication>
+#include <QLibraryInfo>
 #include <QStandardPaths>
 #include <cstdio>
 #include <string>
@@ -9,6 +10,7 @@
 #include "page/confined_page.h"
 #include "window/main_window.h"
 #include "desktop/platform.h"
+#include "desktop/qt_translations.h"
 #include "shell/attached_slot.h"
 #include "shell/command_line.h"
 #include "shell/work_folder.h"
@@ -19,6 +21,36 @@
 namespace {
 
 using qzt::ui::StartOptions;
+
+constexpr char kUsage[] =
+    "Usage: qzt-reader [PAPER.qzt]\n"
+    "       qzt-reader --help | --version\n"
+    "\n"
+    "Opens an exam paper in the reader window. The arguments are joined with\n"
+    "single blanks and read up to the first \".qzt\", so a path with blanks\n"
+    "needs no quotes. A second start brings the running reader forward.\n"
+    "\n"
+    "  --help     print this text and exit\n"
+    "  --version  print the version and exit\n";
+
+// Answered before any display, instance check or work folder.
+int printInfo(qzt::InfoRequest request) {
+  if (request == qzt::InfoRequest::Version) {
+    std::printf("qzt-reader %s\n", QZT_VERSION);
+  } else {
+    std::fputs(kUsage, stdout);
+  }
+  return 0;
+}
+
+// Without them the reader still runs, with English standard buttons.
+void loadQtTranslations() {
+  const QStringList missing =
+      qzt::ui::installQtTranslations(QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+  if (missing.isEmpty()) return;
+  std::fprintf(stderr, "qzt-reader: Qt's Chinese translations missing (%s): English buttons\n",
+               qPrintable(missing.join(QLatin1String(", "))));
+}
 
 StartOptions startOptions(int argc, char** argv) {
   StartOptions options;
@@ -45,6 +77,10 @@ StartOptions startOptions(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  const auto request = qzt::infoRequest(std::vector<std::string>(argv + 1, argv + argc));
+  if (request != qzt::InfoRequest::None) {
+    return printInfo(request);
+  }
   qzt::ui::installAccessibleTree();  // before a screen reader can ask
   qzt::ui::platform::prepareWebEngine();
   qzt::ui::registerPageScheme();
@@ -52,10 +88,13 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   // Names the data folder, whatever a copy of the program is called.
   QCoreApplication::setApplicationName(QStringLiteral("qzt-reader"));
+  // Lets the desktop match the window to its menu entry and icon.
+  QGuiApplication::setDesktopFileName(QStringLiteral(QZT_APP_ID));
   app.setFont(cjkFont(13));
 
   qzt::ui::SingleInstance instance;
   if (!instance.claim()) return 0;
+  loadQtTranslations();
 
   // Before the window: a signal during start-up waits in the pipe.
   qzt::ui::SignalExit signalExit;

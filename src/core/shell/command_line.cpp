@@ -45,4 +45,11 @@ std::string commandLinePaper(const std::vector<std::string>& args) {
   return commandLinePaper(std::string_view(joined));
 }
 
+InfoRequest infoRequest(const std::vector<std::string>& args) {
+  if (args.size() != 1) return InfoRequest::None;
+  if (args[0] == "--help") return InfoRequest::Help;
+  if (args[0] == "--version") return InfoRequest::Version;
+  return InfoRequest::None;
+}
+
 }  // namespace qzt

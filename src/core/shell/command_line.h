@@ -18,4 +18,9 @@ std::string commandLinePaper(std::string_view text);
 // The same for the arguments after the program name.
 std::string commandLinePaper(const std::vector<std::string>& args);
 
+// A request answered without a window: "--help" or "--version" given alone.
+// With anything beside them, the arguments are the paper rule's.
+enum class InfoRequest { None, Help, Version };
+InfoRequest infoRequest(const std::vector<std::string>& args);
+
 }  // namespace qzt

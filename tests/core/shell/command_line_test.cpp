@@ -45,5 +45,31 @@ TEST(CommandLineText, SameRuleOnJoinedText) {
   EXPECT_EQ(commandLinePaper(std::string_view("")), "");
 }
 
+struct InfoCase {
+  const char* name;
+  std::vector<std::string> args;
+  InfoRequest request;
+};
+
+class CommandLineInfo : public ::testing::TestWithParam<InfoCase> {};
+
+TEST_P(CommandLineInfo, OnlyALoneOptionIsARequest) {
+  EXPECT_EQ(infoRequest(GetParam().args), GetParam().request);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CommandLineInfo,
+    ::testing::Values(
+        InfoCase{"Help", {"--help"}, InfoRequest::Help},
+        InfoCase{"Version", {"--version"}, InfoRequest::Version},
+        InfoCase{"NoArguments", {}, InfoRequest::None},
+        InfoCase{"Paper", {"unit.qzt"}, InfoRequest::None},
+        // Beside other words the option is part of a paper path.
+        InfoCase{"NotAlone", {"--help", "unit.qzt"}, InfoRequest::None},
+        InfoCase{"TwoOptions", {"--help", "--version"}, InfoRequest::None},
+        InfoCase{"CaseMatters", {"--HELP"}, InfoRequest::None},
+        InfoCase{"PaperNamedLikeTheOption", {"--help.qzt"}, InfoRequest::None}),
+    [](const auto& c) { return std::string(c.param.name); });
+
 }  // namespace
 }  // namespace qzt
