@@ -13,6 +13,11 @@ void prepareWebEngine() {
 #if defined(Q_OS_UNIX)
   if (::geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
 #endif
+  // On Linux the engine builds a page's tree for assistive technology only
+  // when asked; a user who set the variable either way keeps the choice.
+  if (!qEnvironmentVariableIsSet("QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY")) {
+    qputenv("QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY", "1");
+  }
 }
 
 QString userKey() {

@@ -7,7 +7,8 @@
 namespace qzt::ui::platform {
 
 // QtWebEngine's sandbox cannot start as root; turn it off then, and only
-// then. REQUIRES: called before the QApplication exists.
+// then. Web pages are read by assistive technology unless the user said
+// otherwise. REQUIRES: called before the QApplication exists.
 void prepareWebEngine();
 
 // A name that tells this user's readers apart from another user's.

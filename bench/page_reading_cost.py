@@ -1,0 +1,80 @@
+"""What reading web pages aloud costs: the demo paper opened with the web
+engine's tree for assistive technology on (as the reader starts) and off,
+alternating, several times. Prints the start-up time to the page shown and
+the memory of the reader with its page processes (PSS), each with the ratio
+on/off.
+Usage: tests/e2e/desktop.sh /usr/bin/python3 bench/page_reading_cost.py READER QZT [RUNS]
+"""
+
+import os
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "tests", "e2e"))
+import a11y  # noqa: E402
+from a11y import find, pyatspi  # noqa: E402
+
+DEMO = os.path.join(HERE, "..", "examples", "demo", "manifest.json")
+PAGE_TITLE = "演示试卷"
+
+
+def family(pid):
+    """The process and all its descendants."""
+    found = [pid]
+    for child in subprocess.run(["pgrep", "-P", str(pid)], capture_output=True,
+                                text=True).stdout.split():
+        found += family(int(child))
+    return found
+
+
+def pss_kib(pids):
+    total = 0
+    for pid in pids:
+        try:
+            with open(f"/proc/{pid}/smaps_rollup") as rollup:
+                for line in rollup:
+                    if line.startswith("Pss:"):
+                        total += int(line.split()[1])
+        except OSError:
+            pass
+    return total
+
+
+def one_run(reader_program, paper, work, tree):
+    env = {"QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY": "1" if tree else "0"}
+    start = time.monotonic()
+    reader = a11y.Reader(reader_program, [paper], work, env)
+    try:
+        app = reader.application(90)
+        find(app, role=pyatspi.ROLE_DOCUMENT_WEB, name=PAGE_TITLE, showing=True, timeout=90)
+        shown = time.monotonic() - start
+        time.sleep(3)  # let the page processes settle
+        return shown, pss_kib(family(reader.pid)) / 1024
+    finally:
+        reader.stop()
+
+
+def main(reader_program, qzt, runs="5"):
+    work = tempfile.mkdtemp(prefix="qzt-page-cost-")
+    try:
+        paper = a11y.pack(qzt, DEMO, os.path.join(work, "demo.qzt"))
+        one_run(reader_program, paper, work, True)  # warm the file cache
+        figures = {True: [], False: []}
+        for _ in range(int(runs)):
+            for tree in (True, False):
+                figures[tree].append(one_run(reader_program, paper, work, tree))
+        for what, index, unit in (("start-up to page shown", 0, "s"), ("memory (PSS)", 1, "MiB")):
+            on = statistics.median(f[index] for f in figures[True])
+            off = statistics.median(f[index] for f in figures[False])
+            print(f"{what}: on {on:.2f} {unit}, off {off:.2f} {unit}, on/off {on / off:.3f}")
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    main(*sys.argv[1:4])

@@ -1,0 +1,113 @@
+"""The paper's questions read as a screen reader reads them: on a web page
+(the demo), a plain-text page and a rich-text page, the question text is
+in the reader's accessibility tree. Nothing hidden is there: no stray
+window and no empty label where the hint or a comment is not shown.
+Usage (under desktop.sh): page_reading_test.py READER QZT
+"""
+
+import json
+import os
+import shutil
+import sys
+import tempfile
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import a11y  # noqa: E402
+from a11y import Failure, find, pyatspi, wait_for  # noqa: E402
+
+DEMO = os.path.join(os.path.dirname(os.path.abspath(__file__)),
+                    "..", "..", "examples", "demo", "manifest.json")
+DEMO_QUESTION = "一年中有几个月是 31 天？"
+
+TEXT_QUESTION = "2. How many months have 31 days?"
+# The same question in a rich-text page, in a bold run and a plain one.
+RTF_PAGE = (r"{\rtf1\ansi\deff0{\fonttbl{\f0 Helvetica;}}"
+            r"\f0\fs24 {\b Part one}\par 2. How many months have 31 days?\par}")
+
+
+def text_in(obj):
+    """What a screen reader reads out for an object: its name and its text."""
+    parts = [a11y.name_of(obj)]
+    try:
+        parts.append(a11y.text_of(obj))
+    except NotImplementedError:
+        pass
+    return "\n".join(parts)
+
+
+def question_found(app, question):
+    def probe():
+        return any(question in text_in(obj) for obj in a11y.descendants(app))
+    try:
+        wait_for(f"'{question}' in the tree", probe, timeout=60)
+    except Failure:
+        sys.stderr.write(a11y.dump(app) + "\n")
+        raise
+
+
+def nothing_hidden(app):
+    """No second frame (the web engine's own window, say) and no label
+    with nothing to say."""
+    frames = a11y.find_all(app, role=pyatspi.ROLE_FRAME)
+    stray = [a11y.name_of(f) for f in frames if a11y.name_of(f) != frames[0].name]
+    empty = [o for o in a11y.descendants(app)
+             if a11y.role_of(o) == pyatspi.ROLE_LABEL and not text_in(o).strip()]
+    if len(frames) != 1 or stray or empty:
+        raise Failure(f"{len(frames)} frames {[a11y.name_of(f) for f in frames]}, "
+                      f"{len(empty)} empty labels:\n{a11y.dump(app)}")
+
+
+def one_question_paper(work, name, page_name, page_bytes):
+    """A paper of one single-choice question whose page is page_name."""
+    folder = os.path.join(work, name)
+    os.makedirs(folder)
+    with open(os.path.join(folder, page_name), "wb") as page:
+        page.write(page_bytes)
+    manifest = os.path.join(folder, "paper.json")
+    with open(manifest, "w", encoding="utf-8") as out:
+        json.dump({"title": f"{name} 试卷", "key": f"E2E-{name}", "time_limit": 5,
+                   "page": page_name,
+                   "questions": [{"label": "2", "kind": "single", "options": 4,
+                                  "answer": "C", "marks": 1}]}, out, ensure_ascii=False)
+    return a11y.pack(ns.qzt, manifest, os.path.join(work, f"{name}.qzt"))
+
+
+class ns:  # the programs under test, set once in main
+    qzt = None
+
+
+def read_paper(reader_program, work, paper, question):
+    reader = a11y.Reader(reader_program, [paper], work)
+    try:
+        app = reader.application(90)
+        find(app, role=pyatspi.ROLE_TABLE, name="答案区", timeout=90)
+        question_found(app, question)
+        nothing_hidden(app)
+    except Failure:
+        sys.stderr.write(reader.log())
+        raise
+    finally:
+        reader.stop()
+
+
+def main(reader_program, qzt):
+    ns.qzt = qzt
+    work = tempfile.mkdtemp(prefix="qzt-page-reading-")
+    try:
+        cases = [
+            ("web", a11y.pack(qzt, DEMO, os.path.join(work, "demo.qzt")), DEMO_QUESTION),
+            ("text", one_question_paper(work, "text", "page.txt",
+                                        (TEXT_QUESTION + "\nA. 5  B. 6  C. 7  D. 8\n").encode()),
+             TEXT_QUESTION),
+            ("rtf", one_question_paper(work, "rtf", "page.rtf", RTF_PAGE.encode()),
+             TEXT_QUESTION),
+        ]
+        for kind, paper, question in cases:
+            read_paper(reader_program, work, paper, question)
+            print(f"PASS: {kind} page read: '{question}'")
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    main(*sys.argv[1:3])
