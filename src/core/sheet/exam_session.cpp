@@ -18,9 +18,10 @@ void ExamSession::begin(const PaperHeader& header, QuestionTable table) {
   answering_ = true;
 }
 
-bool ExamSession::inLetterArea(int x, int y, int topRow) const {
-  const int h = grid::kDefaultRowHeight;
-  const int labelWidth = layout_.columnWidths.empty() ? grid::kLabelColumnWidth : layout_.columnWidths[0];
+bool ExamSession::inLetterArea(int x, int y, int topRow, double scale) const {
+  const int h = grid::scaledPixels(grid::kDefaultRowHeight, scale);
+  const int labelWidth = grid::scaledPixels(
+      layout_.columnWidths.empty() ? grid::kLabelColumnWidth : layout_.columnWidths[0], scale);
   const long long bottom = static_cast<long long>(layout_.rowCount - topRow + 1) * (h + 1);
   return y > h && y < bottom && x > labelWidth;
 }

@@ -38,8 +38,8 @@ class ExamSession {
 
   // ---- Mouse entry -----------------------------------------------------------
   // Whether a left press at pixel (x, y) of the grid, with `topRow` the first
-  // visible normal row, lies in the letter area.
-  bool inLetterArea(int x, int y, int topRow) const;
+  // visible normal row, lies in the letter area; `scale` is the grid's zoom.
+  bool inLetterArea(int x, int y, int topRow, double scale = 1.0) const;
   // A left press on cell (row, column) inside the letter area. Applies the
   // entry rules while answering; returns whether a cell changed.
   bool pressLetter(int row, int column);

@@ -1,6 +1,7 @@
 #include "sheet/grid_layout.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "paper/format.h"
 
@@ -79,9 +80,29 @@ Layout paperLayout(const QuestionTable& table) {
 }
 
 void addGradingColumns(Layout& layout) {
-  addColumn(layout, kResultColumnWidth, kResultHeader);
-  addColumn(layout, kCorrectColumnWidth, kCorrectHeader);
+  addColumn(layout, scaledPixels(kResultColumnWidth, layout.scale), kResultHeader);
+  addColumn(layout, scaledPixels(kCorrectColumnWidth, layout.scale), kCorrectHeader);
   layout.contentWidth = contentWidth(layout.columnWidths);
+}
+
+int scaledPixels(int pixels, double scale) {
+  return std::max(1, static_cast<int>(std::lround(pixels * scale)));
+}
+
+Layout scaledLayout(const Layout& layout, double scale) {
+  Layout scaled = layout;
+  scaled.scale = layout.scale * scale;
+  int growth = 0;
+  for (int& width : scaled.columnWidths) {
+    const int before = width;
+    width = scaledPixels(width, scale);
+    growth += width - before;
+  }
+  // The lines between columns keep their pixel; only the columns grow.
+  scaled.contentWidth = layout.contentWidth + growth;
+  scaled.rowHeight = scaledPixels(layout.rowHeight, scale);
+  scaled.defaultRowHeight = scaledPixels(layout.defaultRowHeight, scale);
+  return scaled;
 }
 
 ByteString formatRowLabel(const ByteString& label) {
@@ -101,17 +122,17 @@ bool needsScrollRoom(int rowCount, int rowStep, int gridHeight) {
 }
 
 int gridWidth(const Layout& layout, int gridHeight) {
-  const bool room = needsScrollRoom(layout.rowCount, kDefaultRowHeight + 1, gridHeight);
+  const bool room = needsScrollRoom(layout.rowCount, layout.defaultRowHeight + 1, gridHeight);
   return layout.contentWidth + (room ? kScrollBarRoom : 0);
 }
 
 int resizedGridWidth(const Layout& layout, int currentWidth, int gridHeight) {
-  if (!needsScrollRoom(layout.rowCount, kRowHeight + 1, gridHeight)) return layout.contentWidth;
+  if (!needsScrollRoom(layout.rowCount, layout.rowHeight + 1, gridHeight)) return layout.contentWidth;
   return currentWidth == layout.contentWidth ? layout.contentWidth + kScrollBarRoom : currentWidth;
 }
 
-std::optional<int> rowControlTop(int row, int topRow, int gridTop) {
-  const int y = gridTop + (kRowHeight + 1) * (row - topRow + 1);
+std::optional<int> rowControlTop(int row, int topRow, int gridTop, int rowHeight) {
+  const int y = gridTop + (rowHeight + 1) * (row - topRow + 1);
   if (y <= gridTop) return std::nullopt;
   return y + 2;
 }

@@ -33,6 +33,11 @@ struct Layout {
   std::vector<int> headingRows;      // rows of kind 100, in order (panel n)
   std::vector<int> textRows;         // rows of kind 3, in order (edit n)
   int contentWidth = 0;              // sum of (width + 2); start-up: 166
+  // Zoom: widths and heights above are already multiplied by scale; the
+  // one-pixel lines between cells and the scroll bar are not.
+  double scale = 1.0;
+  int rowHeight = kRowHeight;
+  int defaultRowHeight = kDefaultRowHeight;
 };
 
 // The empty start-up grid (5 x 5): "答案区", " A".." D", rows "  1".."  4".
@@ -41,6 +46,12 @@ Layout startupLayout(int rows, int columns);
 Layout paperLayout(const QuestionTable& table);
 // Adds the result and correct-answer columns that grading brings.
 void addGradingColumns(Layout& layout);
+
+// The same grid zoomed by `scale` (1.0 gives it back unchanged): every
+// column, the row heights and with them the row controls' places.
+Layout scaledLayout(const Layout& layout, double scale);
+// A pixel rule at `scale`, rounded to the nearest pixel, at least 1.
+int scaledPixels(int pixels, double scale);
 
 // Two leading blanks for 1-2 bytes, one for 3, none otherwise.
 ByteString formatRowLabel(const ByteString& label);
@@ -63,7 +74,7 @@ int resizedGridWidth(const Layout& layout, int currentWidth, int gridHeight);
 // Top of the control over `row` when `topRow` is the first visible normal
 // row; none when the row lies at or above the grid's top (control hidden).
 // With topRow 1 this is also where the control is created.
-std::optional<int> rowControlTop(int row, int topRow, int gridTop);
+std::optional<int> rowControlTop(int row, int topRow, int gridTop, int rowHeight = kRowHeight);
 int rowPanelLeft(int gridLeft);
 int rowEditLeft(const Layout& layout, int gridLeft);
 // Widths: a panel is created contentWidth - 4 wide and narrowed to

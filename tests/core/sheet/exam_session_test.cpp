@@ -103,7 +103,9 @@ TEST_P(Entry, LetterKeysOnRowOne) {
   startExam(s, specWith({{"1", c.kind, c.options, "A"}, {"2", 2, 4, "A"}}));
   for (int column : c.presses) {
     const KeyAction done = s.pressKey(1, 1, GridKey::Letter, static_cast<char>('a' + column - 1));
-    if (done.kind == KeyAction::Kind::PressCell) EXPECT_EQ(done.column, column);
+    if (done.kind == KeyAction::Kind::PressCell) {
+      EXPECT_EQ(done.column, column);
+    }
   }
   EXPECT_EQ(rowCells(s, 1), c.cells);
   EXPECT_EQ(rowCells(s, 2), (std::vector<ByteString>(4)));
@@ -154,13 +156,18 @@ TEST(ExamSession, LetterArea) {
   struct Case {
     int x, y, topRow;
     bool inside;
+    double scale = 1.0;
   };
   const Case cases[] = {
       {46, 25, 1, true},   {45, 25, 1, false},  {46, 24, 1, false}, {200, 124, 1, true},
       {200, 125, 1, false}, {200, 74, 3, true}, {200, 75, 3, false},
+      // At 150% the label column is 68 wide and a row counts 37.
+      {69, 37, 1, true, 1.5}, {68, 37, 1, false, 1.5}, {69, 36, 1, false, 1.5},
+      {200, 184, 1, true, 1.5}, {200, 185, 1, false, 1.5},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(s.inLetterArea(c.x, c.y, c.topRow), c.inside) << c.x << "," << c.y << " t=" << c.topRow;
+    EXPECT_EQ(s.inLetterArea(c.x, c.y, c.topRow, c.scale), c.inside)
+        << c.x << "," << c.y << " t=" << c.topRow << " scale " << c.scale;
   }
 }
 

@@ -160,5 +160,42 @@ TEST(RowControls, LeftEdgesAndWidths) {
   EXPECT_EQ(rowPanelWidthAfterResize(layout), 165 + 32 + 77 - 6);
 }
 
+// Zoom scales the columns, the rows and so the row controls' places; the
+// one-pixel lines between cells stay one pixel.
+TEST(ScaledLayout, OneAndAHalfIsTheSameGridLarger) {
+  const Layout plain = paperLayout(tableOf({{1, 2}, {3, 0}, {100, 0}}));  // 45, 28, 28, 56
+  const Layout large = scaledLayout(plain, 1.5);
+  EXPECT_EQ(large.columnWidths, (std::vector<int>{68, 42, 42, 84}));
+  EXPECT_EQ(large.contentWidth, (68 + 2) + (42 + 2) * 2 + (84 + 2));
+  EXPECT_EQ(large.rowHeight, 33);
+  EXPECT_EQ(large.defaultRowHeight, 36);
+  EXPECT_EQ(large.headers, plain.headers);
+  EXPECT_EQ(large.textRows, plain.textRows);
+  EXPECT_EQ(large.headingRows, plain.headingRows);
+  EXPECT_EQ(rowEditLeft(large, 300), 300 + 68 + 2);
+  EXPECT_EQ(rowEditWidth(large), large.contentWidth - 68 - 4);
+  EXPECT_EQ(rowPanelWidth(large), large.contentWidth - 4);
+  EXPECT_EQ(rowControlTop(2, 1, 10, large.rowHeight), 10 + 2 * 34 + 2);
+  EXPECT_EQ(rowControlTop(2, 3, 10, large.rowHeight), std::nullopt);
+  // Rows are taller, so fewer fit before the scroll bar is needed.
+  EXPECT_EQ(gridWidth(plain, 100), plain.contentWidth);
+  EXPECT_EQ(gridWidth(large, 100), large.contentWidth + kScrollBarRoom);
+
+  Layout graded = large;
+  addGradingColumns(graded);
+  EXPECT_EQ(graded.columnWidths.back(), 113);  // 75 at 150%
+  EXPECT_EQ(graded.columnWidths[graded.columnWidths.size() - 2], 45);
+}
+
+TEST(ScaledLayout, OneIsExactlyTheLayoutAsIs) {
+  for (const Layout& plain : {startupLayout(5, 5), paperLayout(tableOf({{1, 4}, {3, 0}}))}) {
+    const Layout same = scaledLayout(plain, 1.0);
+    EXPECT_EQ(same.columnWidths, plain.columnWidths);
+    EXPECT_EQ(same.contentWidth, plain.contentWidth);
+    EXPECT_EQ(same.rowHeight, kRowHeight);
+    EXPECT_EQ(same.defaultRowHeight, kDefaultRowHeight);
+  }
+}
+
 }  // namespace
 }  // namespace qzt::grid
