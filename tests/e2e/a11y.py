@@ -235,14 +235,15 @@ def click(obj):
 
 class Reader:
     """A reader process in a session of its own, with its work folders,
-    socket and recovery copies inside the test's folder."""
+    socket, recovery copies and settings inside the test's folder."""
 
     def __init__(self, program, args, work, env=None):
         os.makedirs(os.path.join(work, "tmp"), exist_ok=True)
         self.log_path = os.path.join(work, "reader.log")
         environment = dict(os.environ)
         environment.update({"TMPDIR": os.path.join(work, "tmp"),
-                            "QZT_DATA_DIR": os.path.join(work, "data")})
+                            "QZT_DATA_DIR": os.path.join(work, "data"),
+                            "XDG_CONFIG_HOME": os.path.join(work, "config")})
         environment.update(env or {})
         with open(self.log_path, "ab") as log:
             self.process = subprocess.Popen([program, *args], env=environment,

@@ -1,6 +1,7 @@
 #include "grid/answer_grid.h"
 
 #include <QAccessible>
+#include <QFontInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -20,11 +21,7 @@
 namespace qzt::ui {
 namespace {
 
-// A row is 22 pixels plus its 1-pixel grid line; the grid's own default
-// row height (24) still decides where presses count and when a newly
-// built grid makes room for its scroll bar.
-constexpr int kRowStep = grid::kRowHeight + 1;
-constexpr int kDefaultRowStep = grid::kDefaultRowHeight + 1;
+constexpr int kFontPixels = 13;  // at 100%
 
 const char kGridStyle[] =
     "QTableView { background-color: rgb(194,252,175); gridline-color: rgb(128,128,128); }"
@@ -60,7 +57,7 @@ AnswerGrid::AnswerGrid(ExamSession& session, QWidget* parent)
   setItemDelegate(new CellDelegate(this));
   setStyleSheet(QString::fromLatin1(kGridStyle));
   QFont font = this->font();
-  font.setPixelSize(13);
+  font.setPixelSize(kFontPixels);
   font.setBold(true);
   setFont(font);
   setEditTriggers(NoEditTriggers);
@@ -74,12 +71,10 @@ AnswerGrid::AnswerGrid(ExamSession& session, QWidget* parent)
   setVerticalScrollMode(ScrollPerItem);
   verticalHeader()->hide();
   verticalHeader()->setMinimumSectionSize(1);
-  verticalHeader()->setDefaultSectionSize(kRowStep);
   verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   horizontalHeader()->setMinimumSectionSize(1);
   horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  horizontalHeader()->setFixedHeight(kRowStep);
   horizontalHeader()->setHighlightSections(false);
   connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &AnswerGrid::placeRowControls);
   showStartup();
@@ -87,17 +82,15 @@ AnswerGrid::AnswerGrid(ExamSession& session, QWidget* parent)
 
 void AnswerGrid::showStartup() {
   clearRowControls();
-  model_->setLayout(grid::startupLayout(5, 5), false);
-  applyLayout(false);
-  fitWidth(kDefaultRowStep);
+  showLayout(grid::startupLayout(5, 5), false);
+  fitWidth(defaultRowStep());
 }
 
 void AnswerGrid::rebuild() {
   clearRowControls();
-  model_->setLayout(session_.layout(), false);
-  applyLayout(false);
+  showLayout(session_.layout(), false);
   scrollToTop();
-  fitWidth(kDefaultRowStep);
+  fitWidth(defaultRowStep());
   createRowControls();
   placeRowControls();
 }
@@ -105,9 +98,8 @@ void AnswerGrid::rebuild() {
 void AnswerGrid::showGraded() {
   // The new columns reset the model; the current cell stays where it was.
   const QModelIndex current = currentIndex();
-  model_->setLayout(session_.gradedLayout(), true);
-  applyLayout(true);
-  fitWidth(kRowStep);
+  showLayout(session_.gradedLayout(), true);
+  fitWidth(rowStep());
   placeRowControls();
   if (current.isValid()) setCurrentIndex(model_->index(current.row(), current.column()));
 }
@@ -121,7 +113,43 @@ void AnswerGrid::refreshAnswers() {
   }
 }
 
+void AnswerGrid::setZoom(double factor) {
+  zoom_ = factor;
+  QFont font = this->font();
+  font.setPixelSize(qMax(1, qRound(kFontPixels * factor)));
+  setFont(font);
+  for (QLineEdit* edit : std::as_const(edits_)) edit->setFont(editFont(edit));
+  const QModelIndex current = currentIndex();
+  showLayout(base_, graded_);
+  fitWidth(rowStep());
+  editWidth_ = columnsWidth() - columnWidth(0) - 1;
+  placeRowControls();
+  if (current.isValid()) setCurrentIndex(model_->index(current.row(), current.column()));
+}
+
+// The row edits keep their host's font, zoomed as the grid is.
+QFont AnswerGrid::editFont(const QLineEdit* edit) const {
+  QFont font = edit->parentWidget()->font();
+  font.setPixelSize(qMax(1, qRound(QFontInfo(font).pixelSize() * zoom_)));
+  return font;
+}
+
+void AnswerGrid::showLayout(const grid::Layout& base, bool graded) {
+  base_ = base;
+  graded_ = graded;
+  model_->setLayout(grid::scaledLayout(base, zoom_), graded);
+  applyLayout(graded);
+}
+
+// A row is its height plus its 1-pixel grid line; the grid's own default
+// row height still decides where presses count and when a newly built grid
+// makes room for its scroll bar.
+int AnswerGrid::rowStep() const { return model_->layout().rowHeight + 1; }
+int AnswerGrid::defaultRowStep() const { return model_->layout().defaultRowHeight + 1; }
+
 void AnswerGrid::applyLayout(bool graded) {
+  verticalHeader()->setDefaultSectionSize(rowStep());
+  horizontalHeader()->setFixedHeight(rowStep());
   const auto& widths = model_->layout().columnWidths;
   for (int c = 0; c < static_cast<int>(widths.size()); ++c)
     setColumnWidth(c, widths[static_cast<std::size_t>(c)] + 1);
@@ -171,6 +199,7 @@ void AnswerGrid::createRowControls() {
     edit->setObjectName(QStringLiteral("rowEdit%1").arg(n));
     edit->setAccessibleName(QString::fromStdString(rowEditName(session_.table(), row)));
     edit->setFrame(false);
+    edit->setFont(editFont(edit));
     edit->installEventFilter(this);
     connect(edit, &QLineEdit::textChanged, this,
             [this, n](const QString& text) { session_.setTextAnswer(n, toGbkString(text)); });
@@ -194,7 +223,7 @@ void AnswerGrid::placeRowControls() {
       return;
     }
     const QPoint at = viewport()->mapTo(control->parentWidget(), QPoint(left, y));
-    control->setGeometry(at.x(), at.y(), width, grid::kRowHeight);
+    control->setGeometry(at.x(), at.y(), width, layout.rowHeight);
     control->show();
   };
   for (int p = 0; p < panels_.size(); ++p)
@@ -207,7 +236,7 @@ void AnswerGrid::resizeEvent(QResizeEvent* event) {
   QTableView::resizeEvent(event);
   // Only a change of height is the answer area resizing; a width change is
   // this grid fitting its columns.
-  if (event->size().height() != event->oldSize().height()) fitWidth(kRowStep);
+  if (event->size().height() != event->oldSize().height()) fitWidth(rowStep());
   placeRowControls();
 }
 
@@ -248,7 +277,7 @@ void AnswerGrid::leftPress(const QPoint& viewportPos) {
   if (session_.answering()) {
     // The session measures presses from the grid's top-left corner, header row included.
     const QPoint gridPos = viewportPos + QPoint(0, horizontalHeader()->height());
-    if (!cell.isValid() || !session_.inLetterArea(gridPos.x(), gridPos.y(), topRow())) return;
+    if (!cell.isValid() || !session_.inLetterArea(gridPos.x(), gridPos.y(), topRow(), zoom_)) return;
     if (session_.pressLetter(row, cell.column())) cellsChanged(row);
     return;
   }

@@ -38,6 +38,8 @@ class AnswerGrid : public QTableView {
   void showGraded();
   // Cells and row edits read again from the session (answers imported).
   void refreshAnswers();
+  // Zooms the font and every pixel rule of the layout by `factor`.
+  void setZoom(double factor);
 
   AnswerGridModel* answerModel() const { return model_; }
   const QList<QLabel*>& rowPanels() const { return panels_; }
@@ -66,7 +68,11 @@ class AnswerGrid : public QTableView {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  void showLayout(const grid::Layout& base, bool graded);
   void applyLayout(bool graded);
+  int rowStep() const;
+  QFont editFont(const QLineEdit* edit) const;
+  int defaultRowStep() const;
   void clearRowControls();
   void createRowControls();
   void placeRowControls();
@@ -92,6 +98,9 @@ class AnswerGrid : public QTableView {
   QList<QLineEdit*> edits_;
   int editWidth_ = 0;
   int markedRow_ = 0;  // the row whose control shows the focus frame
+  grid::Layout base_;  // the layout shown, before zoom
+  bool graded_ = false;
+  double zoom_ = 1.0;
 };
 
 }  // namespace qzt::ui

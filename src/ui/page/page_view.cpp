@@ -1,5 +1,6 @@
 #include "page/page_view.h"
 
+#include <QFontInfo>
 #include <QStackedLayout>
 #include <QTextBrowser>
 #include <QUrl>
@@ -21,8 +22,19 @@ PageView::PageView(QString pageRoot, QWidget* parent)
   stack_->addWidget(text_);
 }
 
+void PageView::setZoom(double factor) {
+  if (textPixelSize_ == 0) textPixelSize_ = QFontInfo(text_->font()).pixelSize();
+  QFont font = text_->font();
+  font.setPixelSize(qMax(1, qRound(textPixelSize_ * factor)));
+  text_->setFont(font);
+  scaleTextSizes(text_->document(), factor / zoom_);
+  zoom_ = factor;
+  if (web_) web_->setZoomFactor(factor);
+}
+
 bool PageView::showTextPage(const QString& path) {
   if (!loadTextFile(text_, path)) return false;
+  scaleTextSizes(text_->document(), zoom_);
   stack_->setCurrentWidget(text_);
   return true;
 }
@@ -49,6 +61,7 @@ QWebEngineView* PageView::ensureWebView() {
     web_->setObjectName(QStringLiteral("WebBrowser1"));
     webPage_ = new ConfinedPage(pageRoot_, web_);
     web_->setPage(webPage_);
+    web_->setZoomFactor(zoom_);
     connect(web_, &QWebEngineView::loadFinished, this, &PageView::webLoadFinished);
     stack_->addWidget(web_);
   }

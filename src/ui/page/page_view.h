@@ -35,6 +35,8 @@ class PageView : public AccessiblePanel {  // the page not in front is not read
   // Null until the first web page.
   QWebEngineView* webView() const { return web_; }
   bool webInFront() const;
+  // Zooms both views: the web view's own zoom, the text view's fonts.
+  void setZoom(double factor);
 
  signals:
   // The web view finished loading a page (ok = it loaded).
@@ -48,6 +50,8 @@ class PageView : public AccessiblePanel {  // the page not in front is not read
   QTextBrowser* text_ = nullptr;
   QWebEngineView* web_ = nullptr;
   ConfinedPage* webPage_ = nullptr;
+  int textPixelSize_ = 0;  // the text view's font at 100%
+  double zoom_ = 1.0;
 };
 
 }  // namespace qzt::ui

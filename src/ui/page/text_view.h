@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QString>
 
+class QTextDocument;
 class QTextEdit;
 
 // Whether the bytes form an RTF document (they start with "{\rtf").
@@ -21,3 +22,7 @@ bool loadTextFile(QTextEdit* view, const QString& path);
 
 // The CJK screen font the reader's text uses, at a size in pixels.
 QFont cjkFont(int pixelSize);
+
+// Multiplies every font size the document sets itself (an RTF page's runs)
+// by `ratio`; text without its own size follows the view's font.
+void scaleTextSizes(QTextDocument* document, double ratio);

@@ -14,6 +14,7 @@
 #include "grid/answer_grid.h"
 #include "side/comments_panel.h"
 #include "desktop/link_opener.h"
+#include "desktop/reading_zoom.h"
 #include "window/main_window.h"
 #include "page/page_view.h"
 #include "side/password_panel.h"
@@ -106,6 +107,14 @@ void MainWindow::buildControls() {
   addShortcut(importAnswersButton_, {QKeySequence(Qt::CTRL | Qt::Key_I)});
   addShortcut(handInButton_,
               {QKeySequence(Qt::CTRL | Qt::Key_Enter), QKeySequence(Qt::CTRL | Qt::Key_Return)});
+  auto* zoom = new ReadingZoom(this);
+  const auto applyZoom = [this](double factor) {
+    page_->setZoom(factor);
+    grid_->setZoom(factor);
+  };
+  connect(zoom, &ReadingZoom::changed, this, applyZoom);
+  if (zoom->factor() != 1.0) applyZoom(zoom->factor());
+
   // The grid follows the tool buttons; its row edits follow it.
   setTabOrder(importAnswersButton_, grid_);
 }
