@@ -298,6 +298,29 @@ class Reader:
             return ""
 
 
+# ---- Answering, as a candidate finishes --------------------------------------------
+
+def save_answers(app, path):
+    """Ctrl+S and the save dialog, by keys."""
+    keys("ctrl+s")
+    dialog = find(app, role=pyatspi.ROLE_DIALOG, name="保存试卷答案", showing=True)
+    keys("ctrl+a")
+    type_text(path)
+    keys("Return")
+    wait_for("the answer file", lambda: os.path.exists(path), timeout=20)
+    wait_for("the dialog to close", lambda: not is_showing(dialog), timeout=10)
+
+
+def hand_in(app):
+    """Ctrl+Enter, the question answered Yes by Enter; the score label."""
+    keys("ctrl+Return")
+    question = find(app, name_re="时间还没到，是否真的要试卷？", showing=True)
+    keys("Return")
+    score = find(app, role=pyatspi.ROLE_LABEL, name_re=r"^总分：\d", timeout=20)
+    wait_for("the question to close", lambda: not is_showing(question), timeout=10)
+    return score
+
+
 def pack(qzt, manifest, paper):
     """Writes a paper from a manifest with `qzt pack`."""
     subprocess.run([qzt, "pack", manifest, paper], check=True)

@@ -63,17 +63,8 @@ def answer_at_150(app, table, paper, answers, qzt):
         type_text(text)
         wait_for(f"{text} typed", lambda: a11y.text_of(edit) == text, timeout=10)
 
-    keys("ctrl+s")
-    dialog = find(app, role=pyatspi.ROLE_DIALOG, name="保存试卷答案", showing=True)
-    keys("ctrl+a")
-    type_text(answers)
-    keys("Return")
-    wait_for("the answer file", lambda: os.path.exists(answers), timeout=20)
-    wait_for("the dialog to close", lambda: not a11y.is_showing(dialog), timeout=10)
-    keys("ctrl+Return")
-    find(app, name_re="时间还没到，是否真的要试卷？", showing=True)
-    keys("Return")
-    score = find(app, role=pyatspi.ROLE_LABEL, name_re=r"^总分：\d", timeout=20)
+    a11y.save_answers(app, answers)
+    score = a11y.hand_in(app)
     graded = subprocess.run([qzt, "grade", paper, answers], check=True,
                             capture_output=True, text=True).stdout.splitlines()[0]
     if score.name != graded:
