@@ -15,8 +15,12 @@ void prepareWebEngine() {
 #endif
   // On Linux the engine builds a page's tree for assistive technology only
   // when asked; a user who set the variable either way keeps the choice.
-  if (!qEnvironmentVariableIsSet("QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY")) {
-    qputenv("QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY", "1");
+  // The engine reads any value as on, so a user's 0 is made an absence.
+  constexpr char kPageTree[] = "QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY";
+  if (!qEnvironmentVariableIsSet(kPageTree)) {
+    qputenv(kPageTree, "1");
+  } else if (qgetenv(kPageTree) == "0") {
+    qunsetenv(kPageTree);
   }
 }
 
