@@ -13,10 +13,14 @@ reader's internals:
     wait_for("B chosen", lambda: is_checked(cell(table, 1, 2)))
 """
 
+import json
 import os
 import re
+import shutil
 import signal
 import subprocess
+import sys
+import tempfile
 import time
 
 import gi
@@ -237,9 +241,9 @@ class Reader:
     """A reader process in a session of its own, with its work folders,
     socket and recovery copies inside the test's folder."""
 
-    def __init__(self, program, args, work, env=None):
+    def __init__(self, program, args, work, env=None, log_name="reader.log"):
         os.makedirs(os.path.join(work, "tmp"), exist_ok=True)
-        self.log_path = os.path.join(work, "reader.log")
+        self.log_path = os.path.join(work, log_name)
         environment = dict(os.environ)
         environment.update({"TMPDIR": os.path.join(work, "tmp"),
                             "QZT_DATA_DIR": os.path.join(work, "data")})
@@ -266,11 +270,6 @@ class Reader:
                     return app
             return None
         return wait_for("the reader on the accessibility bus", probe, timeout)
-
-    def window(self, timeout=60):
-        """The reader's main window (a frame) once it is on screen."""
-        app = self.application(timeout)
-        return find(app, timeout=timeout, role=pyatspi.ROLE_FRAME, showing=True)
 
     def signal(self, number):
         os.kill(self.pid, number)
@@ -301,3 +300,54 @@ def pack(qzt, manifest, paper):
     """Writes a paper from a manifest with `qzt pack`."""
     subprocess.run([qzt, "pack", manifest, paper], check=True)
     return paper
+
+
+class Run:
+    """One test's folder and the readers it starts. On a failure it shows
+    what the running readers' windows hold and what they wrote; at the end
+    it stops them and removes the folder.
+
+        with Run("qzt-keyboard-") as run:
+            reader = run.reader(program, [paper])
+    """
+
+    def __init__(self, prefix):
+        self.work = tempfile.mkdtemp(prefix=prefix)
+        self.readers = []
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, kind, error, trace):
+        if kind is not None:
+            for reader in self.readers:
+                if reader.running():
+                    try:
+                        sys.stderr.write(dump(reader.application(5)) + "\n")
+                    except Failure:
+                        pass
+                sys.stderr.write(reader.log())
+        for reader in self.readers:
+            reader.stop()
+        shutil.rmtree(self.work, ignore_errors=True)
+        return False
+
+    def path(self, name):
+        return os.path.join(self.work, name)
+
+    def reader(self, program, args, env=None):
+        reader = Reader(program, args, self.work, env, f"reader-{len(self.readers) + 1}.log")
+        self.readers.append(reader)
+        return reader
+
+    def paper(self, qzt, name, manifest, files):
+        """Packs a paper from a manifest (a dict) and the page files it
+        names (relative path: text), written into the run's folder."""
+        for relative, text in files.items():
+            os.makedirs(os.path.dirname(self.path(relative)) or self.work, exist_ok=True)
+            with open(self.path(relative), "w", encoding="utf-8") as file:
+                file.write(text)
+        manifest_path = self.path(name + ".json")
+        with open(manifest_path, "w", encoding="utf-8") as file:
+            json.dump(manifest, file, ensure_ascii=False)
+        return pack(qzt, manifest_path, self.path(name + ".qzt"))

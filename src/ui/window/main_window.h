@@ -94,12 +94,13 @@ class MainWindow : public QMainWindow {
   void buildControls();
   QFrame* buildToolBar();
   QFrame* buildClockPanel(QWidget* parent);
+  void buildClockLine(QWidget* parent);
   QWidget* buildPaperArea();
   QLabel* buildStatusLine();
   QPushButton* toolButton(const char* name, const QString& caption, QRect place);
   QLabel* clockLabel(QWidget* parent, const char* name, const QString& text, int left, int width,
                      bool count);
-  QWidget* buildTimeWarning(QWidget* parent);
+  void buildTimeWarning(QWidget* parent);
   // The remaining-time labels on a warning colour, or back to normal.
   void highlightRemainingTime(bool on);
   // A key that clicks `button` while it is shown and enabled; the tooltip
@@ -112,12 +113,12 @@ class MainWindow : public QMainWindow {
   void reportGroup(const GroupResult& group);
   void showClock();
   void startExam();
-  // The remaining-time labels and the warning beside the buttons follow the
-  // session's time warning; `risen` tells assistive technology at once.
-  void showTimeWarning(bool risen);
 
   // Exam (main_window_exam.cpp).
   void syncTimers();
+  // The remaining-time labels and the warning beside the buttons follow the
+  // session's time warning; `risen` raises the warning as a new alert.
+  void showTimeWarning(bool risen);
   void showGraded();
   void askGradePassword();
   void checkPassword(ExamSession::Tick check);
