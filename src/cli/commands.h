@@ -7,7 +7,6 @@
 #include <optional>
 #include <ostream>
 #include <string>
-
 #include <vector>
 
 #include "paper/header.h"

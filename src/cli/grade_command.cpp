@@ -11,10 +11,7 @@ const char* resultText(RowResult r) { return r == RowResult::Right ? kRight : kW
 void printJson(const QuestionTable& table, const report::FileGrade& graded, std::ostream& out) {
   const GradeReport& report = graded.report;
   ordered_json j;
-  j["report"] = report.scoreLine;
-  j["total"] = report.total;
-  j["score"] = report.score;
-  j["rate"] = nullable(report.rate);
+  putScore(j, report.scoreLine, report.total, report.score, report.rate);
   j["selection"] = nullable(report.selection);
   j["rows"] = ordered_json::array();
   for (const GradedRow& row : report.rows) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <nlohmann/json.hpp>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "paper/format.h"
@@ -16,6 +17,15 @@ using nlohmann::ordered_json;
 
 inline ordered_json nullable(const std::optional<double>& x) {
   return x ? ordered_json(*x) : ordered_json(nullptr);
+}
+
+// The score fields of a graded answer file, alike in both commands.
+inline void putScore(ordered_json& j, const std::string& scoreLine, double total, double score,
+                     const std::optional<double>& rate) {
+  j["report"] = scoreLine;
+  j["total"] = total;
+  j["score"] = score;
+  j["rate"] = nullable(rate);
 }
 
 // The chosen comment as a list of lines, or null.

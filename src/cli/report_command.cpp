@@ -22,25 +22,23 @@ ordered_json fileJson(const ReportedFile& f) {
     j["error"] = *f.error;
     return j;
   }
-  j["report"] = f.scoreLine;
-  j["total"] = f.total;
-  j["score"] = f.score;
-  j["rate"] = nullable(f.rate);
+  putScore(j, f.scoreLine, f.total, f.score, f.rate);
   j["comment"] = commentJson(f.comment);
   j["results"] = f.results;
   return j;
 }
 
 ordered_json summaryJson(const report::Summary& s) {
+  using report::ScoreStats;
+  const std::pair<const char*, double ScoreStats::*> figures[] = {{"mean", &ScoreStats::mean},
+                                                                  {"median", &ScoreStats::median},
+                                                                  {"stdev", &ScoreStats::stdev},
+                                                                  {"min", &ScoreStats::min},
+                                                                  {"max", &ScoreStats::max}};
   ordered_json j;
   j["count"] = s.count;
   j["refused"] = s.refused;
-  const auto& scores = s.scores;
-  j["mean"] = scores ? ordered_json(scores->mean) : ordered_json(nullptr);
-  j["median"] = scores ? ordered_json(scores->median) : ordered_json(nullptr);
-  j["stdev"] = scores ? ordered_json(scores->stdev) : ordered_json(nullptr);
-  j["min"] = scores ? ordered_json(scores->min) : ordered_json(nullptr);
-  j["max"] = scores ? ordered_json(scores->max) : ordered_json(nullptr);
+  for (const auto& [name, field] : figures) j[name] = s.scores ? ordered_json(*s.scores.*field) : ordered_json(nullptr);
   j["histogram"] = s.histogram;
   return j;
 }
