@@ -65,6 +65,7 @@ std::optional<double> selectionFor(double score, double total, bool commentsByPe
 
 GradeReport grade(const QuestionTable& table, const AnswerSheet& sheet, bool commentsByPercent) {
   GradeReport report;
+  report.rows.reserve(static_cast<std::size_t>(table.count()));
   int textIndex = 0;
   for (int q = 1; q <= table.count(); ++q) {
     const QuestionRecord& record = table.question(q);
