@@ -6,11 +6,11 @@ session and accessibility buses and a window manager.
 A test names what it looks for by role and accessible name, never by the
 reader's internals:
 
-    reader = Reader(program, [paper], work)
-    app = reader.application()
-    table = find(app, role=pyatspi.ROLE_TABLE, name="答案区")
-    keys("Down", "b")
-    wait_for("B chosen", lambda: is_checked(cell(table, 1, 2)))
+    with Run("qzt-example-") as run:
+        app = run.reader(program, [paper]).application()
+        table = find(app, role=pyatspi.ROLE_TABLE, name="答案区")
+        keys("Down", "b")
+        wait_for("B chosen", lambda: is_checked(cell(table, 1, 2)))
 """
 
 import json
