@@ -8,7 +8,6 @@
 #include "paper/format.h"
 
 namespace qzt {
-namespace {
 
 ByteString trimControlBytes(const ByteString& s) {
   auto isBlank = [](char c) { return static_cast<unsigned char>(c) <= 32; };
@@ -18,6 +17,8 @@ ByteString trimControlBytes(const ByteString& s) {
   while (end > begin && isBlank(s[end - 1])) --end;
   return s.substr(begin, end - begin);
 }
+
+namespace {
 
 double roundToHundredths(double x) { return roundHalfEven(x * 100) / 100; }
 

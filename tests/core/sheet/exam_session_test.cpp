@@ -103,7 +103,9 @@ TEST_P(Entry, LetterKeysOnRowOne) {
   startExam(s, specWith({{"1", c.kind, c.options, "A"}, {"2", 2, 4, "A"}}));
   for (int column : c.presses) {
     const KeyAction done = s.pressKey(1, 1, GridKey::Letter, static_cast<char>('a' + column - 1));
-    if (done.kind == KeyAction::Kind::PressCell) EXPECT_EQ(done.column, column);
+    if (done.kind == KeyAction::Kind::PressCell) {
+      EXPECT_EQ(done.column, column);
+    }
   }
   EXPECT_EQ(rowCells(s, 1), c.cells);
   EXPECT_EQ(rowCells(s, 2), (std::vector<ByteString>(4)));

@@ -34,7 +34,9 @@ TEST_P(Keys, OnRowOne) {
   const KeyCase& c = GetParam();
   const KeyAction action = keyAction(tableWith(c.kind, 4), 1, 3, c.key, c.letter);
   EXPECT_EQ(action.kind, c.kindOut);
-  if (c.kindOut == KeyAction::Kind::PressCell) EXPECT_EQ(action.column, c.columnOut);
+  if (c.kindOut == KeyAction::Kind::PressCell) {
+    EXPECT_EQ(action.column, c.columnOut);
+  }
 }
 
 using K = KeyAction::Kind;
@@ -59,7 +61,7 @@ INSTANTIATE_TEST_SUITE_P(
         KeyCase{"HeadingLetter", 100, GridKey::Letter, 'A', K::Nothing, 0},
         KeyCase{"HeadingSpace", 100, GridKey::Space, 0, K::Nothing, 0},
         KeyCase{"HeadingEnter", 100, GridKey::Enter, 0, K::Nothing, 0}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& c) { return std::string(c.param.name); });
 
 TEST(KeyEntry, RowsOutsideTheTableTakeNothing) {
   const QuestionTable table = tableWith(1, 4);
