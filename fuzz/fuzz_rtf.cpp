@@ -10,9 +10,13 @@
 
 #include "page/rtf_reader.h"
 
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+// Layout needs fonts, and fonts a QGuiApplication; it sees none of the
+// fuzzer's own arguments.
+extern "C" int LLVMFuzzerInitialize(int*, char*** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
-  static QGuiApplication app(*argc, *argv);
+  static int argc = 1;
+  static char* args[] = {(*argv)[0], nullptr};
+  static QGuiApplication app(argc, args);
   return 0;
 }
 

@@ -13,6 +13,7 @@
 #include "page/rtf/format_words.h"
 #include "page/rtf/keywords.h"
 #include "page/rtf/picture.h"
+#include "page/rtf/table_rows.h"
 #include "page/rtf/tokenizer.h"
 
 namespace qzt::rtf {
@@ -80,6 +81,7 @@ class Reader {
   void flushBytes();
   int codePage() const;
 
+  Paragraph takeParagraph();
   void endParagraph(bool pageBreak = false);
   void endCell();
   void endRow();
@@ -111,9 +113,7 @@ class Reader {
   PictureMaker pictures_;
 
   Paragraph current_;
-  Cell cell_;                    // finished paragraphs of the cell being read
-  std::vector<Cell> rowCells_;   // finished cells of the row being read
-  std::vector<TableRow> rows_;   // finished rows of the table being read
+  TableRows table_;
   RowDefinition rowDefinition_;
 };
 
@@ -423,60 +423,46 @@ int Reader::codePage() const {
                                       : codePageOfCharset(found->second.charset, documentCodePage_);
 }
 
-void Reader::endParagraph(bool pageBreak) {
+// The paragraph being read, with the formats in force where it ends.
+Paragraph Reader::takeParagraph() {
   flushBytes();
   current_.format = state().paragraph;
   current_.markFormat = state().chars;
-  current_.pageBreakAfter = pageBreak;
-  Paragraph done = std::exchange(current_, Paragraph{});
+  return std::exchange(current_, Paragraph{});
+}
+
+void Reader::endParagraph(bool pageBreak) {
+  Paragraph done = takeParagraph();
+  done.pageBreakAfter = pageBreak;
   if (done.format.inTable) {
-    cell_.push_back(std::move(done));
+    table_.addParagraph(std::move(done));
     return;
   }
   endTable();
   writer_.append(done);
 }
 
-// A cell ends at \cell, with the paragraph being read unless the cell's
-// last paragraph already ended (as in "text\par\cell").
 void Reader::endCell() {
-  flushBytes();
-  Paragraph last = std::exchange(current_, Paragraph{});
-  if (!last.runs.empty() || cell_.empty()) {
-    last.format = state().paragraph;
-    last.format.inTable = true;
-    last.markFormat = state().chars;
-    cell_.push_back(std::move(last));
-  }
-  if (rowCells_.size() < static_cast<std::size_t>(RowDefinition::kMaxCells)) {
-    rowCells_.push_back(std::move(cell_));
-  } else {  // beyond any real row: the text joins the last cell
-    rowCells_.back().insert(rowCells_.back().end(), cell_.begin(), cell_.end());
-  }
-  cell_.clear();
+  Paragraph last = takeParagraph();
+  last.format.inTable = true;
+  table_.endCell(std::move(last));
 }
 
 void Reader::endRow() {
-  if (!cell_.empty() || !current_.runs.empty()) endCell();
-  if (rowCells_.empty()) return;
-  rows_.push_back({rowDefinition_.def(), std::move(rowCells_)});
-  rowCells_.clear();
+  if (!current_.runs.empty()) endCell();  // text after the last \cell
+  table_.endRow(rowDefinition_.def());
 }
 
 void Reader::endTable() {
-  if (!cell_.empty()) endCell();
-  if (!rowCells_.empty()) endRow();
-  if (rows_.empty()) return;
-  writer_.appendTable(rows_);
-  rows_.clear();
+  if (!table_.empty()) writer_.appendTable(table_.take(rowDefinition_.def()));
 }
 
 void Reader::finishPicture() {
+  const PictureData data = std::exchange(pictureData_, PictureData{});
   const GroupState& s = state();  // the group around the picture
   if (s.destination != Destination::Text || s.chars.hidden) return;
   flushBytes();
-  tables_.pictures.push_back(pictures_.make(pictureProps_, pictureData_.bytes()));
-  pictureData_ = PictureData{};
+  tables_.pictures.push_back(pictures_.make(pictureProps_, data.bytes()));
   current_.runs.push_back({s.chars, QString(), static_cast<int>(tables_.pictures.size()) - 1});
 }
 

@@ -86,7 +86,8 @@ void DocumentWriter::append(const Paragraph& paragraph) {
 }
 
 void DocumentWriter::appendTable(const std::vector<TableRow>& rows) {
-  if (endBlockUsed_) end_.insertBlock(QTextBlockFormat(), QTextCharFormat());
+  // A table goes right after the last paragraph; in an empty document Qt
+  // keeps an empty block before it.
   if (writeTable(end_, rows, *this)) {
     end_.movePosition(QTextCursor::End);  // into the empty block after the table
     endBlockUsed_ = false;

@@ -105,7 +105,7 @@ bool RowDefinition::apply(Keyword k, const Token& t) {
       break;
     case Keyword::Cellx:
       cell_.right = twips(t.param);
-      if (def_.cells.size() < static_cast<std::size_t>(kMaxCells)) def_.cells.push_back(cell_);
+      if (def_.cells.size() < kMaxRowCells) def_.cells.push_back(cell_);
       cell_ = CellDef{};
       side_ = Side::None;
       break;

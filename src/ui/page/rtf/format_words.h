@@ -18,8 +18,6 @@ bool applyParagraphWord(Keyword k, const Token& t, ParagraphFormat& p, TabStop::
 // in force for later rows until the next \trowd.
 class RowDefinition {
  public:
-  static constexpr int kMaxCells = 63;  // what word processors allow
-
   bool apply(Keyword k, const Token& t);
   const RowDef& def() const { return def_; }
 

@@ -98,6 +98,8 @@ struct RowDef {
 
 using Cell = std::vector<Paragraph>;
 
+constexpr std::size_t kMaxRowCells = 63;  // as word processors allow
+
 struct TableRow {
   RowDef def;
   std::vector<Cell> cells;
