@@ -67,6 +67,8 @@ class Reader {
   void word(const Token& t);
   void textWord(Keyword k, const Token& t);
   bool destinationWord(Keyword k);
+  void enter(Destination d);
+  int newField();
   void fontTableWord(Keyword k, const Token& t);
   void colourTableWord(Keyword k, const Token& t);
   void pictureWord(Keyword k, const Token& t);
@@ -178,8 +180,7 @@ void Reader::word(const Token& t) {
   }
   if (consumeFallback()) return;
   if (std::exchange(nextIsIgnorable_, false) && k != Keyword::Fldinst && k != Keyword::Shppict) {
-    flushBytes();  // {\*\word ...}: a destination we do not read
-    state().destination = Destination::Skip;
+    enter(Destination::Skip);  // {\*\word ...}: a destination we do not read
     return;
   }
   if (destination() == Destination::Skip) return;
@@ -197,7 +198,7 @@ void Reader::word(const Token& t) {
     case Destination::ColourTable: colourTableWord(k, t); break;
     case Destination::Picture: pictureWord(k, t); break;
     case Destination::Object:
-      if (k == Keyword::Result) state().destination = Destination::Text;
+      if (k == Keyword::Result) enter(Destination::Text);
       break;
     case Destination::FieldInstruction:
     case Destination::Skip: break;
@@ -238,38 +239,42 @@ void Reader::textWord(Keyword k, const Token& t) {
 
 // Words that start a destination, or a field's part. False for any other.
 bool Reader::destinationWord(Keyword k) {
-  GroupState& s = state();
   switch (k) {
-    case Keyword::Fonttbl: s.destination = Destination::FontTable; break;
-    case Keyword::Colortbl: s.destination = Destination::ColourTable; break;
-    case Keyword::Object: s.destination = Destination::Object; break;
-    case Keyword::Skipped: s.destination = Destination::Skip; break;
+    case Keyword::Fonttbl: enter(Destination::FontTable); break;
+    case Keyword::Colortbl: enter(Destination::ColourTable); break;
+    case Keyword::Object: enter(Destination::Object); break;
+    case Keyword::Skipped: enter(Destination::Skip); break;
     case Keyword::Shppict: break;  // the picture inside is the one to show
     case Keyword::Pict:
-      s.destination = Destination::Picture;
+      enter(Destination::Picture);
       pictureProps_ = PictureProps{};
       pictureData_ = PictureData{};
       break;
-    case Keyword::Field:
-      fieldInstructions_.emplace_back();
-      s.field = static_cast<int>(fieldInstructions_.size()) - 1;
-      break;
+    case Keyword::Field: state().field = newField(); break;
     case Keyword::Fldinst:
-      if (s.field < 0) {  // an instruction outside any \field still is not text
-        fieldInstructions_.emplace_back();
-        s.field = static_cast<int>(fieldInstructions_.size()) - 1;
-      }
-      s.destination = Destination::FieldInstruction;
+      if (state().field < 0) state().field = newField();  // outside any \field, still not text
+      enter(Destination::FieldInstruction);
       break;
     case Keyword::Fldrslt:
-      if (s.field >= 0) {
-        const QString target = hyperlinkTarget(fieldInstructions_[static_cast<std::size_t>(s.field)]);
-        if (!target.isEmpty()) s.chars.link = target;
+      if (state().field >= 0) {
+        const QString target = hyperlinkTarget(fieldInstructions_[static_cast<std::size_t>(state().field)]);
+        flushBytes();
+        if (!target.isEmpty()) state().chars.link = target;
       }
       break;
     default: return false;
   }
   return true;
+}
+
+void Reader::enter(Destination d) {
+  flushBytes();
+  state().destination = d;
+}
+
+int Reader::newField() {
+  fieldInstructions_.emplace_back();
+  return static_cast<int>(fieldInstructions_.size()) - 1;
 }
 
 void Reader::fontTableWord(Keyword k, const Token& t) {

@@ -107,6 +107,8 @@ class RtfReaderTest : public QObject {
         << QStringLiteral("see");
     QTest::newRow("binary data is the picture's, not text")
         << QByteArray("{\\rtf1 a{\\pict\\bin4 }}}}}b}") << QStringLiteral("a\uFFFCb");
+    QTest::newRow("text before a picture in its group stays")
+        << QByteArray("{\\rtf1 {ab\\pict\\pngblip 00}c}") << QStringLiteral("ab\uFFFCc");
     QTest::newRow("special characters")
         << QByteArray("{\\rtf1 a\\~b\\emdash\\lquote c\\rquote}")
         << QStringLiteral("a b\u2014\u2018c\u2019");
