@@ -6,15 +6,9 @@
 #include <QImage>
 #include <QRandomGenerator>
 #include <QTest>
-#include <QTextBlock>
-#include <QTextCursor>
-#include <QTextDocument>
-#include <QTextFrame>
-#include <QTextTable>
 
-#include <memory>
+#include <iterator>
 
-#include "page/rtf_reader.h"
 #include "page/rtf_test_support.h"
 
 using namespace rtftest;
