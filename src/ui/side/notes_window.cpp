@@ -40,7 +40,7 @@ NotesWindow::NotesWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
   text_ = new QTextBrowser(this);
   text_->setObjectName(QStringLiteral("jjtxt"));
   text_->setFont(cjkFont(15));
-  text_->setOpenLinks(false);
+  openLinksInBrowser(text_);
 
   stack_ = new QStackedLayout(this);
   stack_->setContentsMargins(0, 0, 0, 0);
