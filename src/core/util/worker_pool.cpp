@@ -1,0 +1,52 @@
+#include "util/worker_pool.h"
+
+#include <algorithm>
+
+namespace qzt {
+
+WorkerPool::WorkerPool(unsigned threads) {
+  for (unsigned i = 0; i < std::max(threads, 1u); ++i) threads_.emplace_back([this] { work(); });
+}
+
+WorkerPool::~WorkerPool() {
+  {
+    std::lock_guard lock(mutex_);
+    stopping_ = true;
+  }
+  wake_.notify_all();
+  for (auto& t : threads_) t.join();
+}
+
+std::future<void> WorkerPool::submit(std::function<void()> task) {
+  std::packaged_task<void()> job(std::move(task));
+  auto done = job.get_future();
+  {
+    std::lock_guard lock(mutex_);
+    queue_.push_back(std::move(job));
+  }
+  wake_.notify_one();
+  return done;
+}
+
+void WorkerPool::work() {
+  for (;;) {
+    std::packaged_task<void()> job;
+    {
+      std::unique_lock lock(mutex_);
+      wake_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
+      if (queue_.empty()) return;
+      job = std::move(queue_.front());
+      queue_.pop_front();
+    }
+    job();
+  }
+}
+
+WorkerPool& WorkerPool::shared() {
+  static WorkerPool pool(machineThreads());
+  return pool;
+}
+
+unsigned WorkerPool::machineThreads() { return std::max(std::thread::hardware_concurrency(), 1u); }
+
+}  // namespace qzt

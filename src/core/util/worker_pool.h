@@ -1,0 +1,40 @@
+// A fixed set of worker threads that run queued tasks in the order given.
+// Callers wait on the future of each task; the pool never drops a task.
+#pragma once
+
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <future>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace qzt {
+
+class WorkerPool {
+ public:
+  explicit WorkerPool(unsigned threads);
+  // Runs the tasks still queued, then joins the threads.
+  ~WorkerPool();
+  WorkerPool(const WorkerPool&) = delete;
+  WorkerPool& operator=(const WorkerPool&) = delete;
+
+  std::future<void> submit(std::function<void()> task);
+
+  // One pool for the whole process, as many threads as the machine has
+  // cores; made on first use.
+  static WorkerPool& shared();
+  static unsigned machineThreads();
+
+ private:
+  void work();
+
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  std::deque<std::packaged_task<void()>> queue_;
+  bool stopping_ = false;
+  std::vector<std::thread> threads_;
+};
+
+}  // namespace qzt
