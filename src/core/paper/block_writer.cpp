@@ -1,5 +1,6 @@
 #include "paper/block_writer.h"
 
+#include <algorithm>
 #include <future>
 #include <span>
 
@@ -69,8 +70,10 @@ Status BlockWriter::add(const BlockHead& block) {
     }
     p->data = std::make_unique_for_overwrite<unsigned char[]>(static_cast<std::size_t>(block.length));
     Pending& job = *p;
-    if (limits_.parallel) {
-      job.done = WorkerPool::shared().submit([&job] { job.inflate(); });
+    // A lone block gains nothing from threads; a run's second one starts them.
+    if (limits_.parallel && wholeBlocks_++ > 0) {
+      if (!pool_) pool_ = std::make_unique<WorkerPool>(WorkerPool::machineThreads());
+      job.done = pool_->submit([&job] { job.inflate(); });
     } else {
       job.inflate();
     }

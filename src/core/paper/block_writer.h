@@ -1,8 +1,8 @@
 // Writes the blocks of one packed file to its target, in order.
 //
-// Blocks within the whole-block limit are read and inflated ahead (on the
-// worker pool when parallel), at most a bounded number and size of them at
-// a time; a larger block streams through zlib once every earlier block is
+// Blocks within the whole-block limit are read and inflated ahead (from
+// the second on, on a worker pool of the writer's own when parallel), at
+// most a bounded number and size of them at a time; a larger block streams through zlib once every earlier block is
 // written. The target is whole when finish() succeeds and removed on every
 // failure.
 #pragma once
@@ -16,6 +16,7 @@
 #include "paper/paper_file.h"
 #include "paper/unpack_limits.h"
 #include "util/result.h"
+#include "util/worker_pool.h"
 
 namespace qzt {
 
@@ -63,6 +64,8 @@ class BlockWriter {
   bool finished_ = false;
   std::deque<std::unique_ptr<Pending>> pending_;
   std::int64_t bytesInFlight_ = 0;
+  int wholeBlocks_ = 0;
+  std::unique_ptr<WorkerPool> pool_;  // made for a second whole block
 };
 
 }  // namespace qzt

@@ -42,11 +42,6 @@ void WorkerPool::work() {
   }
 }
 
-WorkerPool& WorkerPool::shared() {
-  static WorkerPool pool(machineThreads());
-  return pool;
-}
-
 unsigned WorkerPool::machineThreads() { return std::max(std::thread::hardware_concurrency(), 1u); }
 
 }  // namespace qzt

@@ -1,5 +1,7 @@
 // A fixed set of worker threads that run queued tasks in the order given.
 // Callers wait on the future of each task; the pool never drops a task.
+// Each user makes its own pool and ends it when done: no thread outlives
+// its work, so a process that forks never inherits a pool without threads.
 #pragma once
 
 #include <condition_variable>
@@ -22,9 +24,7 @@ class WorkerPool {
 
   std::future<void> submit(std::function<void()> task);
 
-  // One pool for the whole process, as many threads as the machine has
-  // cores; made on first use.
-  static WorkerPool& shared();
+  // As many threads as the machine runs at once, at least 1.
   static unsigned machineThreads();
 
  private:
