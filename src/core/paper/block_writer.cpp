@@ -12,8 +12,14 @@ namespace fs = std::filesystem;
 
 // A whole block read ahead. The worker frees the stream once inflated.
 struct BlockWriter::Pending {
-  BlockHead head;
-  std::int64_t cost = 0;  // stream and output bytes held
+  Pending(const BlockHead& block, std::int64_t bytes)
+      : head(block),
+        cost(bytes),
+        stream(std::make_unique_for_overwrite<unsigned char[]>(static_cast<std::size_t>(block.streamLen))),
+        data(std::make_unique_for_overwrite<unsigned char[]>(static_cast<std::size_t>(block.length))) {}
+
+  const BlockHead head;
+  const std::int64_t cost;  // stream and output bytes held
   std::unique_ptr<unsigned char[]> stream;
   std::unique_ptr<unsigned char[]> data;
   bool exact = false;  // data holds exactly U bytes
@@ -54,33 +60,31 @@ bool BlockWriter::whole(const BlockHead& block) const {
 }
 
 Status BlockWriter::add(const BlockHead& block) {
+  if (block.length == 0) return Status::success();  // its stream is never looked at
   if (!whole(block)) {
     if (Status st = drain(); !st.ok()) return st;
     return inflateTo(in_, block.streamPos, block.streamLen, block.length, file_, step_);
   }
-  auto p = std::make_unique<Pending>();
-  p->head = block;
-  // U 0 keeps nothing, so its stream is never looked at.
-  if (block.length > 0) p->cost = block.streamLen + block.length;
-  if (Status st = makeRoom(p->cost); !st.ok()) return st;
-  if (block.length > 0) {
-    p->stream = std::make_unique_for_overwrite<unsigned char[]>(static_cast<std::size_t>(block.streamLen));
-    if (!in_.read(block.streamPos, p->stream.get(), static_cast<std::size_t>(block.streamLen))) {
-      return fail(Error::io("packed data runs past the end", step_));
-    }
-    p->data = std::make_unique_for_overwrite<unsigned char[]>(static_cast<std::size_t>(block.length));
-    Pending& job = *p;
-    // A lone block gains nothing from threads; a run's second one starts them.
-    if (limits_.parallel && wholeBlocks_++ > 0) {
-      if (!pool_) pool_ = std::make_unique<WorkerPool>(WorkerPool::machineThreads());
-      job.done = pool_->submit([&job] { job.inflate(); });
-    } else {
-      job.inflate();
-    }
+  const std::int64_t cost = block.streamLen + block.length;
+  if (Status st = makeRoom(cost); !st.ok()) return st;
+  auto p = std::make_unique<Pending>(block, cost);
+  if (!in_.read(block.streamPos, p->stream.get(), static_cast<std::size_t>(block.streamLen))) {
+    return fail(Error::io("packed data runs past the end", step_));
   }
-  bytesInFlight_ += p->cost;
+  start(*p);
+  bytesInFlight_ += cost;
   pending_.push_back(std::move(p));
   return Status::success();
+}
+
+void BlockWriter::start(Pending& job) {
+  // A lone block gains nothing from threads; a run's second one starts them.
+  if (!limits_.parallel || wholeBlocks_++ == 0) {
+    job.inflate();
+    return;
+  }
+  if (!pool_) pool_ = std::make_unique<WorkerPool>(WorkerPool::machineThreads());
+  job.done = pool_->submit([&job] { job.inflate(); });
 }
 
 // Writes the oldest blocks until one more of `cost` bytes fits the bounds.

@@ -51,6 +51,7 @@ class BlockWriter {
   struct Pending;
 
   bool whole(const BlockHead& block) const;
+  void start(Pending& job);
   Status makeRoom(std::int64_t cost);
   Status writeOldest();
   Status drain();

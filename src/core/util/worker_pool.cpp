@@ -1,11 +1,16 @@
 #include "util/worker_pool.h"
 
 #include <algorithm>
+#include <system_error>
 
 namespace qzt {
 
 WorkerPool::WorkerPool(unsigned threads) {
-  for (unsigned i = 0; i < std::max(threads, 1u); ++i) threads_.emplace_back([this] { work(); });
+  try {
+    for (unsigned i = 0; i < std::max(threads, 1u); ++i) threads_.emplace_back([this] { work(); });
+  } catch (const std::system_error&) {
+    // Fewer threads than asked for; with none, submit runs each task itself.
+  }
 }
 
 WorkerPool::~WorkerPool() {
@@ -20,6 +25,10 @@ WorkerPool::~WorkerPool() {
 std::future<void> WorkerPool::submit(std::function<void()> task) {
   std::packaged_task<void()> job(std::move(task));
   auto done = job.get_future();
+  if (threads_.empty()) {
+    job();
+    return done;
+  }
   {
     std::lock_guard lock(mutex_);
     queue_.push_back(std::move(job));

@@ -16,6 +16,8 @@ namespace qzt {
 
 class WorkerPool {
  public:
+  // Starts up to `threads` threads (at least 1 is asked for); when the
+  // system gives none, submit runs each task before it returns.
   explicit WorkerPool(unsigned threads);
   // Runs the tasks still queued, then joins the threads.
   ~WorkerPool();
