@@ -10,8 +10,9 @@ core_pkgs=(cmake g++ ninja-build ccache zlib1g-dev libgtest-dev googletest
 core_pkgs+=(libdeflate-dev)
 ui_pkgs=(qt6-base-dev qt6-base-dev-tools qt6-webengine-dev libqt6webenginecore6-bin
          libgl-dev fonts-noto-cjk xvfb xauth xdotool imagemagick)
-# The start-up benchmark watches the X server for the window's first drawing.
-ui_pkgs+=(pkg-config libxcb1-dev libxcb-damage0-dev)
+# The start-up benchmark watches the X server for the window's first drawing,
+# with a window manager so windows open maximised.
+ui_pkgs+=(pkg-config libxcb1-dev libxcb-damage0-dev openbox)
 
 want=("${core_pkgs[@]}")
 [ "${1:-all}" = core ] || want+=("${ui_pkgs[@]}")
