@@ -2,9 +2,9 @@
 //
 // Blocks within the whole-block limit are read and inflated ahead (from
 // the second on, on a worker pool of the writer's own when parallel), at
-// most a bounded number and size of them at a time; a larger block streams through zlib once every earlier block is
-// written. The target is whole when finish() succeeds and removed on every
-// failure.
+// most a bounded number and size of them at a time; a larger block streams
+// through zlib once every earlier block is written. The target is whole
+// when finish() succeeds and removed on every failure.
 #pragma once
 
 #include <cstdint>
