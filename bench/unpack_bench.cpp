@@ -140,11 +140,18 @@ bool libdeflateOneCall(const unsigned char* in, std::size_t n, unsigned char* ou
   return libdeflate_zlib_decompress(d, in, n, out, want, nullptr) == LIBDEFLATE_SUCCESS;
 }
 
-struct QztRun {
+// One unpacking: wall and CPU seconds, peak RSS for a process of its own.
+struct Run {
   double seconds = 0;
+  double cpuSeconds = 0;
   long peakKb = 0;
   bool ok = false;
 };
+
+double cpuSeconds(const rusage& u) {
+  auto s = [](const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6; };
+  return s(u.ru_utime) + s(u.ru_stime);
+}
 
 // Starts `qzt extract PAPER DIR` and reports its wall time and peak RSS.
 // A process keeps the peak of what it was before it started the program,
@@ -174,12 +181,14 @@ class Launcher {
     ::waitpid(pid_, nullptr, 0);
   }
 
-  QztRun extract(const fs::path& paper, const fs::path& dir) {
+  Run extract(const fs::path& paper, const fs::path& dir) {
     std::fprintf(requests_, "%s\n%s\n", paper.c_str(), dir.c_str());
     std::fflush(requests_);
-    QztRun run;
+    Run run;
     int ok = 0;
-    if (std::fscanf(replies_, "%lf %ld %d", &run.seconds, &run.peakKb, &ok) != 3) std::exit(1);
+    if (std::fscanf(replies_, "%lf %lf %ld %d", &run.seconds, &run.cpuSeconds, &run.peakKb, &ok) != 4) {
+      std::exit(1);
+    }
     run.ok = ok != 0;
     return run;
   }
@@ -190,19 +199,19 @@ class Launcher {
     while (std::fgets(paper, sizeof paper, in) && std::fgets(dir, sizeof dir, in)) {
       paper[std::strcspn(paper, "\n")] = '\0';
       dir[std::strcspn(dir, "\n")] = '\0';
-      const QztRun run = spawn(paper, dir);
-      std::fprintf(out, "%.6f %ld %d\n", run.seconds, run.peakKb, run.ok ? 1 : 0);
+      const Run run = spawn(paper, dir);
+      std::fprintf(out, "%.6f %.6f %ld %d\n", run.seconds, run.cpuSeconds, run.peakKb, run.ok ? 1 : 0);
       std::fflush(out);
     }
   }
 
-  static QztRun spawn(char* paper, char* dir) {
+  static Run spawn(char* paper, char* dir) {
     char program[] = QZT_PROGRAM, command[] = "extract";
     char* argv[] = {program, command, paper, dir, nullptr};
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    QztRun run;
+    Run run;
     const auto start = std::chrono::steady_clock::now();
     pid_t pid = 0;
     if (posix_spawn(&pid, program, &actions, nullptr, argv, environ) == 0) {
@@ -210,6 +219,7 @@ class Launcher {
       rusage usage{};
       ::wait4(pid, &status, 0, &usage);
       run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+      run.cpuSeconds = cpuSeconds(usage);
       run.peakKb = usage.ru_maxrss;
       run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
     }
@@ -222,11 +232,29 @@ class Launcher {
   std::FILE* replies_ = nullptr;
 };
 
-double seconds(const std::function<bool()>& work, bool& ok) {
+// A baseline, in this process.
+Run timed(const std::function<bool()>& work) {
+  rusage before{}, after{};
+  getrusage(RUSAGE_SELF, &before);
   const auto start = std::chrono::steady_clock::now();
-  ok = work();
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  Run run;
+  run.ok = work();
+  run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  getrusage(RUSAGE_SELF, &after);
+  run.cpuSeconds = cpuSeconds(after) - cpuSeconds(before);
+  return run;
 }
+
+// Medians of the runs of one contender.
+struct Runs {
+  std::vector<double> wall, cpu;
+  long peakKb = 0;
+  void add(const Run& r) {
+    wall.push_back(r.seconds);
+    cpu.push_back(r.cpuSeconds);
+    peakKb = std::max(peakKb, r.peakKb);
+  }
+};
 
 double inMiB(long kb) { return static_cast<double>(kb) / 1024; }
 
@@ -266,39 +294,43 @@ void speed(Launcher& launcher, const fs::path& scratch, int runs, std::size_t mi
   if (blocks.size() != kBlocks) fail("the paper's blocks were not found");
 
   const fs::path dir = scratch / "out", plain = scratch / "plain.bin";
-  std::vector<double> qzt, zlib, deflate;
-  long peakKb = 0;
+  const auto zlibLoop = [&] { return inflateAndWrite(paper, blocks, plain, zlibOneCall); };
+  const auto deflateLoop = [&] { return inflateAndWrite(paper, blocks, plain, libdeflateOneCall); };
+  Runs qzt, zlib, deflate;
   for (int i = 0; i < runs; ++i) {
-    bool ok = true;
+    // Each starts on an empty folder with nothing left to write back.
     fs::remove_all(dir);
-    ::sync();  // no run pays for the write-back of the one before
-    const QztRun q = launcher.extract(paper, dir);
+    ::sync();
+    const Run q = launcher.extract(paper, dir);
     if (!q.ok) fail("qzt extract failed");
     if (i == 0) expectContent(dir / kFileName, content, "qzt");
-    qzt.push_back(q.seconds);
-    peakKb = std::max(peakKb, q.peakKb);
+    qzt.add(q);
     fs::remove_all(dir);
     ::sync();
-    zlib.push_back(seconds([&] { return inflateAndWrite(paper, blocks, plain, zlibOneCall); }, ok));
-    if (!ok) fail("zlib baseline failed");
+    const Run z = timed(zlibLoop);
+    if (!z.ok) fail("zlib baseline failed");
     if (i == 0) expectContent(plain, content, "zlib baseline");
+    zlib.add(z);
     fs::remove(plain);
     ::sync();
-    deflate.push_back(seconds([&] { return inflateAndWrite(paper, blocks, plain, libdeflateOneCall); }, ok));
-    if (!ok) fail("libdeflate baseline failed");
+    const Run d = timed(deflateLoop);
+    if (!d.ok) fail("libdeflate baseline failed");
     if (i == 0) expectContent(plain, content, "libdeflate baseline");
+    deflate.add(d);
     fs::remove(plain);
   }
   fs::remove(paper);
-  const double q = median(qzt);
-  std::printf("unpack %zu MiB in %d blocks, paper %.0f MiB, median of %d runs (%u cores)\n", mib, kBlocks,
-              static_cast<double>(blocks.back().pos + blocks.back().size) / kMiB, runs,
+  const double q = median(qzt.wall), qc = median(qzt.cpu);
+  std::printf("unpack %zu MiB in %d blocks, paper %.0f MiB, median of %d runs (%u cores), wall (CPU)\n", mib,
+              kBlocks, static_cast<double>(blocks.back().pos + blocks.back().size) / kMiB, runs,
               std::max(1u, std::thread::hardware_concurrency()));
-  std::printf("  %-34s %8.3f s  peak RSS %5.1f MiB\n", "qzt extract", q, inMiB(peakKb));
-  std::printf("  %-34s %8.3f s  qzt %.2fx (goal 0.40x)\n", "zlib one call, one thread", median(zlib),
-              q / median(zlib));
-  std::printf("  %-34s %8.3f s  qzt %.2fx\n", "libdeflate one call, one thread", median(deflate),
-              q / median(deflate));
+  std::printf("  %-32s %6.3f s (%6.3f s)  peak RSS %.1f MiB\n", "qzt extract", q, qc, inMiB(qzt.peakKb));
+  const auto ratio = [&](const char* name, const Runs& r, const char* goal) {
+    std::printf("  %-32s %6.3f s (%6.3f s)  qzt %.2fx (CPU %.2fx)%s\n", name, median(r.wall), median(r.cpu),
+                q / median(r.wall), qc / median(r.cpu), goal);
+  };
+  ratio("zlib one call, one thread", zlib, ", goal 0.40x");
+  ratio("libdeflate one call, one thread", deflate, "");
 }
 
 // A file with a period shorter than deflate's window: quick to pack, and
@@ -312,7 +344,7 @@ bool memory(Launcher& launcher, const fs::path& scratch, std::size_t mib) {
   for (int blocks : {1, 256}) {
     const fs::path paper = scratch / "memory.qzt", dir = scratch / "out";
     writeFilePaper(paper, content, blocks);
-    const QztRun q = launcher.extract(paper, dir);
+    const Run q = launcher.extract(paper, dir);
     if (!q.ok) fail("qzt extract failed");
     expectContent(dir / kFileName, content, "qzt");
     fs::remove_all(dir);

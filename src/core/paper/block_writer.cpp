@@ -10,25 +10,31 @@ namespace qzt {
 
 namespace fs = std::filesystem;
 
-// A whole block read ahead. The worker frees the stream once inflated.
-struct BlockWriter::Pending {
-  Pending(const BlockHead& block, std::int64_t bytes)
-      : head(block),
-        cost(bytes),
-        stream(std::make_unique_for_overwrite<unsigned char[]>(static_cast<std::size_t>(block.streamLen))),
-        data(std::make_unique_for_overwrite<unsigned char[]>(static_cast<std::size_t>(block.length))) {}
+namespace {
 
+// Spare buffers kept of each kind: a run's blocks are mostly of one size,
+// and fresh memory costs a page fault on every page of every block.
+constexpr std::size_t kSpareBuffers = 2;
+
+}  // namespace
+
+struct BlockWriter::Buffer {
+  std::unique_ptr<unsigned char[]> bytes;
+  std::int64_t capacity = 0;
+};
+
+// A whole block read ahead, inflated by a worker.
+struct BlockWriter::Pending {
   const BlockHead head;
   const std::int64_t cost;  // stream and output bytes held
-  std::unique_ptr<unsigned char[]> stream;
-  std::unique_ptr<unsigned char[]> data;
+  Buffer stream;
+  Buffer data;
   bool exact = false;  // data holds exactly U bytes
   std::future<void> done;
 
   void inflate() {
-    exact = inflateWhole({stream.get(), static_cast<std::size_t>(head.streamLen)},
-                         {data.get(), static_cast<std::size_t>(head.length)});
-    stream.reset();
+    exact = inflateWhole({stream.bytes.get(), static_cast<std::size_t>(head.streamLen)},
+                         {data.bytes.get(), static_cast<std::size_t>(head.length)});
   }
 };
 
@@ -67,14 +73,31 @@ Status BlockWriter::add(const BlockHead& block) {
   }
   const std::int64_t cost = block.streamLen + block.length;
   if (Status st = makeRoom(cost); !st.ok()) return st;
-  auto p = std::make_unique<Pending>(block, cost);
-  if (!in_.read(block.streamPos, p->stream.get(), static_cast<std::size_t>(block.streamLen))) {
+  auto p = std::make_unique<Pending>(
+      Pending{block, cost, take(spareStreams_, block.streamLen), take(spareData_, block.length), false, {}});
+  if (!in_.read(block.streamPos, p->stream.bytes.get(), static_cast<std::size_t>(block.streamLen))) {
     return fail(Error::io("packed data runs past the end", step_));
   }
   start(*p);
   bytesInFlight_ += cost;
   pending_.push_back(std::move(p));
   return Status::success();
+}
+
+// The smallest spare that holds `size` bytes, or a new buffer with room
+// for a slightly larger block next time.
+BlockWriter::Buffer BlockWriter::take(std::vector<Buffer>& spares, std::int64_t size) {
+  auto best = spares.end();
+  for (auto it = spares.begin(); it != spares.end(); ++it) {
+    if (it->capacity >= size && (best == spares.end() || it->capacity < best->capacity)) best = it;
+  }
+  if (best != spares.end()) {
+    Buffer b = std::move(*best);
+    spares.erase(best);
+    return b;
+  }
+  const std::int64_t capacity = size + size / 8;
+  return {std::make_unique_for_overwrite<unsigned char[]>(static_cast<std::size_t>(capacity)), capacity};
 }
 
 void BlockWriter::start(Pending& job) {
@@ -103,10 +126,16 @@ Status BlockWriter::writeOldest() {
   if (p->done.valid()) p->done.wait();
   bytesInFlight_ -= p->cost;
   const BlockHead& b = p->head;
-  if (!p->exact) return inflateTo(in_, b.streamPos, b.streamLen, b.length, file_, step_);
-  file_.write(reinterpret_cast<const char*>(p->data.get()), static_cast<std::streamsize>(b.length));
-  if (!file_) return Error::io("cannot write an unpacked file", step_);
-  return Status::success();
+  Status st = Status::success();
+  if (!p->exact) {
+    st = inflateTo(in_, b.streamPos, b.streamLen, b.length, file_, step_);
+  } else if (!file_.write(reinterpret_cast<const char*>(p->data.bytes.get()),
+                          static_cast<std::streamsize>(b.length))) {
+    st = Error::io("cannot write an unpacked file", step_);
+  }
+  if (spareStreams_.size() < kSpareBuffers) spareStreams_.push_back(std::move(p->stream));
+  if (spareData_.size() < kSpareBuffers) spareData_.push_back(std::move(p->data));
+  return st;
 }
 
 Status BlockWriter::drain() {

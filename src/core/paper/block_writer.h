@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <vector>
 
 #include "paper/paper_file.h"
 #include "paper/unpack_limits.h"
@@ -48,9 +49,11 @@ class BlockWriter {
   Status finish();
 
  private:
+  struct Buffer;
   struct Pending;
 
   bool whole(const BlockHead& block) const;
+  Buffer take(std::vector<Buffer>& spares, std::int64_t size);
   void start(Pending& job);
   Status makeRoom(std::int64_t cost);
   Status writeOldest();
@@ -66,6 +69,9 @@ class BlockWriter {
   std::deque<std::unique_ptr<Pending>> pending_;
   std::int64_t bytesInFlight_ = 0;
   int wholeBlocks_ = 0;
+  // Buffers of written blocks, for the next ones.
+  std::vector<Buffer> spareStreams_;
+  std::vector<Buffer> spareData_;
   std::unique_ptr<WorkerPool> pool_;  // made for a second whole block
 };
 
