@@ -51,6 +51,9 @@ void WorkerPool::work() {
   }
 }
 
-unsigned WorkerPool::machineThreads() { return std::max(std::thread::hardware_concurrency(), 1u); }
+unsigned WorkerPool::machineThreads() {
+  static const unsigned threads = std::max(std::thread::hardware_concurrency(), 1u);  // asked once
+  return threads;
+}
 
 }  // namespace qzt
