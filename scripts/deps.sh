@@ -8,6 +8,8 @@ core_pkgs=(cmake g++ ninja-build ccache zlib1g-dev libgtest-dev googletest
            nlohmann-json3-dev libcli11-dev libbenchmark-dev clang libclang-rt-14-dev)
 ui_pkgs=(qt6-base-dev qt6-base-dev-tools qt6-webengine-dev libqt6webenginecore6-bin
          libgl-dev fonts-noto-cjk xvfb xauth xdotool imagemagick)
+# Real-window tests under a window manager, its windows read from outside.
+ui_pkgs+=(openbox x11-utils)
 
 want=("${core_pkgs[@]}")
 [ "${1:-all}" = core ] || want+=("${ui_pkgs[@]}")
