@@ -152,7 +152,7 @@ stop_reader
 
 # Row 1 stays empty after its double click; row 2 holds B alone.
 mapfile -t lines < <(tr -d '\r' <"$work/answers.da")
-[ "${lines[*]@Q}" = "$(printf '%s' "'E2E-WM' '' ' B' ' C'")" ] ||
+[ "${lines[*]@Q}" = "'E2E-WM' '' ' B' ' C'" ] ||
   fail "answers saved: ${lines[*]@Q}"
 graded=$("$qzt" grade "$work/paper.qzt" "$work/answers.da") || fail "qzt grade"
 head -1 <<<"$graded" | grep -q "^总分：3 得分：2 " || fail "graded: $graded"
