@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto work = qzt::fuzz::emptyFolder();
   const auto opened = qzt::openPaper(paper, 0, work);
   if (opened.ioError || opened.stateCode != 0) return 0;
-  (void)qzt::passwordMatches(opened.candidate.openPasswordBlock(), "pw");
+  (void)qzt::passwordMatches(opened.paper.header.openPasswordBlock(), "pw");
   auto loaded = qzt::readPaper(paper, 0);
   if (!loaded.ok()) return 0;
   (void)qzt::unpackPaper(loaded.value(), work);

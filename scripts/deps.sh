@@ -17,6 +17,8 @@ ui_pkgs+=(qt6-translations-l10n librsvg2-bin desktop-file-utils appstream shared
 # The start-up benchmark watches the X server for the window's first drawing,
 # with a window manager so windows open maximised.
 ui_pkgs+=(pkg-config libxcb1-dev libxcb-damage0-dev openbox)
+# Real-window tests under a window manager, its windows read from outside.
+ui_pkgs+=(openbox x11-utils)
 
 want=("${core_pkgs[@]}")
 [ "${1:-all}" = core ] || want+=("${ui_pkgs[@]}")

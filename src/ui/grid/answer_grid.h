@@ -30,6 +30,9 @@ class AnswerGrid : public QTableView {
   void showGraded();
   // Cells and row edits read again from the session (answers imported).
   void refreshAnswers();
+  // Row edits take typing only while the session allows it (read-only once
+  // the paper is handed in).
+  void followTyping();
 
   AnswerGridModel* answerModel() const { return model_; }
   const QList<QLabel*>& rowPanels() const { return panels_; }
@@ -37,7 +40,7 @@ class AnswerGrid : public QTableView {
   // First visible normal row (grid rows count from 1 under the header).
   int topRow() const;
   // The hint a press after grading put on the grid (empty when off).
-  QString hint() const;
+  QString hint() const { return hint_; }
   // Pixel position of a cell's centre in viewport coordinates.
   QPoint cellCentre(int row, int column) const;
 
@@ -45,6 +48,7 @@ class AnswerGrid : public QTableView {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void applyLayout(bool graded);
@@ -53,6 +57,7 @@ class AnswerGrid : public QTableView {
   void placeRowControls();
   void fitWidth(int rowStep);
   void leftPress(const QPoint& viewportPos);
+  void showHint(const QString& hint);
   int columnsWidth() const;
 
   ExamSession& session_;
@@ -60,6 +65,7 @@ class AnswerGrid : public QTableView {
   QList<QLabel*> panels_;
   QList<QLineEdit*> edits_;
   int editWidth_ = 0;
+  QString hint_;
 };
 
 }  // namespace qzt::ui
