@@ -237,6 +237,22 @@ def click(obj):
 
 # ---- The reader's process -------------------------------------------------------------
 
+def application(pid, timeout=60, alive=None):
+    """The application with process id pid as AT-SPI lists it; alive()
+    may fail the wait early when the process has ended."""
+    def probe():
+        if alive is not None:
+            alive()
+        desktop = pyatspi.Registry.getDesktop(0)
+        for app in children(desktop):
+            if app is not None and app.get_process_id() == pid:
+                # Read every name afresh: the reader changes them as the exam runs.
+                app.set_cache_mask(Atspi.Cache.NONE)
+                return app
+        return None
+    return wait_for(f"process {pid} on the accessibility bus", probe, timeout)
+
+
 class Reader:
     """A reader process in a session of its own, with its work folders,
     socket and recovery copies inside the test's folder."""
@@ -258,18 +274,11 @@ class Reader:
         return self.process.poll() is None
 
     def application(self, timeout=60):
-        """The reader as AT-SPI lists it (matched by process id)."""
-        def probe():
+        """The reader as AT-SPI lists it."""
+        def alive():
             if not self.running():
                 raise Failure(f"the reader ended with {self.process.returncode}")
-            desktop = pyatspi.Registry.getDesktop(0)
-            for app in children(desktop):
-                if app is not None and app.get_process_id() == self.pid:
-                    # Read every name afresh: the reader changes them as the exam runs.
-                    app.set_cache_mask(Atspi.Cache.NONE)
-                    return app
-            return None
-        return wait_for("the reader on the accessibility bus", probe, timeout)
+        return application(self.pid, timeout, alive)
 
     def signal(self, number):
         os.kill(self.pid, number)
@@ -351,3 +360,45 @@ class Run:
         with open(manifest_path, "w", encoding="utf-8") as file:
             json.dump(manifest, file, ensure_ascii=False)
         return pack(qzt, manifest_path, self.path(name + ".qzt"))
+
+
+# ---- For tests written in shell ---------------------------------------------------------
+
+def _grid_of(pid, timeout):
+    def alive():
+        try:
+            os.kill(pid, 0)
+        except OSError:
+            raise Failure(f"the reader {pid} ended") from None
+    app = application(pid, timeout, alive)
+    table = find(app, role=pyatspi.ROLE_TABLE, name="答案区", timeout=timeout)
+    wait_for("the paper's rows in the grid", lambda: table_size(table)[0] > 0, timeout)
+    return app, table
+
+
+def _shell(args):
+    """wait-grid PID [DOCUMENT]: waits until the reader PID shows its paper's
+    grid (and a web page titled DOCUMENT, where given).
+    cells PID ROW: prints "COLUMN X Y" for each letter cell of grid row ROW
+    (from 1), its centre on the screen."""
+    command, pid = args[0], int(args[1])
+    app, table = _grid_of(pid, 90)
+    if command == "wait-grid":
+        if len(args) > 2:
+            find(app, role=pyatspi.ROLE_DOCUMENT_WEB, name=args[2], showing=True, timeout=90)
+        return
+    if command == "cells":
+        row = int(args[2]) - 1
+        for column in range(1, table_size(table)[1]):
+            x, y, w, h = cell(table, row, column).queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+            print(column, x + w // 2, y + h // 2)
+        return
+    raise Failure(f"no command {command}")
+
+
+if __name__ == "__main__":
+    try:
+        _shell(sys.argv[1:])
+    except Failure as failure:
+        sys.stderr.write(f"{failure}\n")
+        sys.exit(1)

@@ -1,12 +1,14 @@
 #include "grid/answer_grid.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QResizeEvent>
 #include <QScrollBar>
 
+#include <limits>
 #include <optional>
 
 #include "grid/answer_grid_model.h"
@@ -61,6 +63,8 @@ AnswerGrid::AnswerGrid(ExamSession& session, QWidget* parent)
   horizontalHeader()->setFixedHeight(kRowStep);
   horizontalHeader()->setHighlightSections(false);
   connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &AnswerGrid::placeRowControls);
+  // The header row is part of the grid: a press there counts as one.
+  horizontalHeader()->viewport()->installEventFilter(this);
   showStartup();
 }
 
@@ -79,6 +83,7 @@ void AnswerGrid::rebuild() {
   fitWidth(kDefaultRowStep);
   createRowControls();
   placeRowControls();
+  followTyping();
 }
 
 void AnswerGrid::showGraded() {
@@ -100,11 +105,15 @@ void AnswerGrid::refreshAnswers() {
   }
 }
 
+void AnswerGrid::followTyping() {
+  for (QLineEdit* edit : edits_) edit->setReadOnly(!session_.typingAllowed());
+}
+
 void AnswerGrid::applyLayout(bool graded) {
   const auto& widths = model_->layout().columnWidths;
   for (int c = 0; c < static_cast<int>(widths.size()); ++c)
     setColumnWidth(c, widths[static_cast<std::size_t>(c)] + 1);
-  if (!graded) viewport()->setToolTip({});
+  if (!graded) showHint({});
 }
 
 int AnswerGrid::columnsWidth() const {
@@ -132,9 +141,13 @@ void AnswerGrid::createRowControls() {
   const grid::Layout& layout = model_->layout();
   for (int row : layout.headingRows) {
     const QString heading = fromGbk(session_.table().question(row).answer());
-    auto* panel = new QLabel(heading, viewport());
+    auto* panel = new QLabel(viewport());
     panel->setObjectName(QStringLiteral("rowPanel%1").arg(panels_.size()));
-    panel->setToolTip(heading);
+    panel->setTextFormat(Qt::PlainText);  // paper text, never markup
+    panel->setText(heading);
+    panel->setToolTip(plainToolTip(heading));
+    // The panel lies over the row; a press on it is not a press on the grid.
+    panel->setAttribute(Qt::WA_NoMousePropagation);
     panel->setStyleSheet(QString::fromLatin1(kRowPanelStyle));
     panel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     panel->setAutoFillBackground(true);
@@ -150,7 +163,9 @@ void AnswerGrid::createRowControls() {
     edit->setObjectName(QStringLiteral("rowEdit%1").arg(n));
     edit->setAccessibleName(QString::fromStdString(rowEditName(session_.table(), row)));
     edit->setFrame(false);
-    edit->installEventFilter(this);
+    // Long answers are kept whole, typed or imported.
+    edit->setMaxLength(std::numeric_limits<int>::max());
+    edit->installEventFilter(this);  // Enter and Escape go back to the grid
     connect(edit, &QLineEdit::textChanged, this,
             [this, n](const QString& text) { session_.setTextAnswer(n, toGbkString(text)); });
     setTabOrder(previous, edit);
@@ -200,8 +215,6 @@ int AnswerGrid::topRow() const {
   return first < 0 ? 1 : first + 1;
 }
 
-QString AnswerGrid::hint() const { return viewport()->toolTip(); }
-
 QPoint AnswerGrid::cellCentre(int row, int column) const {
   return visualRect(model_->index(row - 1, column)).center();
 }
@@ -217,9 +230,24 @@ void AnswerGrid::mousePressEvent(QMouseEvent* event) {
   leftPress(event->position().toPoint());
 }
 
-// Every press counts once: the second press of a double click has already
-// arrived as a press of its own, so the double click adds nothing.
-void AnswerGrid::mouseDoubleClickEvent(QMouseEvent* event) { event->accept(); }
+// Qt delivers the second press of a double click as this event instead of
+// a press; it counts like any other press.
+void AnswerGrid::mouseDoubleClickEvent(QMouseEvent* event) { mousePressEvent(event); }
+
+bool AnswerGrid::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    auto* edit = qobject_cast<QLineEdit*>(watched);
+    if (edit && edits_.contains(edit) && leaveRowEdit(edit, *static_cast<QKeyEvent*>(event))) return true;
+  }
+  if (watched == horizontalHeader()->viewport() &&
+      (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) &&
+      static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+    // Above the letter area: it enters nothing, and after hand-in it
+    // switches the hint off like a press anywhere else.
+    if (!session_.answering()) showHint({});
+  }
+  return QTableView::eventFilter(watched, event);
+}
 
 void AnswerGrid::leftPress(const QPoint& viewportPos) {
   const QModelIndex cell = indexAt(viewportPos);
@@ -232,7 +260,12 @@ void AnswerGrid::leftPress(const QPoint& viewportPos) {
     return;
   }
   const auto hint = cell.isValid() ? session_.hintForPress(row, cell.column()) : std::nullopt;
-  viewport()->setToolTip(hint ? fromGbk(*hint) : QString());
+  showHint(hint ? fromGbk(*hint) : QString());
+}
+
+void AnswerGrid::showHint(const QString& hint) {
+  hint_ = hint;
+  viewport()->setToolTip(plainToolTip(hint));
 }
 
 }  // namespace qzt::ui

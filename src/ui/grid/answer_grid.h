@@ -38,6 +38,9 @@ class AnswerGrid : public QTableView {
   void showGraded();
   // Cells and row edits read again from the session (answers imported).
   void refreshAnswers();
+  // Row edits take typing only while the session allows it (read-only once
+  // the paper is handed in).
+  void followTyping();
 
   AnswerGridModel* answerModel() const { return model_; }
   const QList<QLabel*>& rowPanels() const { return panels_; }
@@ -45,7 +48,7 @@ class AnswerGrid : public QTableView {
   // First visible normal row (grid rows count from 1 under the header).
   int topRow() const;
   // The hint a press after grading put on the grid (empty when off).
-  QString hint() const;
+  QString hint() const { return hint_; }
   // Pixel position of a cell's centre in viewport coordinates.
   QPoint cellCentre(int row, int column) const;
   // The grid row of the current cell (0 when there is none).
@@ -72,11 +75,14 @@ class AnswerGrid : public QTableView {
   void placeRowControls();
   void fitWidth(int rowStep);
   void leftPress(const QPoint& viewportPos);
+  void showHint(const QString& hint);
   int columnsWidth() const;
   // A key that answers (a letter, Space, Enter, typing) on the current cell.
   bool answerKey(GridKey key, char letter, const QString& typed);
   void moveCurrent(int row, int column);
   QLineEdit* rowEditOf(int row) const;
+  // Enter or Escape in a row edit: back to the grid on the next row.
+  bool leaveRowEdit(QLineEdit* edit, const QKeyEvent& key);
   // After entry changed row `row`: the cells are drawn again and assistive
   // technology hears their new state.
   void cellsChanged(int row);
@@ -95,6 +101,7 @@ class AnswerGrid : public QTableView {
   QList<QLineEdit*> edits_;
   int editWidth_ = 0;
   int markedRow_ = 0;  // the row whose control shows the focus frame
+  QString hint_;
 };
 
 }  // namespace qzt::ui

@@ -99,15 +99,10 @@ QLineEdit* AnswerGrid::rowEditOf(int row) const {
   return n >= 0 && n < edits_.size() ? edits_[n] : nullptr;
 }
 
-bool AnswerGrid::eventFilter(QObject* watched, QEvent* event) {
-  auto* edit = qobject_cast<QLineEdit*>(watched);
-  if (!edit || event->type() != QEvent::KeyPress || !edits_.contains(edit))
-    return QTableView::eventFilter(watched, event);
-  const auto* key = static_cast<QKeyEvent*>(event);
-  const bool back = key->key() == Qt::Key_Escape ||
-                    ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
-                     !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)));
-  if (!back) return false;
+bool AnswerGrid::leaveRowEdit(QLineEdit* edit, const QKeyEvent& key) {
+  const bool enter = key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter;
+  const bool chord = key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+  if (key.key() != Qt::Key_Escape && !(enter && !chord)) return false;
   const int row = model_->layout().textRows[static_cast<std::size_t>(edits_.indexOf(edit))];
   moveCurrent(std::min(row + 1, model_->rowCount()), 1);
   setFocus(Qt::OtherFocusReason);

@@ -86,8 +86,11 @@ class MainWindow : public QMainWindow {
   void restoreRequest();
 
  protected:
+  bool event(QEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   // Layout (main_window_layout.cpp).
@@ -108,8 +111,15 @@ class MainWindow : public QMainWindow {
   void addShortcut(QPushButton* button, const QList<QKeySequence>& keys);
 
   // Papers (main_window_paper.cpp).
+  void endOpenCheck();
+  void reportFileFailure(const std::filesystem::path& path, const Error& error);
   void loadPaper(const std::filesystem::path& path, std::int64_t offset);
+  void showPaperLine(const PaperHeader& header);
   bool showPage(const std::optional<std::filesystem::path>& page, PageKind kind);
+  void showPaperButtons(const PaperHeader& header);
+  void showSupport(const UnpackedSupport& support, const PaperHeader& header);
+  void showNewGrid();
+  void stopWithoutExam(LoadedPaper paper);
   void reportGroup(const GroupResult& group);
   void showClock();
   void startExam();
@@ -129,7 +139,7 @@ class MainWindow : public QMainWindow {
   void showAbout();
   void saveAnswerFile();
   void importAnswerFile();
-  void askPassword(SecondTimerMode purpose, const std::optional<ByteString>& hint);
+  void showPasswordPanel(const std::optional<ByteString>& hint);
 
   // Recovery copies (main_window_recovery.cpp).
   void offerRecovery();
@@ -147,11 +157,10 @@ class MainWindow : public QMainWindow {
   ExamSession session_;
   bool startedUp_ = false;
 
-  std::filesystem::path paperPath_;        // last path given to opening
-  std::int64_t paperOffset_ = 0;
   std::filesystem::path loadedPath_;       // the paper on screen
-  PaperHeader candidate_;
   std::optional<std::filesystem::path> supportAnchor_;
+  // What a restore request brings a minimised window back to.
+  Qt::WindowStates stateBeforeMinimised_ = Qt::WindowMaximized;
   QString openFolder_;                     // the open dialog's initial folder
   std::vector<std::filesystem::path> catalogue_;
 

@@ -90,7 +90,7 @@ void MainWindow::buildControls() {
   connect(openButton_, &QPushButton::clicked, this, &MainWindow::chooseAndOpen);
   connect(handInButton_, &QPushButton::clicked, this, &MainWindow::handIn);
   connect(catalogueButton_, &QPushButton::clicked, this, &MainWindow::toggleCatalogue);
-  connect(catalogueList_, &QListWidget::itemDoubleClicked, this, &MainWindow::openCatalogueEntry);
+  catalogueList_->viewport()->installEventFilter(this);
   connect(notesButton_, &QPushButton::clicked, this, &MainWindow::showNotes);
   connect(aboutButton_, &QPushButton::clicked, this, &MainWindow::showAbout);
   connect(saveAnswersButton_, &QPushButton::clicked, this, &MainWindow::saveAnswerFile);
@@ -249,6 +249,7 @@ QLabel* MainWindow::buildStatusLine() {
   statusLine_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   statusLine_->setFixedHeight(kStatusHeight);
   statusLine_->setAlignment(Qt::AlignCenter);
+  statusLine_->setTextFormat(Qt::PlainText);  // paper text, never markup
   return statusLine_;
 }
 
