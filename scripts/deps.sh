@@ -14,11 +14,10 @@ ui_pkgs=(qt6-base-dev qt6-base-dev-tools qt6-webengine-dev libqt6webenginecore6-
 # and the .deb (xdg-mime needs File::MimeInfo without a desktop session).
 ui_pkgs+=(qt6-translations-l10n librsvg2-bin desktop-file-utils appstream shared-mime-info
           xdg-utils libfile-mimeinfo-perl lintian dpkg-dev file)
-# The start-up benchmark watches the X server for the window's first drawing,
-# with a window manager so windows open maximised.
-ui_pkgs+=(pkg-config libxcb1-dev libxcb-damage0-dev openbox)
-# Real-window tests under a window manager, its windows read from outside.
-ui_pkgs+=(openbox x11-utils)
+# The start-up benchmark watches the X server for the window's first drawing;
+# it and the real-window tests run under a window manager, so windows open
+# maximised, and read those windows from outside.
+ui_pkgs+=(pkg-config libxcb1-dev libxcb-damage0-dev openbox x11-utils)
 # The real-window tests read the reader as a screen reader does (AT-SPI).
 ui_pkgs+=(python3-pyatspi at-spi2-core dbus-x11)
 
