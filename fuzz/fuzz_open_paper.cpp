@@ -4,8 +4,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <limits>
 #include <string>
 #include <vector>
@@ -19,11 +17,6 @@
 #include "side/comments.h"
 
 namespace {
-
-std::string readAll(const std::filesystem::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 // Entries start 4 bytes after a group's stored position.
 std::int32_t firstEntry(std::int32_t pos) {
@@ -52,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto work = qzt::fuzz::emptyFolder();
   const auto opened = qzt::openPaper(paper, 0, work);
   if (opened.ioError || opened.stateCode != 0) return 0;
-  (void)qzt::passwordMatches(opened.candidate.openPasswordBlock(), "pw");
+  (void)qzt::passwordMatches(opened.paper.header.openPasswordBlock(), "pw");
   auto loaded = qzt::readPaper(paper, 0);
   if (!loaded.ok()) return 0;
   (void)qzt::unpackPaper(loaded.value(), work);
@@ -67,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (session.graded() && h.commentsLen() > 0) {
     const auto pyfile = work / "pyfile";
     if (qzt::unpackPacked(paper, pyfile, h.commentsLen(), h.commentsPos()).ok()) {
-      (void)qzt::chooseComment(readAll(pyfile), session.report()->selection.value_or(0));
+      (void)qzt::chooseComment(qzt::fuzz::fileBytes(pyfile), session.report()->selection.value_or(0));
     }
   }
   if (h.notesGroupLen() > 0) {

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <system_error>
 
@@ -35,12 +36,17 @@ std::filesystem::path inputFile(const std::uint8_t* data, std::size_t size) {
   return path;
 }
 
-std::filesystem::path emptyFolder() {
-  auto dir = base() / "unpack";
+std::filesystem::path emptyFolder(const char* name) {
+  auto dir = base() / name;
   std::error_code ec;
   std::filesystem::remove_all(dir, ec);
   std::filesystem::create_directories(dir, ec);
   return dir;
+}
+
+std::string fileBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 }  // namespace qzt::fuzz

@@ -6,13 +6,20 @@ set -euo pipefail
 
 core_pkgs=(cmake g++ ninja-build ccache zlib1g-dev libgtest-dev googletest
            nlohmann-json3-dev libcli11-dev libbenchmark-dev clang libclang-rt-14-dev)
+# One-call inflate of blocks with a sane declared length.
+core_pkgs+=(libdeflate-dev)
 ui_pkgs=(qt6-base-dev qt6-base-dev-tools qt6-webengine-dev libqt6webenginecore6-bin
          libgl-dev fonts-noto-cjk xvfb xauth xdotool imagemagick)
 # Qt's Chinese catalogues; drawing the icon's PNG sizes; checking the install
 # and the .deb (xdg-mime needs File::MimeInfo without a desktop session).
 ui_pkgs+=(qt6-translations-l10n librsvg2-bin desktop-file-utils appstream shared-mime-info
           xdg-utils libfile-mimeinfo-perl lintian dpkg-dev file)
->>>>>>> main
+# The start-up benchmark watches the X server for the window's first drawing;
+# it and the real-window tests run under a window manager, so windows open
+# maximised, and read those windows from outside.
+ui_pkgs+=(pkg-config libxcb1-dev libxcb-damage0-dev openbox x11-utils)
+# The real-window tests read the reader as a screen reader does (AT-SPI).
+ui_pkgs+=(python3-pyatspi at-spi2-core dbus-x11)
 
 want=("${core_pkgs[@]}")
 [ "${1:-all}" = core ] || want+=("${ui_pkgs[@]}")

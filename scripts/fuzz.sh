@@ -37,10 +37,12 @@ for t in "${targets[@]}"; do
   echo "== $t: ${seconds}s"
   dict=()
   [ -f "fuzz/$t.dict" ] && dict=(-dict="fuzz/$t.dict")
+  seeds=("$build/fuzz/seeds/$t" "fuzz/corpus/$t")
+  [ "$t" = fuzz_rtf ] && seeds+=(tests/ui/page/rtf_fixtures)  # pages by real word processors
   status=0
   "$build/fuzz/$t" -max_total_time="$seconds" -rss_limit_mb=1024 -max_len=65536 -timeout=20 \
     -print_final_stats=1 -artifact_prefix="$artifacts" "${dict[@]}" \
-    "$work" "$build/fuzz/seeds/$t" "fuzz/corpus/$t" >"$log" 2>&1 || status=$?
+    "$work" "${seeds[@]}" >"$log" 2>&1 || status=$?
   runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' || echo '?')
   if [ "$status" -ne 0 ]; then
     failed=1

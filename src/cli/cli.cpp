@@ -70,6 +70,19 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   gradePasswords.add(*gradeCmd);
   gradeCmd->add_flag("--json", grade.json, "print one JSON object");
 
+  ReportArgs report;
+  PasswordOptions reportPasswords;
+  std::string reportCsv, reportHtml;
+  auto* reportCmd = app.add_subcommand("report", "grade a class's answer files and report on the class");
+  addPaper(*reportCmd, report.paper);
+  reportCmd->add_option("ANSWERS", report.answers, "answer files (.da) or folders searched for them")
+      ->required();
+  addOffset(*reportCmd, report.paper);
+  reportPasswords.add(*reportCmd);
+  reportCmd->add_flag("--json", report.json, "print one JSON object");
+  auto* csvOption = reportCmd->add_option("--csv", reportCsv, "write one line per graded file to FILE");
+  auto* htmlOption = reportCmd->add_option("--html", reportHtml, "write the report as a web page to FILE");
+
   AttachArgs attach;
   auto* attachCmd = app.add_subcommand("attach", "copy a reader with a paper attached to it");
   attachCmd->add_option("READER", attach.reader, "the reader program")->required();
@@ -94,6 +107,12 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   if (*gradeCmd) {
     grade.passwords = gradePasswords.given();
     return gradeCommand(grade, out, err);
+  }
+  if (*reportCmd) {
+    report.passwords = reportPasswords.given();
+    if (csvOption->count() > 0) report.csv = reportCsv;
+    if (htmlOption->count() > 0) report.html = reportHtml;
+    return reportCommand(report, out, err);
   }
   if (*attachCmd) return attachCommand(attach, out, err);
   return kUsage;

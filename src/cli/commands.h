@@ -7,8 +7,10 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "paper/header.h"
+#include "paper/opening.h"
 #include "paper/password.h"
 
 namespace qzt::cli {
@@ -47,6 +49,15 @@ struct GradeArgs {
   bool json = false;
 };
 
+struct ReportArgs {
+  PaperArgs paper;
+  std::vector<std::string> answers;  // files or folders
+  PasswordArgs passwords;
+  bool json = false;
+  std::optional<std::string> csv;
+  std::optional<std::string> html;
+};
+
 struct AttachArgs {
   std::string reader;
   std::string paper;
@@ -57,21 +68,31 @@ int infoCommand(const InfoArgs& args, std::ostream& out, std::ostream& err);
 int extractCommand(const ExtractArgs& args, std::ostream& out, std::ostream& err);
 int packCommand(const PackArgs& args, std::ostream& out, std::ostream& err);
 int gradeCommand(const GradeArgs& args, std::ostream& out, std::ostream& err);
+int reportCommand(const ReportArgs& args, std::ostream& out, std::ostream& err);
 int attachCommand(const AttachArgs& args, std::ostream& out, std::ostream& err);
 
 // ---- Shared ------------------------------------------------------------------
 
 // A path given on the command line (UTF-8).
 std::filesystem::path pathArg(const std::string& utf8);
-// A path for printing (UTF-8).
-std::string printable(const std::filesystem::path& path);
-
-// The whole file, or none when it cannot be read.
-std::optional<std::string> readWholeFile(const std::filesystem::path& path);
 
 // Reads the header and applies the header tests. Returns kDone with
 // `header` filled, or the exit status after telling why on `err`.
 int readTestedHeader(const PaperArgs& paper, PaperHeader& header, std::ostream& err);
+
+// The paper as grading needs it: header tests, opening password, header
+// and question table. Returns kDone with `paper` filled, or the exit status
+// after telling why on `err`.
+int readPaperToGrade(const PaperArgs& args, const PasswordArgs& passwords, LoadedPaper& paper,
+                     std::ostream& err);
+
+// The grading password of a loaded paper, where it has one, as the hand-in
+// asks for it.
+int checkGradePassword(const LoadedPaper& paper, const PasswordArgs& passwords, std::ostream& err);
+
+// Why the comments could not be unpacked: the error box text, or the
+// message of a scratch folder that could not be made.
+void tellCommentsFailure(const Error& failure, std::ostream& err);
 
 // kDone when the block asks for no password or `typed` (UTF-8, compared
 // as GBK) matches it; otherwise kWrongPassword after telling why. `state`

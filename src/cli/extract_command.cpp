@@ -8,6 +8,7 @@
 #include "paper/unpack.h"
 #include "side/comment_step.h"
 #include "sheet/exam_session.h"
+#include "util/gbk.h"
 
 namespace qzt::cli {
 namespace {
@@ -16,13 +17,13 @@ namespace fs = std::filesystem;
 
 int reportGroup(const GroupResult& result, std::ostream& out, std::ostream& err) {
   for (const auto& busy : result.busyTargets) {
-    err << "文件正被打开或调用!请先关闭!" << ' ' << printable(busy) << '\n';
+    err << "文件正被打开或调用!请先关闭!" << ' ' << pathToUtf8(busy) << '\n';
   }
   if (result.failure) {
     err << errorBoxText(result.failure->step) << '\n' << "qzt: " << result.failure->message << '\n';
     return kUnpackFailed;
   }
-  if (result.anchor) out << printable(*result.anchor) << '\n';
+  if (result.anchor) out << pathToUtf8(*result.anchor) << '\n';
   return kDone;
 }
 
@@ -39,7 +40,7 @@ int extractComments(const fs::path& paper, const PaperHeader& h, const fs::path&
     err << errorBoxText(s.error().step) << '\n' << "qzt: " << s.error().message << '\n';
     return kUnpackFailed;
   }
-  out << printable(target) << '\n';
+  out << pathToUtf8(target) << '\n';
   return kDone;
 }
 

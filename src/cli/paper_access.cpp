@@ -1,8 +1,7 @@
-#include <fstream>
-#include <iterator>
-
 #include "cli.h"
 #include "commands.h"
+#include "paper/format.h"
+#include "paper/unpack.h"
 #include "sheet/exam_session.h"
 #include "util/gbk.h"
 
@@ -10,19 +9,6 @@ namespace qzt::cli {
 
 std::filesystem::path pathArg(const std::string& utf8) {
   return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
-std::string printable(const std::filesystem::path& path) {
-  const std::u8string u = path.u8string();
-  return std::string(u.begin(), u.end());
-}
-
-std::optional<std::string> readWholeFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in || !std::filesystem::is_regular_file(path)) return std::nullopt;
-  std::string bytes(std::istreambuf_iterator<char>(in), {});
-  if (in.bad()) return std::nullopt;
-  return bytes;
 }
 
 int readTestedHeader(const PaperArgs& paper, PaperHeader& header, std::ostream& err) {
@@ -51,6 +37,37 @@ int checkPassword(const PasswordBlock& block, const std::optional<std::string>& 
   if (gbk.ok() && passwordMatches(block, gbk.value())) return kDone;
   err << ExamSession::messageForState(state) << '\n';
   return kWrongPassword;
+}
+
+int readPaperToGrade(const PaperArgs& args, const PasswordArgs& passwords, LoadedPaper& paper,
+                     std::ostream& err) {
+  PaperHeader candidate;
+  if (int s = readTestedHeader(args, candidate, err); s != kDone) return s;
+  if (int s = checkPassword(candidate.openPasswordBlock(), passwords.open, "--password",
+                            format::kStateWrongOpenPassword, err);
+      s != kDone) {
+    return s;
+  }
+  auto read = readPaper(pathArg(args.paper), args.offset);
+  if (!read.ok()) {
+    err << "qzt: " << args.paper << ": " << read.error().message << '\n';
+    return kUnreadable;
+  }
+  paper = std::move(read).value();
+  return kDone;
+}
+
+int checkGradePassword(const LoadedPaper& paper, const PasswordArgs& passwords, std::ostream& err) {
+  return checkPassword(paper.header.gradePasswordBlock(), passwords.grade, "--grade-password",
+                       format::kStateWrongGradePassword, err);
+}
+
+void tellCommentsFailure(const Error& failure, std::ostream& err) {
+  if (failure.step == 0) {
+    err << "qzt: " << failure.message << '\n';
+  } else {
+    err << errorBoxText(failure.step) << '\n';
+  }
 }
 
 }  // namespace qzt::cli

@@ -2,6 +2,7 @@
 
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <QTextDocument>
 #include <QtGlobal>
 
 namespace {
@@ -28,4 +29,8 @@ QByteArray toGbk(const QString& text) {
 
 std::string toGbkString(const QString& text) {
   return toGbk(text).toStdString();
+}
+
+QString plainToolTip(const QString& text) {
+  return text.isEmpty() ? QString() : Qt::convertFromPlainText(text);
 }

@@ -17,3 +17,7 @@ QString fromGbk(const std::string& gbk);
 // Text as GBK bytes (characters outside GBK take GB18030's 4-byte form).
 QByteArray toGbk(const QString& text);
 std::string toGbkString(const QString& text);
+
+// Paper text as a tool tip that shows it as written: a tool tip would take
+// text such as "<b>x</b>" for markup. Empty text gives no tool tip.
+QString plainToolTip(const QString& text);

@@ -6,17 +6,21 @@ session and accessibility buses and a window manager.
 A test names what it looks for by role and accessible name, never by the
 reader's internals:
 
-    reader = Reader(program, [paper], work)
-    app = reader.application()
-    table = find(app, role=pyatspi.ROLE_TABLE, name="答案区")
-    keys("Down", "b")
-    wait_for("B chosen", lambda: is_checked(cell(table, 1, 2)))
+    with Run("qzt-example-") as run:
+        app = run.reader(program, [paper]).application()
+        table = find(app, role=pyatspi.ROLE_TABLE, name="答案区")
+        keys("Down", "b")
+        wait_for("B chosen", lambda: is_checked(cell(table, 1, 2)))
 """
 
+import json
 import os
 import re
+import shutil
 import signal
 import subprocess
+import sys
+import tempfile
 import time
 
 import gi
@@ -233,13 +237,29 @@ def click(obj):
 
 # ---- The reader's process -------------------------------------------------------------
 
+def application(pid, timeout=60, alive=None):
+    """The application with process id pid as AT-SPI lists it; alive()
+    may fail the wait early when the process has ended."""
+    def probe():
+        if alive is not None:
+            alive()
+        desktop = pyatspi.Registry.getDesktop(0)
+        for app in children(desktop):
+            if app is not None and app.get_process_id() == pid:
+                # Read every name afresh: the reader changes them as the exam runs.
+                app.set_cache_mask(Atspi.Cache.NONE)
+                return app
+        return None
+    return wait_for(f"process {pid} on the accessibility bus", probe, timeout)
+
+
 class Reader:
     """A reader process in a session of its own, with its work folders,
     socket, recovery copies and settings inside the test's folder."""
 
-    def __init__(self, program, args, work, env=None):
+    def __init__(self, program, args, work, env=None, log_name="reader.log"):
         os.makedirs(os.path.join(work, "tmp"), exist_ok=True)
-        self.log_path = os.path.join(work, "reader.log")
+        self.log_path = os.path.join(work, log_name)
         environment = dict(os.environ)
         environment.update({"TMPDIR": os.path.join(work, "tmp"),
                             "QZT_DATA_DIR": os.path.join(work, "data"),
@@ -255,23 +275,11 @@ class Reader:
         return self.process.poll() is None
 
     def application(self, timeout=60):
-        """The reader as AT-SPI lists it (matched by process id)."""
-        def probe():
+        """The reader as AT-SPI lists it."""
+        def alive():
             if not self.running():
                 raise Failure(f"the reader ended with {self.process.returncode}")
-            desktop = pyatspi.Registry.getDesktop(0)
-            for app in children(desktop):
-                if app is not None and app.get_process_id() == self.pid:
-                    # Read every name afresh: the reader changes them as the exam runs.
-                    app.set_cache_mask(Atspi.Cache.NONE)
-                    return app
-            return None
-        return wait_for("the reader on the accessibility bus", probe, timeout)
-
-    def window(self, timeout=60):
-        """The reader's main window (a frame) once it is on screen."""
-        app = self.application(timeout)
-        return find(app, timeout=timeout, role=pyatspi.ROLE_FRAME, showing=True)
+        return application(self.pid, timeout, alive)
 
     def signal(self, number):
         os.kill(self.pid, number)
@@ -325,3 +333,96 @@ def pack(qzt, manifest, paper):
     """Writes a paper from a manifest with `qzt pack`."""
     subprocess.run([qzt, "pack", manifest, paper], check=True)
     return paper
+
+
+class Run:
+    """One test's folder and the readers it starts. On a failure it shows
+    what the running readers' windows hold and what they wrote; at the end
+    it stops them and removes the folder.
+
+        with Run("qzt-keyboard-") as run:
+            reader = run.reader(program, [paper])
+    """
+
+    def __init__(self, prefix):
+        self.work = tempfile.mkdtemp(prefix=prefix)
+        self.readers = []
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, kind, error, trace):
+        if kind is not None:
+            for reader in self.readers:
+                if reader.running():
+                    try:
+                        sys.stderr.write(dump(reader.application(5)) + "\n")
+                    except Failure:
+                        pass
+                sys.stderr.write(reader.log())
+        for reader in self.readers:
+            reader.stop()
+        shutil.rmtree(self.work, ignore_errors=True)
+        return False
+
+    def path(self, name):
+        return os.path.join(self.work, name)
+
+    def reader(self, program, args, env=None):
+        reader = Reader(program, args, self.work, env, f"reader-{len(self.readers) + 1}.log")
+        self.readers.append(reader)
+        return reader
+
+    def paper(self, qzt, name, manifest, files):
+        """Packs a paper from a manifest (a dict) and the page files it
+        names (relative path: text), written into the run's folder."""
+        for relative, text in files.items():
+            os.makedirs(os.path.dirname(self.path(relative)) or self.work, exist_ok=True)
+            with open(self.path(relative), "w", encoding="utf-8") as file:
+                file.write(text)
+        manifest_path = self.path(name + ".json")
+        with open(manifest_path, "w", encoding="utf-8") as file:
+            json.dump(manifest, file, ensure_ascii=False)
+        return pack(qzt, manifest_path, self.path(name + ".qzt"))
+
+
+# ---- For tests written in shell ---------------------------------------------------------
+
+def _grid_of(pid, timeout):
+    def alive():
+        try:
+            os.kill(pid, 0)
+        except OSError:
+            raise Failure(f"the reader {pid} ended") from None
+    app = application(pid, timeout, alive)
+    table = find(app, role=pyatspi.ROLE_TABLE, name="答案区", timeout=timeout)
+    wait_for("the paper's rows in the grid", lambda: table_size(table)[0] > 0, timeout)
+    return app, table
+
+
+def _shell(args):
+    """wait-grid PID [DOCUMENT]: waits until the reader PID shows its paper's
+    grid (and a web page titled DOCUMENT, where given).
+    cells PID ROW: prints "COLUMN X Y" for each letter cell of grid row ROW
+    (from 1), its centre on the screen."""
+    command, pid = args[0], int(args[1])
+    app, table = _grid_of(pid, 90)
+    if command == "wait-grid":
+        if len(args) > 2:
+            find(app, role=pyatspi.ROLE_DOCUMENT_WEB, name=args[2], showing=True, timeout=90)
+        return
+    if command == "cells":
+        row = int(args[2]) - 1
+        for column in range(1, table_size(table)[1]):
+            x, y, w, h = cell(table, row, column).queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+            print(column, x + w // 2, y + h // 2)
+        return
+    raise Failure(f"no command {command}")
+
+
+if __name__ == "__main__":
+    try:
+        _shell(sys.argv[1:])
+    except Failure as failure:
+        sys.stderr.write(f"{failure}\n")
+        sys.exit(1)

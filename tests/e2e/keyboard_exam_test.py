@@ -8,10 +8,8 @@ Usage (under desktop.sh): keyboard_exam_test.py READER QZT
 """
 
 import os
-import shutil
 import subprocess
 import sys
-import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import a11y  # noqa: E402
@@ -29,20 +27,20 @@ RESULT, CORRECT = 5, 6  # the columns grading adds
 def cell_says(table, row, column, name, checked=None):
     def probe():
         c = cell(table, row, column)
-        if c.name != name:
-            return False
-        return checked is None or a11y.is_checked(c) == checked
+        return c.name == name and (checked is None or a11y.is_checked(c) == checked)
     wait_for(f"cell {row},{column} to read '{name}'", probe, timeout=10)
 
 
+def edit_holds(app, name, text):
+    edit = find(app, role=pyatspi.ROLE_TEXT, name=name)
+    wait_for(f"'{text}' in {name}", lambda: a11y.text_of(edit) == text, timeout=10)
+
+
 def main(reader_program, qzt):
-    work = tempfile.mkdtemp(prefix="qzt-keyboard-")
-    reader = None
-    try:
-        paper = a11y.pack(qzt, MANIFEST, os.path.join(work, "demo.qzt"))
-        answers = os.path.join(work, "answers.da")
-        reader = a11y.Reader(reader_program, [paper], work)
-        app = reader.application()
+    with a11y.Run("qzt-keyboard-") as run:
+        paper = a11y.pack(qzt, MANIFEST, run.path("demo.qzt"))
+        answers = run.path("answers.da")
+        app = run.reader(reader_program, [paper]).application()
         table = find(app, role=pyatspi.ROLE_TABLE, name="答案区", timeout=90)
         wait_for("the demo's nine rows", lambda: a11y.table_size(table)[0] == 9)
         clock = find(app, role=pyatspi.ROLE_LABEL, name_re=r"^剩余答题时间 \d+ 分 \d+ 秒$")
@@ -74,14 +72,12 @@ def main(reader_program, qzt):
         # Typing on a text row goes into its edit; Enter comes back on the next row.
         keys("Down", "Down")
         type_text("12")
-        edit5 = find(app, role=pyatspi.ROLE_TEXT, name="第 5 题 文字答案")
-        wait_for("12 in the first row edit", lambda: a11y.text_of(edit5) == "12", timeout=10)
+        edit_holds(app, "第 5 题 文字答案", "12")
         keys("Return")
         focus.wait_until("the grid on the next row", lambda c: c.name == "第 6 题 文字答案 未答")
         keys("Return")
         type_text("北京")
-        edit6 = find(app, role=pyatspi.ROLE_TEXT, name="第 6 题 文字答案")
-        wait_for("北京 in the second row edit", lambda: a11y.text_of(edit6) == "北京", timeout=10)
+        edit_holds(app, "第 6 题 文字答案", "北京")
         keys("Escape")
         focus.wait_until("back in the grid", lambda c: c.name == "第 6 题 文字答案 北京")
 
@@ -102,18 +98,6 @@ def main(reader_program, qzt):
         if score.name != graded:
             raise Failure(f"the window reads '{score.name}', qzt grade '{graded}'")
         print(f"PASS: {score.name}; result cells {list(results.values())}")
-    except Failure:
-        if reader is not None:
-            try:
-                sys.stderr.write(a11y.dump(reader.application(5)) + "\n")
-            except Failure:
-                pass
-            sys.stderr.write(reader.log())
-        raise
-    finally:
-        if reader is not None:
-            reader.stop()
-        shutil.rmtree(work, ignore_errors=True)
 
 
 if __name__ == "__main__":

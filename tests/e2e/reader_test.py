@@ -7,30 +7,25 @@ Usage (under desktop.sh): reader_test.py READER QZT
 """
 
 import glob
-import json
 import os
-import shutil
 import signal
 import subprocess
 import sys
-import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import a11y  # noqa: E402
 from a11y import Failure, find, pyatspi, wait_for  # noqa: E402
 
 TITLE = "网页试卷 e2e"
+# The web engine on Linux builds the page's tree for assistive technology
+# only when asked to.
+WEB_TREE = {"QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY": "1"}
 
 
 def windows():
     found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", TITLE],
                            capture_output=True, text=True).stdout.split()
     return len(found)
-
-
-# The web engine on Linux builds the page's tree for assistive technology
-# only when asked to.
-WEB_TREE = {"QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY": "1"}
 
 
 def page_shown(reader):
@@ -44,30 +39,24 @@ def page_shown(reader):
 
 
 def main(reader_program, qzt):
-    work = tempfile.mkdtemp(prefix="qzt-reader-")
-    def work_folders():
-        return [p for p in glob.glob(os.path.join(work, "tmp", "qzt-*")) if os.path.isdir(p)]
+    with a11y.Run("qzt-reader-") as run:
+        def work_folders():
+            return [p for p in glob.glob(run.path("tmp/qzt-*")) if os.path.isdir(p)]
 
-    first = None
-    try:
-        os.makedirs(os.path.join(work, "paper"))
-        with open(os.path.join(work, "paper", "index.html"), "w", encoding="utf-8") as page:
-            page.write('<html><head><meta charset="utf-8"><title>inner</title></head>'
-                       "<body><h1>A web page paper</h1></body></html>")
-        with open(os.path.join(work, "paper.json"), "w", encoding="utf-8") as manifest:
-            json.dump({"title": TITLE, "key": "E2E-1", "time_limit": 5, "page": "paper/index.html",
-                       "questions": [{"label": "1", "kind": "single", "options": 4,
-                                      "answer": "A", "marks": 1}]}, manifest, ensure_ascii=False)
-        paper = a11y.pack(qzt, os.path.join(work, "paper.json"), os.path.join(work, "web paper.qzt"))
+        paper = run.paper(qzt, "web paper", {
+            "title": TITLE, "key": "E2E-1", "time_limit": 5, "page": "paper/index.html",
+            "questions": [{"label": "1", "kind": "single", "options": 4, "answer": "A", "marks": 1}],
+        }, {"paper/index.html": '<html><head><meta charset="utf-8"><title>inner</title></head>'
+                                "<body><h1>A web page paper</h1></body></html>"})
 
-        first = a11y.Reader(reader_program, [paper], work, WEB_TREE)
+        first = run.reader(reader_program, [paper], WEB_TREE)
         page_shown(first)
         wait_for("one window on screen", lambda: windows() == 1, timeout=10)
         if len(work_folders()) != 1:
             raise Failure(f"expected one work folder, found {work_folders()}")
 
         # The second start must end by itself, without a window or a work folder.
-        second = a11y.Reader(reader_program, [paper], work, WEB_TREE)
+        second = run.reader(reader_program, [paper], WEB_TREE)
         if second.wait(30) != 0:
             raise Failure("the second start did not end cleanly")
         if windows() != 1 or len(work_folders()) != 1:
@@ -78,19 +67,10 @@ def main(reader_program, qzt):
         first.wait()
 
         # A copy of the reader with the paper attached opens it with no argument.
-        attached_program = os.path.join(work, "reader-with-paper")
+        attached_program = run.path("reader-with-paper")
         subprocess.run([qzt, "attach", reader_program, paper, attached_program], check=True)
-        first = a11y.Reader(attached_program, [], work, WEB_TREE)
-        page_shown(first)
+        page_shown(run.reader(attached_program, [], WEB_TREE))
         print(f"PASS: '{TITLE}' shown, {windows()} window, the second start handed over")
-    except Failure:
-        if first is not None:
-            sys.stderr.write(first.log())
-        raise
-    finally:
-        if first is not None:
-            first.stop()
-        shutil.rmtree(work, ignore_errors=True)
 
 
 if __name__ == "__main__":

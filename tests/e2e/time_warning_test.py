@@ -5,11 +5,8 @@ after one.
 Usage (under desktop.sh): time_warning_test.py READER QZT
 """
 
-import json
 import os
-import shutil
 import sys
-import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -34,23 +31,17 @@ class Heard:
             self.alerts.append(event.source.name)
 
     def _renamed(self, event):
-        self.renamed.append((time.monotonic(), event.source.name))
+        self.renamed.append(event.source.name)
 
 
 def main(reader_program, qzt):
-    work = tempfile.mkdtemp(prefix="qzt-warning-")
-    reader = None
-    try:
-        with open(os.path.join(work, "page.txt"), "w") as page:
-            page.write("page text\n")
-        with open(os.path.join(work, "paper.json"), "w", encoding="utf-8") as manifest:
-            json.dump({"title": "时间提醒 e2e", "key": "E2E-WARNING", "time_limit": 2, "page": "page.txt",
-                       "questions": [{"label": "1", "kind": "single", "options": 4, "answer": "A", "marks": 1}]},
-                      manifest, ensure_ascii=False)
-        paper = a11y.pack(qzt, os.path.join(work, "paper.json"), os.path.join(work, "paper.qzt"))
+    with a11y.Run("qzt-warning-") as run:
+        paper = run.paper(qzt, "paper", {
+            "title": "时间提醒 e2e", "key": "E2E-WARNING", "time_limit": 2, "page": "page.txt",
+            "questions": [{"label": "1", "kind": "single", "options": 4, "answer": "A", "marks": 1}],
+        }, {"page.txt": "page text\n"})
         heard = Heard()
-        reader = a11y.Reader(reader_program, [paper], work)
-        app = reader.application(90)
+        app = run.reader(reader_program, [paper]).application(90)
         find(app, role=pyatspi.ROLE_ALERT, name=FIVE, showing=True, timeout=90)
         clock = find(app, role=pyatspi.ROLE_LABEL, name_re=r"^剩余答题时间 1 分 \d+ 秒$")
 
@@ -67,17 +58,9 @@ def main(reader_program, qzt):
 
         wait_for("the one-minute alert", lambda: ONE in heard.alerts, timeout=90)
         wait_for("the minute told", lambda: any(name.startswith("剩余答题时间 0 分")
-                                                for _, name in heard.renamed), timeout=10)
+                                                for name in heard.renamed), timeout=10)
         find(app, role=pyatspi.ROLE_ALERT, name=ONE, showing=True, timeout=5)
         print(f"PASS: alerts {heard.alerts}; the clock reads '{clock.name}'")
-    except Failure:
-        if reader is not None:
-            sys.stderr.write(reader.log())
-        raise
-    finally:
-        if reader is not None:
-            reader.stop()
-        shutil.rmtree(work, ignore_errors=True)
 
 
 if __name__ == "__main__":

@@ -1,13 +1,11 @@
 #include "author/manifest.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <nlohmann/json.hpp>
-#include <sstream>
 
 #include "paper/format.h"
+#include "util/file_bytes.h"
 #include "util/gbk.h"
 
 namespace qzt::writer {
@@ -26,15 +24,10 @@ struct ManifestError {
   throw ManifestError{Error{ErrorKind::Usage, message, 0}};
 }
 
-std::string utf8Name(const fs::path& p) {
-  const std::u8string u = p.u8string();
-  return std::string(u.begin(), u.end());
-}
-
 ByteString readBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in || !fs::is_regular_file(path)) throw ManifestError{Error::io("cannot read " + utf8Name(path))};
-  return ByteString(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  auto bytes = readFileBytes(path);
+  if (!bytes.ok()) throw ManifestError{Error::io("cannot read " + pathToUtf8(path))};
+  return std::move(bytes).value();
 }
 
 ByteString gbk(const std::string& utf8, const std::string& what) {
@@ -115,13 +108,13 @@ void addFolder(std::vector<GroupEntry>& entries, const fs::path& dir, const std:
   const auto children = sortedChildren(dir);
   for (const auto& child : children) {
     if (!child.is_regular_file()) continue;
-    const std::string name = utf8Name(child.path().filename());
+    const std::string name = pathToUtf8(child.path().filename());
     entries.push_back(packing.file(entryName(name), readBytes(child.path()), relPath + "/" + name));
   }
   for (const auto& child : children) {
     // A linked folder could lead back up the tree and never end.
     if (!child.is_directory() || child.is_symlink()) continue;
-    const std::string name = utf8Name(child.path().filename());
+    const std::string name = pathToUtf8(child.path().filename());
     addFolder(entries, child.path(), storedUtf8 + "\\" + name, relPath + "/" + name, packing);
   }
 }
@@ -132,7 +125,7 @@ std::vector<GroupEntry> fileGroup(const json& v, const char* what, const fs::pat
   if (!v.is_string()) fail(std::string(what) + ": expected a file path");
   const std::string rel = v.get<std::string>();
   const fs::path file = baseDir / fs::path(std::u8string(rel.begin(), rel.end()));
-  const std::string name = utf8Name(file.filename());
+  const std::string name = pathToUtf8(file.filename());
   std::vector<GroupEntry> entries;
   entries.push_back(packing.file(entryName(name), readBytes(file), rel));
   const fs::path companion = file.parent_path() / (file.filename().u8string() + u8".files");
@@ -345,11 +338,9 @@ Result<Manifest> parseManifest(const std::string& text, const fs::path& baseDir)
 }
 
 Result<Manifest> loadManifest(const fs::path& manifest) {
-  std::ifstream in(manifest, std::ios::binary);
-  if (!in || !fs::is_regular_file(manifest)) return Error::io("cannot read " + utf8Name(manifest));
-  std::ostringstream text;
-  text << in.rdbuf();
-  return parseManifest(text.str(), manifest.parent_path());
+  auto text = readFileBytes(manifest);
+  if (!text.ok()) return Error::io("cannot read " + pathToUtf8(manifest));
+  return parseManifest(*text, manifest.parent_path());
 }
 
 }  // namespace qzt::writer

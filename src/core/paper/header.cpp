@@ -1,6 +1,7 @@
 #include "paper/header.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 
 namespace qzt {
@@ -84,13 +85,23 @@ int testHeader(const PaperHeader& header) {
 
 Result<PaperHeader> readHeader(const std::filesystem::path& path, std::int64_t offset) {
   if (offset < 0) return Error::io("negative paper offset");
+  std::error_code ec;
+  if (!std::filesystem::exists(path, ec)) {
+    // A file whose folder cannot be searched is there for all we know.
+    if (ec) return Error::file(FileFault::Unreadable, "cannot open " + path.string());
+    return Error::file(FileFault::Missing, "no such file: " + path.string());
+  }
+  // A folder opens as a stream on some systems and then reads nothing.
   std::ifstream in(path, std::ios::binary);
-  if (!in) return Error::io("cannot open " + path.string());
+  if (!in || std::filesystem::is_directory(path, ec)) {
+    return Error::file(FileFault::Unreadable, "cannot open " + path.string());
+  }
   in.seekg(offset);
   PaperHeader::Bytes bytes{};
   in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  if (in.bad()) return Error::file(FileFault::Unreadable, "cannot read " + path.string());
   if (!in || in.gcount() != static_cast<std::streamsize>(bytes.size())) {
-    return Error::io("the file is too short for a paper header: " + path.string());
+    return Error::file(FileFault::TooShort, "the file is too short for a paper header: " + path.string());
   }
   return PaperHeader(bytes);
 }

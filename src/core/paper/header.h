@@ -58,7 +58,8 @@ class PaperHeader {
 int testHeader(const PaperHeader& header);
 
 // Reads the 1828 header bytes at `offset` of `path`. A missing file, a
-// negative offset or a file shorter than offset + 1828 is an Io error.
+// negative offset or a file shorter than offset + 1828 is an Io error; the
+// error's fault says which of missing, unreadable or too short it was.
 Result<PaperHeader> readHeader(const std::filesystem::path& path, std::int64_t offset);
 
 }  // namespace qzt

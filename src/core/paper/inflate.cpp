@@ -1,8 +1,10 @@
 #include "paper/inflate.h"
 
+#include <libdeflate.h>
 #include <zlib.h>
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 #include "paper/format.h"
@@ -29,6 +31,16 @@ class Inflater {
   z_stream z_{};
   bool ok_ = false;
 };
+
+struct DecompressorFree {
+  void operator()(libdeflate_decompressor* d) const { libdeflate_free_decompressor(d); }
+};
+
+// One per thread: a decompressor is not shared between calls in flight.
+libdeflate_decompressor* threadDecompressor() {
+  thread_local std::unique_ptr<libdeflate_decompressor, DecompressorFree> d(libdeflate_alloc_decompressor());
+  return d.get();
+}
 
 }  // namespace
 
@@ -72,6 +84,13 @@ Status inflateTo(PaperFile& in, std::int64_t pos, std::int64_t streamLen, std::i
     if (rc != Z_OK && rc != Z_BUF_ERROR) return Error::corrupt("packed data is not a zlib stream", step);
   }
   return Status::success();
+}
+
+bool inflateWhole(std::span<const unsigned char> stream, std::span<unsigned char> out) {
+  libdeflate_decompressor* d = threadDecompressor();
+  // No actual-length argument: anything but exactly out.size() bytes fails.
+  return d != nullptr && libdeflate_zlib_decompress(d, stream.data(), stream.size(), out.data(), out.size(),
+                                                    nullptr) == LIBDEFLATE_SUCCESS;
 }
 
 }  // namespace qzt

@@ -1,13 +1,17 @@
-// Inflating one block of packed data with bounded memory.
+// Inflating one block of packed data.
 //
 // A block is the int32 unpacked length U followed by a zlib stream; exactly
-// U bytes are kept and a stream that ends before U bytes is corrupt. The
-// stream is inflated through fixed-size chunks straight into the output, so
-// a large U never becomes one large buffer.
+// U bytes are kept and a stream that ends before U bytes is corrupt. A
+// block of sane size is inflated whole in one call; when that call does not
+// give exactly U bytes, or the block is large, the stream is inflated
+// through fixed-size chunks straight into the output, and that decides the
+// block's outcome. So a large U never becomes one large buffer, and both
+// ways give the same bytes and the same failures.
 #pragma once
 
 #include <cstdint>
 #include <ostream>
+#include <span>
 
 #include "paper/paper_file.h"
 #include "util/result.h"
@@ -21,5 +25,10 @@ std::int64_t maxUnpackedLength(std::int64_t streamLen);
 // its first `want` bytes to `out`. Errors carry `step`.
 Status inflateTo(PaperFile& in, std::int64_t pos, std::int64_t streamLen, std::int64_t want,
                  std::ostream& out, int step);
+
+// Inflates a whole zlib stream into exactly out.size() bytes in one call.
+// False when the stream is damaged anywhere (its trailer too) or does not
+// hold exactly that many bytes; the block then goes through inflateTo.
+bool inflateWhole(std::span<const unsigned char> stream, std::span<unsigned char> out);
 
 }  // namespace qzt

@@ -16,29 +16,34 @@ std::int32_t groupStart(std::int32_t pos) {
 }
 
 SupportHint unpackSupportHint(const fs::path& paper, const PaperHeader& header,
-                              const fs::path& workFolder) {
+                              const fs::path& workFolder,
+                              const std::optional<fs::path>& previousAnchor) {
   SupportHint out;
   out.support = unpackGroup(paper, workFolder, header.supportGroupLen(),
                             groupStart(header.supportGroupPos()));
-  if (out.support.anchor) {
-    out.hint = takeFile(companionFile(*out.support.anchor, format::kHintFile));
-  }
+  out.anchor = out.support.anchor ? out.support.anchor : previousAnchor;
+  if (out.anchor) out.hint = takeFile(companionFile(*out.anchor, format::kHintFile));
   return out;
 }
 
-OpenOutcome openPaper(const fs::path& paper, std::int64_t offset, const fs::path& workFolder) {
+OpenOutcome openPaper(const fs::path& paper, std::int64_t offset, const fs::path& workFolder,
+                      const std::optional<fs::path>& previousAnchor) {
   OpenOutcome outcome;
+  outcome.paper.path = paper;
+  outcome.paper.offset = offset;
+  outcome.supportAnchor = previousAnchor;
   auto header = readHeader(paper, offset);
   if (!header.ok()) {
     outcome.ioError = header.error();
     return outcome;
   }
-  outcome.candidate = *header;
-  outcome.stateCode = testHeader(outcome.candidate);
+  outcome.paper.header = *header;
+  outcome.stateCode = testHeader(outcome.paper.header);
   if (outcome.stateCode != 0) return outcome;
-  outcome.needsPassword = hasPassword(outcome.candidate.openPasswordBlock());
-  SupportHint support = unpackSupportHint(paper, outcome.candidate, workFolder);
+  outcome.needsPassword = hasPassword(outcome.paper.header.openPasswordBlock());
+  SupportHint support = unpackSupportHint(paper, outcome.paper.header, workFolder, previousAnchor);
   outcome.support = std::move(support.support);
+  outcome.supportAnchor = std::move(support.anchor);
   outcome.hint = std::move(support.hint);
   return outcome;
 }
@@ -56,18 +61,27 @@ Result<LoadedPaper> readPaper(const fs::path& paper, std::int64_t offset) {
   return loaded;
 }
 
-UnpackedPaper unpackPaper(const LoadedPaper& paper, const fs::path& workFolder) {
-  UnpackedPaper out;
+UnpackedPage unpackPage(const LoadedPaper& paper, const fs::path& workFolder) {
+  UnpackedPage out;
   const PaperHeader& h = paper.header;
   out.page = unpackGroup(paper.path, workFolder, h.pageGroupLen(), groupStart(h.pageGroupPos()));
   if (out.page.anchor) out.pageKind = pageKindOf(*out.page.anchor);
-  SupportHint support = unpackSupportHint(paper.path, h, workFolder);
-  out.support = std::move(support.support);
-  out.hint = std::move(support.hint);
-  if (out.support.anchor) {
-    out.showAbout = fileLength(companionFile(*out.support.anchor, format::kAboutFile)) > 1;
-  }
   return out;
+}
+
+UnpackedSupport unpackSupport(const LoadedPaper& paper, const fs::path& workFolder,
+                              const std::optional<fs::path>& previousAnchor) {
+  UnpackedSupport out;
+  SupportHint support = unpackSupportHint(paper.path, paper.header, workFolder, previousAnchor);
+  out.support = std::move(support.support);
+  out.anchor = std::move(support.anchor);
+  out.hint = std::move(support.hint);
+  if (out.anchor) out.showAbout = fileLength(companionFile(*out.anchor, format::kAboutFile)) > 1;
+  return out;
+}
+
+UnpackedPaper unpackPaper(const LoadedPaper& paper, const fs::path& workFolder) {
+  return {unpackPage(paper, workFolder), unpackSupport(paper, workFolder)};
 }
 
 PageKind pageKindOf(const fs::path& page) {

@@ -15,16 +15,28 @@
 
 namespace qzt {
 
+// A paper that passed the header tests: what loading it reads, and the
+// header whose opening password guards it.
+struct OpenedPaper {
+  std::filesystem::path path;
+  std::int64_t offset = 0;
+  PaperHeader header;
+};
+
 struct OpenOutcome {
   // The header could not be read (missing, short file): nothing changed.
+  // Its fault names the reason for the window's report.
   std::optional<Error> ioError;
   // 0 accepted; 3, 4 or 5 refused by the header tests.
   int stateCode = 0;
-  PaperHeader candidate;
+  OpenedPaper paper;  // path and offset as given; the header once read
   bool needsPassword = false;
   // The support group unpacked for the hint (failures are shown, the open
   // goes on).
   GroupResult support;
+  // The support anchor from now on: the group's, or the previous one when
+  // the group placed no file directly in the work folder.
+  std::optional<std::filesystem::path> supportAnchor;
   // Text of anchor + ".files/mmts.txt" when it existed; the file is deleted.
   std::optional<ByteString> hint;
 };
@@ -35,17 +47,22 @@ std::int32_t groupStart(std::int32_t pos);
 
 struct SupportHint {
   GroupResult support;
+  std::optional<std::filesystem::path> anchor;  // as OpenOutcome::supportAnchor
   std::optional<ByteString> hint;  // anchor + ".files/mmts.txt"; file deleted
 };
 
 // The support group unpacked into `workFolder` and its password hint taken
-// out, as opening, loading and the grading password each do afresh.
+// out, as opening, loading and the grading password each do afresh. A group
+// without a file directly in the work folder keeps `previousAnchor`, whose
+// companion folder may hold this group's hint.
 SupportHint unpackSupportHint(const std::filesystem::path& paper, const PaperHeader& header,
-                              const std::filesystem::path& workFolder);
+                              const std::filesystem::path& workFolder,
+                              const std::optional<std::filesystem::path>& previousAnchor = {});
 
 // openqztj up to the point where a password is asked or loading follows.
 OpenOutcome openPaper(const std::filesystem::path& paper, std::int64_t offset,
-                      const std::filesystem::path& workFolder);
+                      const std::filesystem::path& workFolder,
+                      const std::optional<std::filesystem::path>& previousAnchor = {});
 
 enum class PageKind { None, PlainText, RichText, Web };
 
@@ -61,15 +78,28 @@ struct LoadedPaper {
 // stage label.
 Result<LoadedPaper> readPaper(const std::filesystem::path& paper, std::int64_t offset);
 
-struct UnpackedPaper {
-  GroupResult page;                          // anchor = the page to show
-  PageKind pageKind = PageKind::None;        // by the lower-cased extension
-  GroupResult support;
-  std::optional<ByteString> hint;            // mmts.txt, file deleted
-  bool showAbout = false;                    // about.txt longer than 1 byte
+struct UnpackedPage {
+  GroupResult page;                    // anchor = the page to show
+  PageKind pageKind = PageKind::None;  // by the lower-cased extension
 };
 
-// The unpacking stages of loading: the page group and the support group.
+struct UnpackedSupport {
+  GroupResult support;
+  std::optional<std::filesystem::path> anchor;  // as OpenOutcome::supportAnchor
+  std::optional<ByteString> hint;               // mmts.txt, file deleted
+  bool showAbout = false;                       // about.txt longer than 1 byte
+};
+
+// The unpacking stages of loading, in their order: the page group is
+// unpacked and shown before the support group is unpacked, so a support
+// file of the same name cannot stand in for the page.
+UnpackedPage unpackPage(const LoadedPaper& paper, const std::filesystem::path& workFolder);
+UnpackedSupport unpackSupport(const LoadedPaper& paper, const std::filesystem::path& workFolder,
+                              const std::optional<std::filesystem::path>& previousAnchor = {});
+
+struct UnpackedPaper : UnpackedPage, UnpackedSupport {};
+
+// Both stages at once, for callers that show nothing in between.
 UnpackedPaper unpackPaper(const LoadedPaper& paper, const std::filesystem::path& workFolder);
 
 // ".txt" -> PlainText, ".rtf" -> RichText (case-insensitive), else Web;

@@ -1,9 +1,8 @@
 #include "paper/packed.h"
 
-#include <algorithm>
 #include <array>
-#include <fstream>
 
+#include "paper/block_writer.h"
 #include "paper/format.h"
 #include "paper/inflate.h"
 
@@ -12,15 +11,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
+constexpr std::int64_t kBlockStart = format::kBlockMarker.size() + format::kBlockSizeField;
+
 bool markerAt(PaperFile& in, std::int64_t pos) {
   std::array<unsigned char, format::kBlockMarker.size()> head{};
   return in.read(pos, head.data(), head.size()) && head == format::kBlockMarker;
 }
 
-}  // namespace
-
-Result<PackedOutcome> unpackBlock(PaperFile& in, std::int64_t pos, std::int64_t size,
-                                  const fs::path& out, WriteMode mode, int step) {
+// The block of `size` bytes at `pos`, its length field checked before
+// anything is allocated or written.
+Result<BlockHead> blockAt(PaperFile& in, std::int64_t pos, std::int64_t size, int step) {
   if (size < format::kUnpackedLengthField) return Error::corrupt("block too small", step);
   if (!in.contains(pos, size)) return Error::io("block runs past the end of the paper", step);
   const std::int64_t streamLen = size - format::kUnpackedLengthField;
@@ -29,52 +29,62 @@ Result<PackedOutcome> unpackBlock(PaperFile& in, std::int64_t pos, std::int64_t 
   if (*declared < 0 || *declared > maxUnpackedLength(streamLen)) {
     return Error::unsafe("block claims an impossible unpacked length", step);
   }
+  return BlockHead{pos + format::kUnpackedLengthField, streamLen, *declared};
+}
 
-  std::error_code ec;
-  if (out.has_parent_path()) fs::create_directories(out.parent_path(), ec);
-  if (ec) return Error::io("cannot create the folder of " + out.string(), step);
-  const auto openMode = mode == WriteMode::Append ? std::ios::app : std::ios::trunc;
-  std::ofstream file(out, std::ios::binary | openMode);
-  if (!file) return PackedOutcome::Busy;
-  Status st = inflateTo(in, pos + format::kUnpackedLengthField, streamLen, *declared, file, step);
-  file.close();
-  if (st.ok() && file.fail()) st = Error::io("cannot write " + out.string(), step);
-  if (!st.ok()) {
-    fs::remove(out, ec);  // never a half-inflated file
-    return st.error();
-  }
+// The first block is checked before the target is created, as every later
+// one is checked before it is written.
+Result<PackedOutcome> startWith(BlockWriter& writer, const Result<BlockHead>& first) {
+  if (!first.ok()) return first.error();
+  auto opened = writer.open();
+  if (!opened.ok()) return opened.error();
+  if (!*opened) return PackedOutcome::Busy;
+  if (Status st = writer.add(*first); !st.ok()) return st.error();
   return PackedOutcome::Written;
 }
 
-Result<PackedOutcome> unpackPackedAt(PaperFile& in, const fs::path& out, std::int32_t size,
-                                     std::int64_t pos, int step) {
+Result<PackedOutcome> finished(BlockWriter& writer) {
+  if (Status st = writer.finish(); !st.ok()) return st.error();
+  return PackedOutcome::Written;
+}
+
+}  // namespace
+
+Result<PackedOutcome> unpackPackedAt(PaperFile& in, const fs::path& out, std::int32_t size, std::int64_t pos,
+                                     int step, const UnpackLimits& limits) {
   if (size == 0) return PackedOutcome::Untouched;
   if (size < 0) return Error::corrupt("negative packed size", step);
   std::array<unsigned char, format::kBlockMarker.size()> head{};
   if (!in.read(pos, head.data(), head.size())) return Error::io("packed data runs past the end", step);
   std::error_code ec;
   fs::remove(out, ec);  // a target that stays is reported when it cannot be opened
-  if (head != format::kBlockMarker) return unpackBlock(in, pos, size, out, WriteMode::Replace, step);
+  BlockWriter writer(in, out, limits, step);
+  if (head != format::kBlockMarker) {
+    auto outcome = startWith(writer, blockAt(in, pos, size, step));
+    if (!outcome.ok() || *outcome == PackedOutcome::Busy) return outcome;
+    return finished(writer);
+  }
 
-  constexpr std::int64_t kBlockStart = format::kBlockMarker.size() + format::kBlockSizeField;
   for (std::int64_t at = pos;;) {
     const auto blockSize = in.int32At(at + format::kBlockMarker.size());
-    if (!blockSize) {
-      fs::remove(out, ec);
-      return Error::io("block size runs past the end", step);
+    if (!blockSize) return writer.fail(Error::io("block size runs past the end", step));
+    auto block = blockAt(in, at + kBlockStart, *blockSize, step);
+    if (at == pos) {
+      auto outcome = startWith(writer, block);
+      if (!outcome.ok() || *outcome == PackedOutcome::Busy) return outcome;
+    } else if (!block.ok()) {
+      return writer.fail(block.error());
+    } else if (Status st = writer.add(*block); !st.ok()) {
+      return st.error();
     }
-    const WriteMode mode = at == pos ? WriteMode::Replace : WriteMode::Append;
-    auto block = unpackBlock(in, at + kBlockStart, *blockSize, out, mode, step);
-    if (!block.ok() || *block == PackedOutcome::Busy) return block;
     at += kBlockStart + *blockSize;
     if (at >= in.size()) break;
     if (!in.contains(at, format::kBlockMarker.size())) {
-      fs::remove(out, ec);
-      return Error::io("packed data ends inside a block marker", step);
+      return writer.fail(Error::io("packed data ends inside a block marker", step));
     }
     if (!markerAt(in, at)) break;
   }
-  return PackedOutcome::Written;
+  return finished(writer);
 }
 
 }  // namespace qzt

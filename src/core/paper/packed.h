@@ -7,11 +7,10 @@
 #include <filesystem>
 
 #include "paper/paper_file.h"
+#include "paper/unpack_limits.h"
 #include "util/result.h"
 
 namespace qzt {
-
-enum class WriteMode { Replace, Append };
 
 enum class PackedOutcome {
   Untouched,  // size 0: the target was neither deleted nor created
@@ -19,17 +18,12 @@ enum class PackedOutcome {
   Busy,       // the target could not be created or replaced
 };
 
-// DeCompressionfile1: inflates the block of `size` bytes at `pos` into
-// `out`. A failed block removes `out`, so a file is whole or absent.
-Result<PackedOutcome> unpackBlock(PaperFile& in, std::int64_t pos, std::int64_t size,
-                                  const std::filesystem::path& out, WriteMode mode, int step);
-
 // DeCompressionfile: deletes `out`, then unpacks the packed data at `pos`.
 // A marked run ends at the first 8 bytes after a block that are not the
-// marker; `size` then plays no part beyond being non-zero. A failed run
-// removes `out` rather than leave its first blocks behind; a run cut at a
-// block boundary by the end of the file ends there.
-Result<PackedOutcome> unpackPackedAt(PaperFile& in, const std::filesystem::path& out,
-                                     std::int32_t size, std::int64_t pos, int step);
+// marker; `size` then plays no part beyond being non-zero. A run cut at a
+// block boundary by the end of the file ends there. A failed block or run
+// removes `out`, so a file is whole or absent.
+Result<PackedOutcome> unpackPackedAt(PaperFile& in, const std::filesystem::path& out, std::int32_t size,
+                                     std::int64_t pos, int step, const UnpackLimits& limits = {});
 
 }  // namespace qzt

@@ -20,8 +20,8 @@ constexpr int kLengthField = 4;
 // every failure ends the group with it.
 class GroupReader {
  public:
-  GroupReader(PaperFile& in, fs::path target, std::int32_t budget)
-      : in_(in), target_(std::move(target)), budget_(budget) {}
+  GroupReader(PaperFile& in, fs::path target, std::int32_t budget, const UnpackLimits& limits)
+      : in_(in), target_(std::move(target)), budget_(budget), limits_(limits) {}
 
   GroupResult run(std::int64_t start) {
     step_ = f::kStepOpen;
@@ -87,7 +87,7 @@ class GroupReader {
     count_ += kLengthField;
     step_ = f::kStepInflate;
     const fs::path out = target_ / inside;
-    auto outcome = unpackPackedAt(in_, out, *size, pos_, step_);
+    auto outcome = unpackPackedAt(in_, out, *size, pos_, step_, limits_);
     if (!outcome.ok()) return outcome.error();
     if (*outcome == PackedOutcome::Busy) result_.busyTargets.push_back(out);
     step_ = f::kStepSeekPast;
@@ -105,6 +105,7 @@ class GroupReader {
   PaperFile& in_;
   const fs::path target_;
   const std::int32_t budget_;
+  const UnpackLimits limits_;
   GroupResult result_;
   fs::path current_;        // relative to the target; empty = the target itself
   bool inTarget_ = true;    // no folder entry seen yet
@@ -117,7 +118,7 @@ class GroupReader {
 }  // namespace
 
 GroupResult unpackGroup(const fs::path& paper, const fs::path& target, std::int32_t budget,
-                        std::int32_t start) {
+                        std::int32_t start, const UnpackLimits& limits) {
   std::error_code ec;
   if (!fs::exists(paper, ec)) return {};
   auto in = PaperFile::open(paper);
@@ -126,15 +127,16 @@ GroupResult unpackGroup(const fs::path& paper, const fs::path& target, std::int3
     result.failure = Error::io(in.error().message, f::kStepOpen);
     return result;
   }
-  return GroupReader(*in, target, budget).run(start);
+  return GroupReader(*in, target, budget, limits).run(start);
 }
 
-Status unpackPacked(const fs::path& paper, const fs::path& out, std::int32_t size, std::int32_t pos) {
+Status unpackPacked(const fs::path& paper, const fs::path& out, std::int32_t size, std::int32_t pos,
+                    const UnpackLimits& limits) {
   std::error_code ec;
   if (size == 0 || !fs::exists(paper, ec)) return Status::success();
   auto in = PaperFile::open(paper);
   if (!in.ok()) return Error::io(in.error().message, f::kStepInflate);
-  auto outcome = unpackPackedAt(*in, out, size, pos, f::kStepInflate);
+  auto outcome = unpackPackedAt(*in, out, size, pos, f::kStepInflate, limits);
   if (!outcome.ok()) return outcome.error();
   if (*outcome == PackedOutcome::Busy) return Error::io(kBusyTargetText);
   return Status::success();

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "paper/unpack_limits.h"
 #include "util/result.h"
 
 namespace qzt {
@@ -40,14 +41,14 @@ inline constexpr char kBusyTargetText[] = "文件正被打开或调用!请先关
 // `paper` into `target`. `budget` 0 = no budget; 1..10 or negative unpacks
 // nothing. A missing paper file returns an empty result.
 GroupResult unpackGroup(const std::filesystem::path& paper, const std::filesystem::path& target,
-                        std::int32_t budget, std::int32_t start);
+                        std::int32_t budget, std::int32_t start, const UnpackLimits& limits = {});
 
 // DeCompressionfile: unpacks the packed data of `size` bytes at `pos` into
 // the file `out` (replaced). Size 0 touches nothing. An inflate or read
 // failure is an Error with step kStepInflate; a target that cannot be
 // created or replaced is an Io error with kBusyTargetText and step 0.
 Status unpackPacked(const std::filesystem::path& paper, const std::filesystem::path& out,
-                    std::int32_t size, std::int32_t pos);
+                    std::int32_t size, std::int32_t pos, const UnpackLimits& limits = {});
 
 // getfilelen: size of a file, 0 when it does not exist.
 std::int64_t fileLength(const std::filesystem::path& path);

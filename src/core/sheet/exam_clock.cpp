@@ -16,11 +16,16 @@ int startMinutes(int timeLimit) {
 }  // namespace
 
 void ExamClock::start(int timeLimit) {
+  set(timeLimit);
+  minuteRunning_ = true;
+  secondArmed_ = true;
+}
+
+void ExamClock::set(int timeLimit) {
   allowed_ = timeLimit;
   minutesLeft_ = startMinutes(timeLimit);
   seconds_ = 0;
-  minuteRunning_ = true;
-  secondArmed_ = true;
+  stop();
 }
 
 void ExamClock::minuteTick() {

@@ -15,6 +15,8 @@ class ExamClock {
  public:
   // Labels read limit, limit - 1 and 0; both timers run.
   void start(int timeLimit);
+  // Labels read as start() leaves them, but no timer runs.
+  void set(int timeLimit);
   // Minute tick: minutes left - 1, or stop the minute timer below 0.
   void minuteTick();
   // Second tick in countdown mode. Returns true when the time is up (the

@@ -7,15 +7,36 @@
 namespace qzt {
 
 void ExamSession::begin(const PaperHeader& header, QuestionTable table) {
+  take(header, std::move(table));
+  clock_.start(header_.timeLimit());
+  mode_ = SecondTimerMode::Countdown;
+  answering_ = true;
+}
+
+void ExamSession::takeWithoutExam(const PaperHeader& header, QuestionTable table) {
+  take(header, std::move(table));
+  clock_.set(header_.timeLimit());
+  mode_ = SecondTimerMode::Idle;
+  answering_ = false;
+}
+
+void ExamSession::take(const PaperHeader& header, QuestionTable table) {
   header_ = header;
   table_ = std::move(table);
   layout_ = grid::paperLayout(table_);
   gradedLayout_ = grid::Layout();
   sheet_ = AnswerSheet(table_, layout_.letterColumns);
   report_.reset();
-  clock_.start(header_.timeLimit());
-  mode_ = SecondTimerMode::Countdown;
-  answering_ = true;
+  handedIn_ = false;
+  pendingPurpose_ = SecondTimerMode::Idle;
+  opening_.reset();
+  countdownWasRunning_ = false;
+}
+
+bool ExamSession::setTextAnswer(int n, ByteString text) {
+  if (handedIn_) return false;
+  sheet_.setTextAnswer(n, std::move(text));
+  return true;
 }
 
 bool ExamSession::inLetterArea(int x, int y, int topRow, double scale) const {
@@ -87,7 +108,13 @@ bool ExamSession::resumeClock(int minutesLeft, int secondsLeft) {
   return true;
 }
 
+void ExamSession::askOpenPassword(OpenedPaper paper) {
+  opening_ = std::move(paper);
+  pendingPurpose_ = SecondTimerMode::OpenPassword;
+}
+
 void ExamSession::confirmPassword() {
+  if (pendingPurpose_ == SecondTimerMode::Idle) return;
   // A second confirmation before the check keeps what the first one saw.
   if (mode_ != pendingPurpose_) {
     countdownWasRunning_ = mode_ == SecondTimerMode::Countdown && clock_.secondTimerArmed();
@@ -96,14 +123,25 @@ void ExamSession::confirmPassword() {
   clock_.armSecondTimer();
 }
 
-bool ExamSession::checkOpenPassword(const PaperHeader& candidate, const ByteString& typed) {
-  if (passwordMatches(candidate.openPasswordBlock(), typed)) return true;
+void ExamSession::endOpenCheck() {
+  if (pendingPurpose_ != SecondTimerMode::OpenPassword) return;
+  pendingPurpose_ = SecondTimerMode::Idle;
+  opening_.reset();
+  resumeAfterOpenCheck();
+}
+
+std::optional<OpenedPaper> ExamSession::checkOpenPassword(const ByteString& typed) {
+  std::optional<OpenedPaper> paper = std::move(opening_);
+  opening_.reset();
+  pendingPurpose_ = SecondTimerMode::Idle;
+  if (paper && passwordMatches(paper->header.openPasswordBlock(), typed)) return paper;
   stateCode_ = format::kStateWrongOpenPassword;
   resumeAfterOpenCheck();
-  return false;
+  return std::nullopt;
 }
 
 void ExamSession::resumeAfterOpenCheck() {
+  if (mode_ != SecondTimerMode::OpenPassword) return;
   if (!hasPaper()) {
     mode_ = SecondTimerMode::Idle;
     clock_.disarmSecondTimer();
@@ -130,12 +168,14 @@ bool ExamSession::checkGradePassword(const ByteString& typed) {
 ExamSession::HandIn ExamSession::handIn() {
   if (graded()) return HandIn::Graded;
   answering_ = false;
+  handedIn_ = true;
   clock_.stop();
   if (!hasPassword(header_.gradePasswordBlock())) {
     gradeNow();
     return HandIn::Graded;
   }
   pendingPurpose_ = SecondTimerMode::GradePassword;
+  opening_.reset();
   return HandIn::NeedsGradePassword;
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "paper/header.h"
+#include "paper/opening.h"
 #include "sheet/answer_sheet.h"
 #include "sheet/exam_clock.h"
 #include "sheet/grading.h"
@@ -23,8 +24,14 @@ class ExamSession {
  public:
   // ---- Paper ---------------------------------------------------------------
   // A loaded paper: the grid is rebuilt, answers emptied, graded flag
-  // cleared, and the exam starts (countdown mode, mouse entry on).
+  // cleared, and the exam starts (countdown mode, mouse entry on). Any
+  // password panel of the paper before goes with it.
   void begin(const PaperHeader& header, QuestionTable table);
+  // A paper whose load stopped after its question table was read (its page
+  // could not be shown). It replaces the paper before as begin() does, so
+  // everything shown and unpacked refers to this one paper, but its exam
+  // does not start: no mouse entry, the clock at its full time and still.
+  void takeWithoutExam(const PaperHeader& header, QuestionTable table);
   // A paper is on screen (the loaded header's question_count > 0).
   bool hasPaper() const { return header_.questionCount() > 0; }
   const PaperHeader& header() const { return header_; }
@@ -32,8 +39,13 @@ class ExamSession {
   // The 5 x 5 start-up grid until the first begin().
   const grid::Layout& layout() const { return layout_; }
   const AnswerSheet& sheet() const { return sheet_; }
-  void setTextAnswer(int n, ByteString text) { sheet_.setTextAnswer(n, std::move(text)); }
-  // Replaces every answer (answer-file import); same shape as sheet().
+  // A typed text answer. Refused once the paper is handed in, so a grade
+  // shown always belongs to the answers shown; false when refused.
+  bool setTextAnswer(int n, ByteString text);
+  // Whether the row edits take typing: until the paper is handed in.
+  bool typingAllowed() const { return !handedIn_; }
+  // Replaces every answer (answer-file import, also after hand-in); same
+  // shape as sheet().
   void replaceAnswers(AnswerSheet sheet) { sheet_ = std::move(sheet); }
 
   // ---- Mouse entry -----------------------------------------------------------
@@ -73,21 +85,31 @@ class ExamSession {
   bool resumeClock(int minutesLeft, int secondsLeft);
 
   // ---- Passwords -------------------------------------------------------------
-  // The password panel is shown for purpose 1 (opening) or 3 (grading).
-  void askPassword(SecondTimerMode purpose) { pendingPurpose_ = purpose; }
+  // The password panel asks for the opening password of `paper` (purpose 1).
+  // Only this paper can be loaded through the panel.
+  void askOpenPassword(OpenedPaper paper);
+  // Idle while no panel asks; GradePassword after handIn() asked.
   SecondTimerMode pendingPurpose() const { return pendingPurpose_; }
   // OK or Enter on the panel: the check runs on the next second tick.
+  // Nothing happens while no panel asks.
   void confirmPassword();
+  // An open that asks no password of its own (refused by the header tests,
+  // or its header unreadable) ends a pending opening-password check: the
+  // paper that asked can no longer be loaded through the panel, and a check
+  // already confirmed does not run (the countdown goes on as after a wrong
+  // password, without its message).
+  void endOpenCheck();
   // The opening-password check. Wrong: state code 1, and the countdown of
   // the paper on screen resumes (or the timer goes idle without one).
-  // Right: the caller loads the paper and calls begin().
-  bool checkOpenPassword(const PaperHeader& candidate, const ByteString& typed);
+  // Right: the paper to load; the caller loads it and calls begin() or
+  // takeWithoutExam(), or resumeAfterOpenCheck() when the load failed.
+  std::optional<OpenedPaper> checkOpenPassword(const ByteString& typed);
   // After an opening check that loaded nothing (wrong password, or a load
-  // that failed after the right one): with a paper on screen the mode goes
-  // back to the countdown, and the second timer is re-armed only if the
-  // countdown was running when the check was confirmed (a handed-in paper
-  // must not start counting towards a second hand-in); without a paper the
-  // timer goes idle.
+  // that failed before anything changed): with a paper on screen the mode
+  // goes back to the countdown, and the second timer is re-armed only if
+  // the countdown was running when the check was confirmed (a handed-in
+  // paper must not start counting towards a second hand-in); without a
+  // paper the timer goes idle. Nothing happens unless a check is running.
   void resumeAfterOpenCheck();
   // The grading-password check. Right: grades. Wrong: state code 2; the
   // paper stays handed in and ungraded.
@@ -115,6 +137,7 @@ class ExamSession {
   static std::string messageForState(int code);
 
  private:
+  void take(const PaperHeader& header, QuestionTable table);
   void gradeNow();
 
   PaperHeader header_;
@@ -126,6 +149,8 @@ class ExamSession {
   SecondTimerMode mode_ = SecondTimerMode::Idle;
   SecondTimerMode pendingPurpose_ = SecondTimerMode::Idle;
   bool answering_ = false;
+  bool handedIn_ = false;
+  std::optional<OpenedPaper> opening_;  // asking for its opening password
   bool countdownWasRunning_ = false;  // when the pending check was confirmed
   std::optional<GradeReport> report_;
   int stateCode_ = 0;

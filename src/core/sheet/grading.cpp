@@ -8,7 +8,6 @@
 #include "paper/format.h"
 
 namespace qzt {
-namespace {
 
 ByteString trimControlBytes(const ByteString& s) {
   auto isBlank = [](char c) { return static_cast<unsigned char>(c) <= 32; };
@@ -18,6 +17,8 @@ ByteString trimControlBytes(const ByteString& s) {
   while (end > begin && isBlank(s[end - 1])) --end;
   return s.substr(begin, end - begin);
 }
+
+namespace {
 
 double roundToHundredths(double x) { return roundHalfEven(x * 100) / 100; }
 
@@ -65,6 +66,7 @@ std::optional<double> selectionFor(double score, double total, bool commentsByPe
 
 GradeReport grade(const QuestionTable& table, const AnswerSheet& sheet, bool commentsByPercent) {
   GradeReport report;
+  report.rows.reserve(static_cast<std::size_t>(table.count()));
   int textIndex = 0;
   for (int q = 1; q <= table.count(); ++q) {
     const QuestionRecord& record = table.question(q);

@@ -34,6 +34,10 @@ struct GradeReport {
 
 GradeReport grade(const QuestionTable& table, const AnswerSheet& sheet, bool commentsByPercent);
 
+// Without its leading and trailing bytes of value 32 or less, as a choice
+// answer is compared.
+ByteString trimControlBytes(const ByteString& s);
+
 // x * 100 rounded half to even, / 100, in general format (up to 15
 // significant digits, no trailing zeros, "." only when needed).
 std::string formatScore(double x);

@@ -8,13 +8,6 @@
 namespace qzt {
 namespace {
 
-ByteString trimmed(const ByteString& text) {
-  auto visible = [](char c) { return static_cast<unsigned char>(c) > ' '; };
-  const auto first = std::find_if(text.begin(), text.end(), visible);
-  const auto last = std::find_if(text.rbegin(), text.rend(), visible).base();
-  return first < last ? ByteString(first, last) : ByteString();
-}
-
 std::string kindName(int kind) {
   switch (kind) {
     case format::kKindSingle:
@@ -65,7 +58,7 @@ std::string rowName(const QuestionTable& table, int row) {
   if (row < 1 || row > table.count()) return {};
   const QuestionRecord& record = table.question(row);
   if (record.kind() == format::kKindHeading) return gbkToUtf8(record.answer());
-  const ByteString label = trimmed(record.rowLabel());
+  const ByteString label = trimControlBytes(record.rowLabel());
   if (label.empty()) return "第 " + std::to_string(row) + " 行";
   return "第 " + gbkToUtf8(label) + " 题";
 }

@@ -12,6 +12,7 @@
 #include "paper/format.h"
 #include "paper/header.h"
 #include "util/bytes.h"
+#include "util/file_bytes.h"
 
 namespace fs = std::filesystem;
 
@@ -68,10 +69,8 @@ Result<std::int64_t> fileSize(const fs::path& p) {
 }
 
 Result<std::string> readWhole(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  if (!in) return Error::io("cannot read " + p.string());
-  std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  if (in.bad()) return Error::io("cannot read " + p.string());
+  auto bytes = readFileBytes(p);
+  if (!bytes.ok()) return Error::io("cannot read " + p.string());
   return bytes;
 }
 

@@ -71,9 +71,9 @@ Result<Catalogue> loadCatalogue(const fs::path& programFolder) {
   std::error_code ec;
   if (!fs::exists(file, ec)) return Catalogue{};
   std::ifstream in(file, std::ios::binary);
-  if (!in) return Error::io("cannot read " + file.string());
+  if (!in) return Error::file(FileFault::Unreadable, "cannot read " + file.string());
   const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  if (in.bad()) return Error::io("cannot read " + file.string());
+  if (in.bad()) return Error::file(FileFault::Unreadable, "cannot read " + file.string());
   return Catalogue{true, readCatalogue(programFolder, bytes, isExistingFile)};
 }
 

@@ -6,10 +6,11 @@
 namespace qzt {
 
 std::optional<ByteString> aboutLinkTarget(const ByteString& line) {
-  const ByteString lower = lowerAsciiGbk(line);
-  const std::size_t at = lower.find("http://");
+  // Found in any letter case, opened as written: paths on most servers
+  // tell capitals apart.
+  const std::size_t at = lowerAsciiGbk(line).find("http://");
   if (at == ByteString::npos) return std::nullopt;
-  return lower.substr(at);
+  return line.substr(at);
 }
 
 std::vector<AboutItem> parseAboutText(std::string_view fileBytes) {

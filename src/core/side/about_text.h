@@ -29,8 +29,8 @@ struct AboutItem {
 // Items in line order; reading stops at the 97th label.
 std::vector<AboutItem> parseAboutText(std::string_view fileBytes);
 
-// The link target of a line: the line lower-cased (ASCII letters only),
-// from its first "http://" to its end; none when it holds no "http://".
+// The link target of a line: the line as written from its first "http://"
+// (found in any letter case) to its end; none when it holds no "http://".
 std::optional<ByteString> aboutLinkTarget(const ByteString& line);
 
 // Top of each label (items that are not gaps, in order).

@@ -15,6 +15,13 @@ namespace qzt {
 // Name of the scratch file in the work folder.
 inline constexpr char kCommentsScratchFile[] = "pyfile";
 
+// The paper's comments text, unpacked through workFolder / "pyfile",
+// which does not exist afterwards; none when the paper has none. Errors as
+// for commentFor.
+Result<std::optional<ByteString>> commentsText(const std::filesystem::path& paper,
+                                               const PaperHeader& header,
+                                               const std::filesystem::path& workFolder);
+
 // getpy: the comment lines (GBK) for `selection`, or none when the paper
 // has no comments, there is no selection or no entry holds it. Unpacking
 // failures are errors (step 80..87, or step 0 for a target that cannot be

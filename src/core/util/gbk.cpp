@@ -57,4 +57,9 @@ std::filesystem::path gbkToPath(const ByteString& gbk) {
   return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
+std::string pathToUtf8(const std::filesystem::path& path) {
+  const std::u8string u = path.u8string();
+  return std::string(u.begin(), u.end());
+}
+
 }  // namespace qzt

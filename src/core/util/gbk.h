@@ -20,4 +20,7 @@ Result<ByteString> utf8ToGbk(const std::string& utf8);
 // A GBK name from a paper as a file-system path component.
 std::filesystem::path gbkToPath(const ByteString& gbk);
 
+// A path as UTF-8 text, for printing and for reports.
+std::string pathToUtf8(const std::filesystem::path& path);
+
 }  // namespace qzt

@@ -18,15 +18,21 @@ enum class ErrorKind {
   Usage,     // the caller asked for something that makes no sense
 };
 
+// What was wrong with a file that could not be read, for reports in the
+// reader's own words; None where no such file is concerned.
+enum class FileFault { None, Missing, Unreadable, TooShort };
+
 struct Error {
   ErrorKind kind = ErrorKind::Io;
   std::string message;  // UTF-8, for people
   int step = 0;         // unpacking step (80..87), 0 when none applies
+  FileFault fault = FileFault::None;
 
   static Error io(std::string m, int step = 0) { return {ErrorKind::Io, std::move(m), step}; }
   static Error corrupt(std::string m, int step = 0) { return {ErrorKind::Corrupt, std::move(m), step}; }
   static Error unsafe(std::string m, int step = 0) { return {ErrorKind::Unsafe, std::move(m), step}; }
   static Error refused(std::string m) { return {ErrorKind::Refused, std::move(m), 0}; }
+  static Error file(FileFault f, std::string m) { return {ErrorKind::Io, std::move(m), 0, f}; }
 };
 
 // A value or an Error. Check ok() before value().

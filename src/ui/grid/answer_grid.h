@@ -40,6 +40,9 @@ class AnswerGrid : public QTableView {
   void refreshAnswers();
   // Zooms the font and every pixel rule of the layout by `factor`.
   void setZoom(double factor);
+  // Row edits take typing only while the session allows it (read-only once
+  // the paper is handed in).
+  void followTyping();
 
   AnswerGridModel* answerModel() const { return model_; }
   const QList<QLabel*>& rowPanels() const { return panels_; }
@@ -47,7 +50,7 @@ class AnswerGrid : public QTableView {
   // First visible normal row (grid rows count from 1 under the header).
   int topRow() const;
   // The hint a press after grading put on the grid (empty when off).
-  QString hint() const;
+  QString hint() const { return hint_; }
   // Pixel position of a cell's centre in viewport coordinates.
   QPoint cellCentre(int row, int column) const;
   // The grid row of the current cell (0 when there is none).
@@ -78,11 +81,14 @@ class AnswerGrid : public QTableView {
   void placeRowControls();
   void fitWidth(int rowStep);
   void leftPress(const QPoint& viewportPos);
+  void showHint(const QString& hint);
   int columnsWidth() const;
   // A key that answers (a letter, Space, Enter, typing) on the current cell.
   bool answerKey(GridKey key, char letter, const QString& typed);
   void moveCurrent(int row, int column);
   QLineEdit* rowEditOf(int row) const;
+  // Enter or Escape in a row edit: back to the grid on the next row.
+  bool leaveRowEdit(QLineEdit* edit, const QKeyEvent& key);
   // After entry changed row `row`: the cells are drawn again and assistive
   // technology hears their new state.
   void cellsChanged(int row);
@@ -91,6 +97,9 @@ class AnswerGrid : public QTableView {
   // The panel or edit of the current row shows the focus frame, as a cell would.
   void markCurrentRow();
   void frameRowControl(int row, bool framed);
+
+  // The colours of a heading's row panel.
+  static constexpr char kRowPanelStyle[] = "background-color: rgb(251,226,168); color: black;";
 
   ExamSession& session_;
   AnswerGridModel* model_ = nullptr;
@@ -101,6 +110,7 @@ class AnswerGrid : public QTableView {
   grid::Layout base_;  // the layout shown, before zoom
   bool graded_ = false;
   double zoom_ = 1.0;
+  QString hint_;
 };
 
 }  // namespace qzt::ui

@@ -18,7 +18,7 @@ PageView::PageView(QString pageRoot, QWidget* parent)
   text_ = new QTextBrowser(this);
   text_->setObjectName(QStringLiteral("stedit"));
   text_->setReadOnly(true);
-  text_->setOpenLinks(false);
+  openLinksInBrowser(text_);
   stack_->addWidget(text_);
 }
 

@@ -1,147 +1,150 @@
 #include "page/rtf_reader.h"
 
-#include <QColor>
+#include <QTextDocument>
+#include <QTextOption>
 
 #include <algorithm>
-#include <cstdint>
+#include <utility>
 #include <vector>
 
-#include "gbk_text.h"
+#include "page/rtf/code_pages.h"
+#include "page/rtf/document_writer.h"
+#include "page/rtf/field.h"
+#include "page/rtf/format_words.h"
+#include "page/rtf/keywords.h"
+#include "page/rtf/picture.h"
+#include "page/rtf/table_rows.h"
+#include "page/rtf/tokenizer.h"
 
+namespace qzt::rtf {
 namespace {
 
-constexpr int kMaxDepth = 100;        // deeper groups share the deepest state
-constexpr int kMaxWordLength = 32;    // longer control words are not ours
-constexpr int kMaxParamDigits = 10;
-constexpr int kMaxHalfPoints = 3276;  // Word's own limit (1638 pt)
+constexpr int kMaxDepth = 100;           // deeper groups share the deepest state
+constexpr int kDefaultTabWidth = 720;    // twips, half an inch
+constexpr int kMaxUnicodeSkip = 16;
 
-enum class Destination { Text, Skip, ColourTable };
-enum class Align { Left, Centre, Right, Justify };
-
-struct CharFormat {
-  bool bold = false;
-  bool italic = false;
-  bool underline = false;
-  int halfPoints = 0;  // 0: the view's own size
-  int colour = 0;      // index into the colour table; 0: automatic
-  bool operator==(const CharFormat&) const = default;
-};
+enum class Destination { Text, Skip, ColourTable, FontTable, Picture, FieldInstruction, Object };
 
 struct GroupState {
-  CharFormat format;
+  CharFormat chars;
+  ParagraphFormat paragraph;
+  TabStop::Kind pendingTab = TabStop::Kind::Left;
   Destination destination = Destination::Text;
   int unicodeSkip = 1;  // \ucN: fallback characters after each \uN
-  Align align = Align::Left;
+  int field = -1;       // the field whose instruction or result this is
+  bool eastAsian = false;  // \dbch: associated formats are the text's own
 };
 
-struct Run {
-  CharFormat format;
-  QString text;
-};
-
-struct Paragraph {
-  std::vector<Run> runs;
-  Align align = Align::Left;
-};
-
-// One control word as read: name, and its numeric parameter if any.
-struct ControlWord {
-  QByteArray name;
-  bool hasParam = false;
-  int param = 0;
-};
-
-bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
-int hexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
+// Writers format East Asian text with associated words after \dbch
+// ("{\dbch\ab 乙}" is bold); elsewhere those words format other scripts.
+Keyword ownFormat(Keyword k, bool eastAsian) {
+  if (!eastAsian) return k;
+  switch (k) {
+    case Keyword::Ab: return Keyword::B;
+    case Keyword::Ai: return Keyword::I;
+    case Keyword::Afs: return Keyword::Fs;
+    case Keyword::Af: return Keyword::F;
+    default: return k;
+  }
 }
 
-bool isSkippedDestination(const QByteArray& word) {
-  static const char* const kSkipped[] = {
-      "fonttbl", "stylesheet", "info",      "pict",       "object",     "header",
-      "headerl", "headerr",    "headerf",   "footer",     "footerl",    "footerr",
-      "footerf", "footnote",   "fldinst",   "listtable",  "listoverridetable",
-      "rsidtbl", "generator",  "themedata", "colorschememapping", "latentstyles",
-      "datastore", "xmlnstbl", "filetbl",   "revtbl",     "nonshppict", "private",
-      "bkmkstart", "bkmkend"};
-  return std::any_of(std::begin(kSkipped), std::end(kSkipped),
-                     [&](const char* s) { return word == s; });
-}
-
-class RtfReader {
+class Reader {
  public:
-  explicit RtfReader(const QByteArray& in) : in_(in) { stack_.push_back(GroupState{}); }
-
-  QString toHtml() {
-    read();
-    flushBytes();
-    if (!current_.runs.empty()) {
-      current_.align = stack_.back().align;
-      paragraphs_.push_back(current_);
-    }
-    return html();
+  Reader(QByteArrayView in, QTextDocument* document)
+      : tokens_(in), document_(document), writer_(document, tables_) {
+    stack_.push_back(GroupState{});
   }
 
- private:
   void read();
+
+ private:
+  GroupState& state() { return stack_.back(); }
+  Destination destination() const { return stack_.back().destination; }
+
+  bool token(const Token& t);  // false when the document has ended
   void openGroup();
   bool closeGroup();  // false when the document's outer group has ended
-  void readBackslash();
-  ControlWord readWord();
-  void applyWord(const ControlWord& w);
-  bool applyCharWord(const ControlWord& w);
-  bool applyParagraphWord(const ControlWord& w);
-  void applySymbol(char c);
+  void word(const Token& t);
+  void textWord(Keyword k, const Token& t);
+  bool destinationWord(Keyword k);
+  void enter(Destination d);
+  int newField();
+  void fontTableWord(Keyword k, const Token& t);
+  void colourTableWord(Keyword k, const Token& t);
+  void pictureWord(Keyword k, const Token& t);
+  void namedCharacter(Keyword k);
+  void symbol(char c);
+  void hexByte(int value);
+  void text(QByteArrayView bytes);
   void textByte(char c);
-  void hexByte();
   void unicodeChar(int code);
   bool consumeFallback();
   void appendText(const QString& text);
   void flushBytes();
-  void endParagraph();
-  QString html() const;
-  QString spanStyle(const CharFormat& f) const;
+  int codePage() const;
 
-  GroupState& state() { return stack_.back(); }
+  Paragraph takeParagraph();
+  void endParagraph(bool pageBreak = false);
+  void endCell();
+  void endRow();
+  void endTable();
+  void finishPicture();
+  void finishFontName();
+  void finishColour();
 
-  const QByteArray& in_;
-  qsizetype pos_ = 0;
+  Tokenizer tokens_;
+  QTextDocument* document_;
+  DocumentTables tables_;
+  DocumentWriter writer_;
   std::vector<GroupState> stack_;
   int overflowDepth_ = 0;  // groups opened beyond kMaxDepth
   int fallbackLeft_ = 0;   // characters still to skip after a \uN
   bool nextIsIgnorable_ = false;
-  QByteArray pendingBytes_;  // GBK bytes waiting to be decoded together
-  std::vector<QColor> colours_;
+  QByteArray pendingBytes_;  // bytes waiting to be decoded together
+  TextDecoder decoder_;
+  int documentCodePage_ = kDefaultCodePage;
+  int tabWidth_ = kDefaultTabWidth;
+
   int red_ = 0, green_ = 0, blue_ = 0;
   bool colourSet_ = false;
+  int fontNumber_ = 0;  // the font table entry being read
+  QString fontName_;
+  std::vector<QString> fieldInstructions_;
+  PictureProps pictureProps_;
+  PictureData pictureData_;
+  PictureMaker pictures_;
+
   Paragraph current_;
-  std::vector<Paragraph> paragraphs_;
+  TableRows table_;
+  RowDefinition rowDefinition_;
 };
 
-void RtfReader::read() {
-  while (pos_ < in_.size()) {
-    const char c = in_[pos_];
-    if (c == '{') {
-      ++pos_;
-      openGroup();
-    } else if (c == '}') {
-      ++pos_;
-      if (!closeGroup()) return;
-    } else if (c == '\\') {
-      readBackslash();
-    } else {
-      ++pos_;
-      if (!consumeFallback()) textByte(c);
-    }
+void Reader::read() {
+  for (Token t = tokens_.next(); t.kind != Token::Kind::End; t = tokens_.next()) {
+    if (!token(t)) break;
   }
+  flushBytes();
+  if (!current_.runs.empty()) endParagraph();
+  endTable();
+  QTextOption option = document_->defaultTextOption();
+  option.setTabStopDistance(pixels(tabWidth_));
+  document_->setDefaultTextOption(option);
 }
 
-void RtfReader::openGroup() {
+bool Reader::token(const Token& t) {
+  switch (t.kind) {
+    case Token::Kind::Open: openGroup(); break;
+    case Token::Kind::Close: return closeGroup();
+    case Token::Kind::Word: word(t); break;
+    case Token::Kind::Symbol: symbol(t.symbol); break;
+    case Token::Kind::Hex: hexByte(t.hex); break;
+    case Token::Kind::Text: text(t.text); break;
+    case Token::Kind::End: return false;
+  }
+  return true;
+}
+
+void Reader::openGroup() {
   fallbackLeft_ = 0;
   nextIsIgnorable_ = false;
   flushBytes();
@@ -152,7 +155,7 @@ void RtfReader::openGroup() {
   stack_.push_back(stack_.back());
 }
 
-bool RtfReader::closeGroup() {
+bool Reader::closeGroup() {
   fallbackLeft_ = 0;
   nextIsIgnorable_ = false;
   flushBytes();
@@ -161,181 +164,222 @@ bool RtfReader::closeGroup() {
     return true;
   }
   if (stack_.size() <= 2) return false;  // base state + the document's group
+  const Destination closing = destination();
+  if (closing == Destination::FontTable) finishFontName();
   stack_.pop_back();
+  if (closing == Destination::Picture && destination() != Destination::Picture) finishPicture();
   return true;
 }
 
-void RtfReader::readBackslash() {
-  ++pos_;  // the backslash
-  if (pos_ >= in_.size()) return;
-  const char c = in_[pos_];
-  if (isLetter(c)) {
-    const ControlWord w = readWord();
-    if (consumeFallback()) return;
-    if (nextIsIgnorable_) {  // {\*\word ...}: a destination we may not know
-      nextIsIgnorable_ = false;
-      flushBytes();
-      state().destination = Destination::Skip;
-    }
-    applyWord(w);
-    return;
-  }
-  ++pos_;
-  if (c == '\'') {
-    hexByte();
+void Reader::word(const Token& t) {
+  const Keyword k = keyword(t.word);
+  if (k == Keyword::Bin) {  // raw bytes follow, whatever the destination
+    const QByteArrayView bytes = tokens_.takeBytes(t.hasParam ? t.param : 0);
+    if (destination() == Destination::Picture) pictureData_.addBinary(bytes);
     return;
   }
   if (consumeFallback()) return;
-  applySymbol(c);
+  if (std::exchange(nextIsIgnorable_, false) && k != Keyword::Fldinst && k != Keyword::Shppict) {
+    enter(Destination::Skip);  // {\*\word ...}: a destination we do not read
+    return;
+  }
+  if (destination() == Destination::Skip) return;
+  if (k == Keyword::Uc) {
+    state().unicodeSkip = std::clamp(t.param, 0, kMaxUnicodeSkip);
+    return;
+  }
+  if (k == Keyword::U) {
+    unicodeChar(t.param);
+    return;
+  }
+  switch (destination()) {
+    case Destination::Text: textWord(k, t); break;
+    case Destination::FontTable: fontTableWord(k, t); break;
+    case Destination::ColourTable: colourTableWord(k, t); break;
+    case Destination::Picture: pictureWord(k, t); break;
+    case Destination::Object:
+      if (k == Keyword::Result) enter(Destination::Text);
+      break;
+    case Destination::FieldInstruction:
+    case Destination::Skip: break;
+  }
 }
 
-ControlWord RtfReader::readWord() {
-  ControlWord w;
-  while (pos_ < in_.size() && isLetter(in_[pos_])) {
-    if (w.name.size() < kMaxWordLength) w.name.append(in_[pos_]);
-    ++pos_;
+void Reader::textWord(Keyword k, const Token& t) {
+  if (destinationWord(k)) return;
+  switch (k) {
+    case Keyword::Ansicpg:
+      flushBytes();
+      documentCodePage_ = t.param > 0 ? t.param : kDefaultCodePage;
+      return;
+    case Keyword::Deff: tables_.defaultFont = t.param; return;
+    case Keyword::Deftab: tabWidth_ = std::max(1, twips(t.param)); return;
+    case Keyword::Par: case Keyword::Sect: case Keyword::Nestcell: endParagraph(); return;
+    case Keyword::Page: endParagraph(true); return;
+    case Keyword::Line: appendText(QString(QChar::LineSeparator)); return;
+    case Keyword::CellEnd: endCell(); return;
+    case Keyword::RowEnd: endRow(); return;
+    case Keyword::Dbch: state().eastAsian = true; return;
+    case Keyword::OtherScript: state().eastAsian = false; return;
+    case Keyword::Plain: state().eastAsian = false; break;
+    default: break;
   }
-  bool negative = false;
-  if (pos_ + 1 < in_.size() && in_[pos_] == '-' && isDigit(in_[pos_ + 1])) {
-    negative = true;
-    ++pos_;
+  CharFormat f = state().chars;
+  if (applyCharacterWord(ownFormat(k, state().eastAsian), t, f)) {
+    if (!(f == state().chars)) {
+      flushBytes();
+      state().chars = f;
+    }
+    return;
   }
-  std::int64_t value = 0;
-  int digits = 0;
-  while (pos_ < in_.size() && isDigit(in_[pos_])) {
-    if (digits < kMaxParamDigits) value = value * 10 + (in_[pos_] - '0');
-    ++digits;
-    ++pos_;
-  }
-  if (digits > 0) {
-    w.hasParam = true;
-    value = std::clamp<std::int64_t>(negative ? -value : value, INT32_MIN, INT32_MAX);
-    w.param = static_cast<int>(value);
-  }
-  if (pos_ < in_.size() && in_[pos_] == ' ') ++pos_;  // the delimiter belongs to the word
-  return w;
+  if (applyParagraphWord(k, t, state().paragraph, state().pendingTab)) return;
+  if (rowDefinition_.apply(k, t)) return;
+  namedCharacter(k);
 }
 
-void RtfReader::applyWord(const ControlWord& w) {
-  const QByteArray& n = w.name;
-  if (n == "bin") {  // raw bytes follow: skip them unread
-    const qsizetype count = w.hasParam ? std::max(0, w.param) : 0;
-    pos_ = std::min(in_.size(), pos_ + count);
-    return;
-  }
-  if (isSkippedDestination(n)) {
-    flushBytes();
-    state().destination = Destination::Skip;
-    return;
-  }
-  if (n == "colortbl") {
-    flushBytes();
-    state().destination = Destination::ColourTable;
-    return;
-  }
-  if (state().destination == Destination::ColourTable) {
-    const int v = std::clamp(w.param, 0, 255);
-    if (n == "red") red_ = v, colourSet_ = true;
-    if (n == "green") green_ = v, colourSet_ = true;
-    if (n == "blue") blue_ = v, colourSet_ = true;
-    return;
-  }
-  if (n == "uc") {
-    state().unicodeSkip = std::clamp(w.param, 0, 16);
-    return;
-  }
-  if (n == "u") {
-    unicodeChar(w.param);
-    return;
-  }
-  if (applyCharWord(w) || applyParagraphWord(w)) return;
-  if (n == "tab") appendText(QStringLiteral("\t"));
-  else if (n == "emdash") appendText(QString(QChar(0x2014)));
-  else if (n == "endash") appendText(QString(QChar(0x2013)));
-  else if (n == "bullet") appendText(QString(QChar(0x2022)));
-  else if (n == "lquote") appendText(QString(QChar(0x2018)));
-  else if (n == "rquote") appendText(QString(QChar(0x2019)));
-  else if (n == "ldblquote") appendText(QString(QChar(0x201C)));
-  else if (n == "rdblquote") appendText(QString(QChar(0x201D)));
-}
-
-bool RtfReader::applyCharWord(const ControlWord& w) {
-  const QByteArray& n = w.name;
-  const bool on = !w.hasParam || w.param != 0;
-  CharFormat f = state().format;
-  if (n == "plain") f = CharFormat{};
-  else if (n == "b") f.bold = on;
-  else if (n == "i") f.italic = on;
-  else if (n == "ul" || n == "uld" || n == "uldb" || n == "ulw" || n == "uldash") f.underline = on;
-  else if (n == "ulnone") f.underline = false;
-  else if (n == "fs") f.halfPoints = w.hasParam ? std::clamp(w.param, 0, kMaxHalfPoints) : 0;
-  else if (n == "cf") f.colour = w.hasParam ? std::max(0, w.param) : 0;
-  else return false;
-  if (!(f == state().format)) {
-    flushBytes();
-    state().format = f;
+// Words that start a destination, or a field's part. False for any other.
+bool Reader::destinationWord(Keyword k) {
+  switch (k) {
+    case Keyword::Fonttbl: enter(Destination::FontTable); break;
+    case Keyword::Colortbl: enter(Destination::ColourTable); break;
+    case Keyword::Object: enter(Destination::Object); break;
+    case Keyword::Skipped: enter(Destination::Skip); break;
+    case Keyword::Shppict: break;  // the picture inside is the one to show
+    case Keyword::Pict:
+      enter(Destination::Picture);
+      pictureProps_ = PictureProps{};
+      pictureData_ = PictureData{};
+      break;
+    case Keyword::Field: state().field = newField(); break;
+    case Keyword::Fldinst:
+      if (state().field < 0) state().field = newField();  // outside any \field, still not text
+      enter(Destination::FieldInstruction);
+      break;
+    case Keyword::Fldrslt:
+      if (state().field >= 0) {
+        const QString target = hyperlinkTarget(fieldInstructions_[static_cast<std::size_t>(state().field)]);
+        flushBytes();
+        if (!target.isEmpty()) state().chars.link = target;
+      }
+      break;
+    default: return false;
   }
   return true;
 }
 
-bool RtfReader::applyParagraphWord(const ControlWord& w) {
-  const QByteArray& n = w.name;
-  Align& align = state().align;
-  if (n == "par" || n == "sect" || n == "page") endParagraph();
-  else if (n == "line") appendText(QString(QChar::LineSeparator));
-  else if (n == "pard" || n == "ql") align = Align::Left;
-  else if (n == "qc") align = Align::Centre;
-  else if (n == "qr") align = Align::Right;
-  else if (n == "qj") align = Align::Justify;
-  else return false;
-  return true;
+void Reader::enter(Destination d) {
+  flushBytes();
+  state().destination = d;
 }
 
-void RtfReader::applySymbol(char c) {
+int Reader::newField() {
+  fieldInstructions_.emplace_back();
+  return static_cast<int>(fieldInstructions_.size()) - 1;
+}
+
+void Reader::fontTableWord(Keyword k, const Token& t) {
+  if (k == Keyword::F) {
+    finishFontName();
+    fontNumber_ = t.param;
+    tables_.fonts[fontNumber_];  // listed, even without a name
+  } else if (k == Keyword::Fcharset) {
+    flushBytes();
+    tables_.fonts[fontNumber_].charset = t.param;
+  } else if (k == Keyword::Froman) {
+    tables_.fonts[fontNumber_].serif = true;
+  }
+}
+
+void Reader::colourTableWord(Keyword k, const Token& t) {
+  const int v = std::clamp(t.param, 0, 255);
+  if (k == Keyword::Red) red_ = v, colourSet_ = true;
+  if (k == Keyword::Green) green_ = v, colourSet_ = true;
+  if (k == Keyword::Blue) blue_ = v, colourSet_ = true;
+}
+
+void Reader::pictureWord(Keyword k, const Token& t) {
+  PictureProps& p = pictureProps_;
+  const int v = std::max(0, t.param);
+  switch (k) {
+    case Keyword::Pngblip: p.kind = PictureKind::Png; break;
+    case Keyword::Jpegblip: p.kind = PictureKind::Jpeg; break;
+    case Keyword::Emfblip: case Keyword::Wmetafile: p.kind = PictureKind::Metafile; break;
+    case Keyword::OtherPicture: p.kind = PictureKind::Unknown; break;
+    case Keyword::Picw: p.width = v; break;
+    case Keyword::Pich: p.height = v; break;
+    case Keyword::Picwgoal: p.goalWidth = v; break;
+    case Keyword::Pichgoal: p.goalHeight = v; break;
+    case Keyword::Picscalex: p.scaleX = v; break;
+    case Keyword::Picscaley: p.scaleY = v; break;
+    default: break;
+  }
+}
+
+void Reader::namedCharacter(Keyword k) {
+  char16_t c = 0;
+  switch (k) {
+    case Keyword::Tab: c = u'\t'; break;
+    case Keyword::Emdash: c = 0x2014; break;
+    case Keyword::Endash: c = 0x2013; break;
+    case Keyword::Emspace: c = 0x2003; break;
+    case Keyword::Enspace: c = 0x2002; break;
+    case Keyword::Bullet: c = 0x2022; break;
+    case Keyword::Lquote: c = 0x2018; break;
+    case Keyword::Rquote: c = 0x2019; break;
+    case Keyword::Ldblquote: c = 0x201C; break;
+    case Keyword::Rdblquote: c = 0x201D; break;
+    default: return;  // a word this reader does not act on
+  }
+  appendText(QString(QChar(c)));
+}
+
+void Reader::symbol(char c) {
+  if (consumeFallback()) return;
   switch (c) {
     case '\\': case '{': case '}': textByte(c); break;
     case '~': appendText(QString(QChar(0x00A0))); break;
     case '_': appendText(QString(QChar(0x2011))); break;
+    case '-': appendText(QString(QChar(0x00AD))); break;
     case '*': nextIsIgnorable_ = true; break;
-    case '\n': case '\r': endParagraph(); break;
+    case '\n': case '\r':
+      if (destination() == Destination::Text) endParagraph();
+      break;
     case '\t': appendText(QStringLiteral("\t")); break;
-    default: break;  // \- optional hyphen, \: index entries, unknown symbols
+    default: break;  // \: index entries, \| formulas, unknown symbols
   }
 }
 
-void RtfReader::textByte(char c) {
-  const Destination d = state().destination;
-  if (d == Destination::Skip) return;
-  if (d == Destination::ColourTable) {
-    if (c != ';') return;
-    colours_.push_back(colourSet_ ? QColor(red_, green_, blue_) : QColor());
-    red_ = green_ = blue_ = 0;
-    colourSet_ = false;
+void Reader::hexByte(int value) {
+  if (consumeFallback() || value < 0) return;
+  if (destination() == Destination::Picture) return;  // pictures are hex digits, not \'hh
+  textByte(static_cast<char>(value));
+}
+
+void Reader::text(QByteArrayView bytes) {
+  const qsizetype skipped = std::min<qsizetype>(fallbackLeft_, bytes.size());
+  fallbackLeft_ -= static_cast<int>(skipped);
+  bytes = bytes.sliced(skipped);
+  if (destination() == Destination::Picture) {
+    pictureData_.addHex(bytes);
     return;
   }
-  if (c == '\t') {
-    appendText(QStringLiteral("\t"));
-    return;
+  for (const char c : bytes) {
+    if (c == ';' && destination() == Destination::ColourTable) finishColour();
+    else if (c == ';' && destination() == Destination::FontTable) finishFontName();
+    else textByte(c);
   }
-  if (static_cast<unsigned char>(c) < 0x20) return;  // line ends in the source mean nothing
-  pendingBytes_.append(c);
 }
 
-void RtfReader::hexByte() {
-  int value = 0;
-  int digits = 0;
-  while (digits < 2 && pos_ < in_.size() && hexValue(in_[pos_]) >= 0) {
-    value = value * 16 + hexValue(in_[pos_]);
-    ++digits;
-    ++pos_;
-  }
-  if (consumeFallback() || digits < 2) return;
-  if (state().destination != Destination::Text) return;
-  if (value == '\t') appendText(QStringLiteral("\t"));
-  else if (value >= 0x20) pendingBytes_.append(static_cast<char>(value));
+// One byte of text in the current code page; the bytes of a character meet
+// in pendingBytes_ before they are decoded.
+void Reader::textByte(char c) {
+  const Destination d = destination();
+  if (d != Destination::Text && d != Destination::FontTable && d != Destination::FieldInstruction) return;
+  if (c == '\t') appendText(QStringLiteral("\t"));
+  else if (static_cast<unsigned char>(c) >= 0x20) pendingBytes_.append(c);  // source line ends mean nothing
 }
 
-void RtfReader::unicodeChar(int code) {
+void Reader::unicodeChar(int code) {
   if (code < 0) code += 65536;
   const char16_t unit = (code >= 0 && code <= 0xFFFF) ? static_cast<char16_t>(code) : char16_t(0xFFFD);
   appendText(QString(QChar(unit)));
@@ -343,76 +387,106 @@ void RtfReader::unicodeChar(int code) {
 }
 
 // After \uN the next \ucN characters are the fallback for readers without
-// Unicode; a control word, a symbol or a \'hh byte each count as one.
-bool RtfReader::consumeFallback() {
+// Unicode; a control word, a symbol, a \'hh byte or a text byte each count.
+bool Reader::consumeFallback() {
   if (fallbackLeft_ <= 0) return false;
   --fallbackLeft_;
   return true;
 }
 
-void RtfReader::appendText(const QString& text) {
-  if (text.isEmpty() || state().destination != Destination::Text) return;
+void Reader::appendText(const QString& text) {
   flushBytes();
-  if (!current_.runs.empty() && current_.runs.back().format == state().format) {
-    current_.runs.back().text += text;
-  } else {
-    current_.runs.push_back({state().format, text});
+  GroupState& s = state();
+  if (s.destination == Destination::FontTable) {
+    fontName_ += text;
+  } else if (s.destination == Destination::FieldInstruction && s.field >= 0) {
+    fieldInstructions_[static_cast<std::size_t>(s.field)] += text;
+  } else if (s.destination == Destination::Text && !s.chars.hidden && !text.isEmpty()) {
+    std::vector<Run>& runs = current_.runs;
+    if (!runs.empty() && runs.back().picture < 0 && runs.back().format == s.chars) {
+      runs.back().text += text;
+    } else {
+      runs.push_back({s.chars, text, -1});
+    }
   }
 }
 
-void RtfReader::flushBytes() {
+void Reader::flushBytes() {
   if (pendingBytes_.isEmpty()) return;
-  const QString text = fromGbk(pendingBytes_);
+  const QString text = decoder_.decode(pendingBytes_, codePage());
   pendingBytes_.clear();
   appendText(text);
 }
 
-void RtfReader::endParagraph() {
-  if (state().destination != Destination::Text) return;
+int Reader::codePage() const {
+  const GroupState& s = stack_.back();
+  const int number = s.destination == Destination::FontTable ? fontNumber_
+                     : s.chars.font >= 0                     ? s.chars.font
+                                                             : tables_.defaultFont;
+  const auto found = tables_.fonts.find(number);
+  return found == tables_.fonts.end() ? documentCodePage_
+                                      : codePageOfCharset(found->second.charset, documentCodePage_);
+}
+
+// The paragraph being read, with the formats in force where it ends.
+Paragraph Reader::takeParagraph() {
   flushBytes();
-  current_.align = state().align;
-  paragraphs_.push_back(std::move(current_));
-  current_ = Paragraph{};
+  current_.format = state().paragraph;
+  current_.markFormat = state().chars;
+  return std::exchange(current_, Paragraph{});
 }
 
-QString RtfReader::spanStyle(const CharFormat& f) const {
-  QString style;
-  if (f.bold) style += QStringLiteral("font-weight:700; ");
-  if (f.italic) style += QStringLiteral("font-style:italic; ");
-  if (f.underline) style += QStringLiteral("text-decoration: underline; ");
-  if (f.halfPoints > 0) style += QStringLiteral("font-size:%1pt; ").arg(f.halfPoints / 2.0);
-  if (f.colour > 0 && f.colour < static_cast<int>(colours_.size()) && colours_[f.colour].isValid()) {
-    style += QStringLiteral("color:%1; ").arg(colours_[f.colour].name());
+void Reader::endParagraph(bool pageBreak) {
+  Paragraph done = takeParagraph();
+  done.pageBreakAfter = pageBreak;
+  if (done.format.inTable) {
+    table_.addParagraph(std::move(done));
+    return;
   }
-  return style;
+  endTable();
+  writer_.append(done);
 }
 
-QString RtfReader::html() const {
-  QString out = QStringLiteral("<html><body style=\"white-space:pre-wrap;\">");
-  for (const Paragraph& p : paragraphs_) {
-    const char* align = p.align == Align::Centre ? " align=\"center\""
-                        : p.align == Align::Right ? " align=\"right\""
-                        : p.align == Align::Justify ? " align=\"justify\""
-                                                    : "";
-    const bool empty = std::all_of(p.runs.begin(), p.runs.end(), [](const Run& r) { return r.text.isEmpty(); });
-    out += QStringLiteral("<p%1 style=\"%2margin-top:0px; margin-bottom:0px; margin-left:0px; "
-                          "margin-right:0px; text-indent:0px;\">")
-               .arg(QLatin1String(align), empty ? QStringLiteral("-qt-paragraph-type:empty; ") : QString());
-    if (empty) out += QStringLiteral("<br />");
-    for (const Run& r : p.runs) {
-      QString text = r.text.toHtmlEscaped();
-      text.replace(QChar::LineSeparator, QStringLiteral("<br />"));
-      const QString style = spanStyle(r.format);
-      out += style.isEmpty() ? text : QStringLiteral("<span style=\"%1\">%2</span>").arg(style, text);
-    }
-    out += QStringLiteral("</p>");
-  }
-  out += QStringLiteral("</body></html>");
-  return out;
+void Reader::endCell() {
+  Paragraph last = takeParagraph();
+  last.format.inTable = true;
+  table_.endCell(std::move(last));
+}
+
+void Reader::endRow() {
+  if (!current_.runs.empty()) endCell();  // text after the last \cell
+  table_.endRow(rowDefinition_.def());
+}
+
+void Reader::endTable() {
+  if (!table_.empty()) writer_.appendTable(table_.take(rowDefinition_.def()));
+}
+
+void Reader::finishPicture() {
+  const PictureData data = std::exchange(pictureData_, PictureData{});
+  const GroupState& s = state();  // the group around the picture
+  if (s.destination != Destination::Text || s.chars.hidden) return;
+  flushBytes();
+  tables_.pictures.push_back(pictures_.make(pictureProps_, data.bytes()));
+  current_.runs.push_back({s.chars, QString(), static_cast<int>(tables_.pictures.size()) - 1});
+}
+
+void Reader::finishFontName() {
+  flushBytes();
+  if (fontName_.isEmpty()) return;
+  tables_.fonts[fontNumber_].name = fontName_.trimmed();
+  fontName_.clear();
+}
+
+void Reader::finishColour() {
+  tables_.colours.push_back(colourSet_ ? QColor(red_, green_, blue_) : QColor());
+  red_ = green_ = blue_ = 0;
+  colourSet_ = false;
 }
 
 }  // namespace
+}  // namespace qzt::rtf
 
-QString rtfToHtml(const QByteArray& rtf) {
-  return RtfReader(rtf).toHtml();
+void readRtf(const QByteArray& rtf, QTextDocument* document) {
+  qzt::rtf::Reader(rtf, document).read();
 }

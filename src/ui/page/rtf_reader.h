@@ -1,17 +1,25 @@
-// Rich-text (RTF) documents from papers, shown in a QTextBrowser.
+// Rich-text (RTF) pages, notes and hints, read by our own reader into the
+// document of a read-only rich-text view.
 //
-// Papers carry RTF written for code page 936: text bytes and \'hh escapes
-// are GBK, read together so that the two bytes of one character meet.
-// Kept: paragraphs, line breaks, tabs, bold, italic, underline, size and
-// colour, paragraph alignment, \uN characters. Dropped: fonts, pictures,
-// fields' instructions, every ignorable {\* } group and whatever cannot be
-// understood. Hostile input is fine: nesting is capped, every step of the
-// reader consumes input, and nothing is allocated beyond the output.
+// Kept: paragraphs with alignment, indents, spacing, tab stops and list
+// text; line and page breaks; bold, italic, underline, strike-through,
+// super- and subscripts, raised and lowered text, small capitals, hidden
+// text left out; sizes, colours and fonts (CJK fonts where a font's charset
+// is CJK); tables with their cell widths, borders and merged cells; PNG and
+// JPEG pictures at their stated size, other pictures as a framed placeholder
+// of that size; HYPERLINK fields as links, other fields as their result.
+// Text bytes and \'hh escapes are read in the code page of \ansicpg or of the
+// font's \fcharset (936, GBK, when the document names none), \uN with its
+// \ucN fallback. Dropped: styles, headers, footers, footnotes, objects'
+// data, and whatever cannot be understood. Hostile input is fine: nesting is
+// capped, every step consumes input, pictures and tables are bounded, and
+// nothing is allocated beyond what the input can describe.
 #pragma once
 
 #include <QByteArray>
-#include <QString>
 
-// HTML (Qt's rich-text subset) for an RTF document. Never fails; input that
-// is not RTF at all comes back as its text.
-QString rtfToHtml(const QByteArray& rtf);
+class QTextDocument;
+
+// Fills an empty document with an RTF document. Never fails; input that is
+// not RTF at all comes back as its text.
+void readRtf(const QByteArray& rtf, QTextDocument* document);

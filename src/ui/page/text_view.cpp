@@ -4,24 +4,59 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QStringDecoder>
+#include <QTextBrowser>
 #include <QTextEdit>
+#include <QUrl>
 
+#include <array>
+
+#include "desktop/link_opener.h"
 #include "gbk_text.h"
 #include "page/rtf_reader.h"
+
+namespace {
+
+constexpr qreal kPlainTabStop = 80;  // Qt's own; an RTF page sets its document's
+
+struct ByteOrderMark {
+  QByteArrayView bytes;
+  QStringConverter::Encoding encoding;
+};
+
+constexpr std::array kMarks{
+    ByteOrderMark{"\xEF\xBB\xBF", QStringConverter::Utf8},
+    ByteOrderMark{"\xFF\xFE", QStringConverter::Utf16LE},
+    ByteOrderMark{"\xFE\xFF", QStringConverter::Utf16BE},
+};
+
+}  // namespace
 
 bool isRtf(const QByteArray& bytes) {
   return bytes.startsWith("{\\rtf");
 }
 
-void showTextBytes(QTextEdit* view, const QByteArray& bytes) {
-  if (isRtf(bytes)) {
-    view->setHtml(rtfToHtml(bytes));
-  } else {
-    QString text = fromGbk(bytes);
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(u'\r', u'\n');  // a lone CR ends a line too
-    view->setPlainText(text);
+QString plainText(const QByteArray& bytes) {
+  for (const ByteOrderMark& mark : kMarks) {
+    if (bytes.startsWith(mark.bytes)) {
+      QStringDecoder decoder(mark.encoding, QStringDecoder::Flag::Stateless);
+      return decoder.decode(QByteArrayView(bytes).sliced(mark.bytes.size()));
+    }
   }
+  return fromGbk(bytes);
+}
+
+void showTextBytes(QTextEdit* view, const QByteArray& bytes) {
+  view->clear();
+  if (isRtf(bytes)) {
+    readRtf(bytes, view->document());
+    return;
+  }
+  QString text = plainText(bytes);
+  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  text.replace(u'\r', u'\n');  // a lone CR ends a line too
+  view->setTabStopDistance(kPlainTabStop);
+  view->setPlainText(text);
 }
 
 bool loadTextFile(QTextEdit* view, const QString& path) {
@@ -31,6 +66,12 @@ bool loadTextFile(QTextEdit* view, const QString& path) {
   if (file.error() != QFileDevice::NoError) return false;
   showTextBytes(view, bytes);
   return true;
+}
+
+void openLinksInBrowser(QTextBrowser* view) {
+  view->setOpenLinks(false);
+  QObject::connect(view, &QTextBrowser::anchorClicked, view,
+                   [](const QUrl& url) { ielinknewwindows(url.toString()); });
 }
 
 QFont cjkFont(int pixelSize) {

@@ -1,5 +1,5 @@
 // Text pages, notes, hints and comments: RTF shown formatted, anything
-// else as plain GBK text, in a read-only rich-text view.
+// else as plain text, in a read-only rich-text view.
 #pragma once
 
 #include <QByteArray>
@@ -7,18 +7,27 @@
 #include <QString>
 
 class QTextDocument;
+class QTextBrowser;
 class QTextEdit;
 
 // Whether the bytes form an RTF document (they start with "{\rtf").
 bool isRtf(const QByteArray& bytes);
 
+// Plain text: UTF-8 or UTF-16 where a byte-order mark says so (the mark
+// itself is not text), GBK otherwise.
+QString plainText(const QByteArray& bytes);
+
 // Replaces the view's whole content with the bytes: RTF formatted through
-// our own reader, other bytes as plain text decoded from GBK.
+// our own reader, other bytes as plain text.
 void showTextBytes(QTextEdit* view, const QByteArray& bytes);
 
 // Loads a whole file into the view as showTextBytes does. False (and the
 // view unchanged) when the file cannot be read.
 bool loadTextFile(QTextEdit* view, const QString& path);
+
+// Clicks on the view's links (HYPERLINK fields of RTF) open the address in
+// the browser through the reader's one link routine.
+void openLinksInBrowser(QTextBrowser* view);
 
 // The CJK screen font the reader's text uses, at a size in pixels.
 QFont cjkFont(int pixelSize);

@@ -30,7 +30,10 @@ QString extensionOf(const QString& path) {
 
 }  // namespace
 
-NotesWindow::NotesWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
+// A window of its own rather than the owner's child: it may go behind the
+// main window like any other. It goes when its owner does.
+NotesWindow::NotesWindow(QWidget* owner) : QWidget(nullptr, Qt::Window) {
+  if (owner) connect(owner, &QObject::destroyed, this, &QWidget::close);
   setObjectName(QStringLiteral("TForm2"));
   setWindowTitle(QStringLiteral("注释"));
   setAttribute(Qt::WA_DeleteOnClose);
@@ -40,7 +43,7 @@ NotesWindow::NotesWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
   text_ = new QTextBrowser(this);
   text_->setObjectName(QStringLiteral("jjtxt"));
   text_->setFont(cjkFont(15));
-  text_->setOpenLinks(false);
+  openLinksInBrowser(text_);
 
   stack_ = new QStackedLayout(this);
   stack_->setContentsMargins(0, 0, 0, 0);

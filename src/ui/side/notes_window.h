@@ -21,7 +21,8 @@ class NotesWindow : public QWidget {
   // brings the living one back to normal size, in front, and reloads it.
   // ".txt" and ".rtf" (any letter case) go to the text view, everything
   // else to the web view, which serves only files inside `root` (the work
-  // folder). `owner` may be null; the window closes with it.
+  // folder). The window is independent of `owner` (it can go behind it);
+  // `owner` may be null, and the window closes when it is destroyed.
   static NotesWindow* showNotes(QWidget* owner, const QString& root, const QString& path);
   // The living notes window, or null.
   static NotesWindow* instance();

@@ -2,12 +2,16 @@
 
 #include <QCloseEvent>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QWindow>
+#include <QWindowStateChangeEvent>
 #include <system_error>
 
 #include "grid/answer_grid.h"
 #include "grid/answer_grid_model.h"
+#include "side/notes_window.h"
 #include "window/message_box.h"
 #include "shell/work_folder.h"
 #include "window/splitter_bar.h"
@@ -36,6 +40,17 @@ MainWindow::MainWindow(StartOptions options, QWidget* parent)
 }
 
 MainWindow::~MainWindow() = default;
+
+bool MainWindow::event(QEvent* event) {
+  // The first web page makes the window's native window anew (the web view
+  // draws on another kind of surface); the new one stands as the old one
+  // did, maximised or not, instead of at the designed size.
+  if (event->type() == QEvent::WinIdChange && windowHandle()) {
+    const Qt::WindowStates wanted = windowState() & ~Qt::WindowActive;
+    if (windowHandle()->windowStates() != wanted) windowHandle()->setWindowStates(wanted);
+  }
+  return QMainWindow::event(event);
+}
 
 void MainWindow::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
@@ -80,15 +95,40 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   deferredMessageTimer_.stop();
   minuteTimer_.stop();
   secondTimer_.stop();
+  // The notes stand on their own while the reader runs, not after it.
+  if (NotesWindow* notes = NotesWindow::instance()) notes->close();
   if (!options_.workFolder.empty()) removeWorkFolder(options_.workFolder);
   event->accept();
 }
 
+void MainWindow::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::WindowStateChange) {
+    const Qt::WindowStates before = static_cast<QWindowStateChangeEvent*>(event)->oldState();
+    // Some window managers report a minimised window as minimised only,
+    // so the state it had is kept from the moment it went.
+    if (isMinimized() && !(before & Qt::WindowMinimized)) stateBeforeMinimised_ = before;
+  }
+  QMainWindow::changeEvent(event);
+}
+
 void MainWindow::restoreRequest() {
-  if (isMinimized()) setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
+  if (isMinimized()) {
+    setWindowState(stateBeforeMinimised_ & ~(Qt::WindowMinimized | Qt::WindowActive));
+  }
   show();
   raise();
   activateWindow();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  // A double click anywhere in the catalogue, below its last entry too.
+  if (catalogueList_ && watched == catalogueList_->viewport() &&
+      event->type() == QEvent::MouseButtonDblClick &&
+      static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+    openCatalogueEntry();
+    return true;
+  }
+  return QMainWindow::eventFilter(watched, event);
 }
 
 }  // namespace qzt::ui

@@ -86,20 +86,24 @@ class MainWindow : public QMainWindow {
   void restoreRequest();
 
  protected:
+  bool event(QEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   // Layout (main_window_layout.cpp).
   void buildControls();
   QFrame* buildToolBar();
   QFrame* buildClockPanel(QWidget* parent);
+  void buildClockLine(QWidget* parent);
   QWidget* buildPaperArea();
   QLabel* buildStatusLine();
   QPushButton* toolButton(const char* name, const QString& caption, QRect place);
   QLabel* clockLabel(QWidget* parent, const char* name, const QString& text, int left, int width,
                      bool count);
-  QWidget* buildTimeWarning(QWidget* parent);
+  void buildTimeWarning(QWidget* parent);
   // The remaining-time labels on a warning colour, or back to normal.
   void highlightRemainingTime(bool on);
   // A key that clicks `button` while it is shown and enabled; the tooltip
@@ -107,17 +111,24 @@ class MainWindow : public QMainWindow {
   void addShortcut(QPushButton* button, const QList<QKeySequence>& keys);
 
   // Papers (main_window_paper.cpp).
+  void endOpenCheck();
+  void reportFileFailure(const std::filesystem::path& path, const Error& error);
   void loadPaper(const std::filesystem::path& path, std::int64_t offset);
+  void showPaperLine(const PaperHeader& header);
   bool showPage(const std::optional<std::filesystem::path>& page, PageKind kind);
+  void showPaperButtons(const PaperHeader& header);
+  void showSupport(const UnpackedSupport& support, const PaperHeader& header);
+  void showNewGrid();
+  void stopWithoutExam(LoadedPaper paper);
   void reportGroup(const GroupResult& group);
   void showClock();
   void startExam();
-  // The remaining-time labels and the warning beside the buttons follow the
-  // session's time warning; `risen` tells assistive technology at once.
-  void showTimeWarning(bool risen);
 
   // Exam (main_window_exam.cpp).
   void syncTimers();
+  // The remaining-time labels and the warning beside the buttons follow the
+  // session's time warning; `risen` raises the warning as a new alert.
+  void showTimeWarning(bool risen);
   void showGraded();
   void askGradePassword();
   void checkPassword(ExamSession::Tick check);
@@ -128,7 +139,7 @@ class MainWindow : public QMainWindow {
   void showAbout();
   void saveAnswerFile();
   void importAnswerFile();
-  void askPassword(SecondTimerMode purpose, const std::optional<ByteString>& hint);
+  void showPasswordPanel(const std::optional<ByteString>& hint);
 
   // Recovery copies (main_window_recovery.cpp).
   void offerRecovery();
@@ -146,11 +157,10 @@ class MainWindow : public QMainWindow {
   ExamSession session_;
   bool startedUp_ = false;
 
-  std::filesystem::path paperPath_;        // last path given to opening
-  std::int64_t paperOffset_ = 0;
   std::filesystem::path loadedPath_;       // the paper on screen
-  PaperHeader candidate_;
   std::optional<std::filesystem::path> supportAnchor_;
+  // What a restore request brings a minimised window back to.
+  Qt::WindowStates stateBeforeMinimised_ = Qt::WindowMaximized;
   QString openFolder_;                     // the open dialog's initial folder
   std::vector<std::filesystem::path> catalogue_;
 

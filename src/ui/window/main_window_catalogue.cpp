@@ -16,9 +16,10 @@ constexpr int kNarrowestShownList = 150;
 }  // namespace
 
 void MainWindow::loadCatalogue() {
-  Result<Catalogue> loaded = qzt::loadCatalogue(options_.programFile.parent_path());
+  const std::filesystem::path folder = options_.programFile.parent_path();
+  Result<Catalogue> loaded = qzt::loadCatalogue(folder);
   if (!loaded) {
-    showMessage(this, windowTitle(), QString::fromStdString(loaded.error().message));
+    reportFileFailure(folder / kCatalogueFileName, loaded.error());
     return;
   }
   if (!loaded->present) {

@@ -92,6 +92,7 @@ void MainWindow::handIn() {
   // The question waited in its own loop, where the clock may have handed in.
   if (session_.graded()) return;
   const ExamSession::HandIn outcome = session_.handIn();
+  grid_->followTyping();
   syncTimers();
   showTimeWarning(false);
   if (outcome == ExamSession::HandIn::Graded) {
@@ -106,8 +107,8 @@ void MainWindow::checkPassword(ExamSession::Tick check) {
   const QByteArray typed = passwordPanel_->typedGbk();
   const ByteString text(typed.constData(), static_cast<std::size_t>(typed.size()));
   if (check == ExamSession::Tick::CheckOpenPassword) {
-    if (session_.checkOpenPassword(candidate_, text)) {
-      loadPaper(paperPath_, paperOffset_);
+    if (const std::optional<OpenedPaper> paper = session_.checkOpenPassword(text)) {
+      loadPaper(paper->path, paper->offset);
       return;
     }
   } else if (session_.checkGradePassword(text)) {

@@ -91,7 +91,7 @@ void MainWindow::buildControls() {
   connect(openButton_, &QPushButton::clicked, this, &MainWindow::chooseAndOpen);
   connect(handInButton_, &QPushButton::clicked, this, &MainWindow::handIn);
   connect(catalogueButton_, &QPushButton::clicked, this, &MainWindow::toggleCatalogue);
-  connect(catalogueList_, &QListWidget::itemDoubleClicked, this, &MainWindow::openCatalogueEntry);
+  catalogueList_->viewport()->installEventFilter(this);
   connect(notesButton_, &QPushButton::clicked, this, &MainWindow::showNotes);
   connect(aboutButton_, &QPushButton::clicked, this, &MainWindow::showAbout);
   connect(saveAnswersButton_, &QPushButton::clicked, this, &MainWindow::saveAnswerFile);
@@ -164,7 +164,7 @@ QFrame* MainWindow::buildToolBar() {
   return toolBar_;
 }
 
-QWidget* MainWindow::buildTimeWarning(QWidget* parent) {
+void MainWindow::buildTimeWarning(QWidget* parent) {
   timeWarning_ = new SpokenGroup(QAccessible::AlertMessage, parent);
   timeWarning_->setObjectName(QStringLiteral("timeWarning"));
   timeWarning_->setGeometry(584, 3, 160, 25);
@@ -174,7 +174,6 @@ QWidget* MainWindow::buildTimeWarning(QWidget* parent) {
   timeWarningText_->setStyleSheet(QString::fromLatin1(kCountStyle) + QString::fromLatin1(kWarningStyle));
   timeWarning_->setTexts([this] { return timeWarningText_->text(); });
   timeWarning_->hide();
-  return timeWarning_;
 }
 
 QLabel* MainWindow::clockLabel(QWidget* parent, const char* name, const QString& text, int left,
@@ -197,12 +196,10 @@ void MainWindow::highlightRemainingTime(bool on) {
   }
 }
 
-QFrame* MainWindow::buildClockPanel(QWidget* parent) {
-  QFrame* clockPanel = loweredPanel("Panel4", parent);
-  clockPanel->setFixedHeight(kClockPanelHeight);
-  // Eight labels on screen, one text for assistive technology: the time
-  // left, asked for when it is read and told each minute.
-  clockLine_ = new SpokenGroup(QAccessible::StaticText, clockPanel);
+// Eight labels on screen, one text for assistive technology: the time
+// left, asked for when it is read and told each minute.
+void MainWindow::buildClockLine(QWidget* parent) {
+  clockLine_ = new SpokenGroup(QAccessible::StaticText, parent);
   clockLine_->setObjectName(QStringLiteral("clockLine"));
   clockLine_->setGeometry(0, 0, kClockLineWidth, kClockPanelHeight);
   clockLine_->setTexts(
@@ -222,6 +219,12 @@ QFrame* MainWindow::buildClockPanel(QWidget* parent) {
   minutesAllowedLabel_->setAccessibleName(QStringLiteral("答题分钟数"));
   minutesLeftLabel_->setAccessibleName(QStringLiteral("剩余分钟数"));
   secondsLeftLabel_->setAccessibleName(QStringLiteral("剩余秒数"));
+}
+
+QFrame* MainWindow::buildClockPanel(QWidget* parent) {
+  QFrame* clockPanel = loweredPanel("Panel4", parent);
+  clockPanel->setFixedHeight(kClockPanelHeight);
+  buildClockLine(clockPanel);
   scoreLine_ = new QLabel(QStringLiteral("总分：得分："), clockPanel);
   scoreLine_->setAccessibleDescription(QStringLiteral("成绩"));
   scoreLine_->setObjectName(QStringLiteral("Label7"));
@@ -255,6 +258,7 @@ QLabel* MainWindow::buildStatusLine() {
   statusLine_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   statusLine_->setFixedHeight(kStatusHeight);
   statusLine_->setAlignment(Qt::AlignCenter);
+  statusLine_->setTextFormat(Qt::PlainText);  // paper text, never markup
   return statusLine_;
 }
 

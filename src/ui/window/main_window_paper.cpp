@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <cstdio>
 
 #include "grid/answer_grid.h"
 #include "gbk_text.h"
@@ -14,6 +15,7 @@
 #include "desktop/spoken_group.h"
 #include "paper/format.h"
 #include "paper/opening.h"
+#include "util/file_report.h"
 
 namespace qzt::ui {
 namespace {
@@ -37,40 +39,51 @@ void MainWindow::chooseAndOpen() {
   const QString chosen = chooseOpenFile(this, QStringLiteral("生成卷舟格式试卷"), openFolder_,
                                         QStringLiteral("卷舟格式试卷(*.qzt)"));
   openFolder_.clear();
-  if (chosen.isEmpty()) return;
-  paperPath_ = chosen.toStdString();
   // Only names with ".qzt" in this exact case are opened.
-  if (chosen.contains(QStringLiteral(".qzt"))) openPaper(paperPath_, 0);
+  if (!chosen.isEmpty() && chosen.contains(QStringLiteral(".qzt"))) openPaper(chosen.toStdString(), 0);
 }
 
 void MainWindow::openPaper(const std::filesystem::path& path, std::int64_t offset) {
-  paperPath_ = path;
-  paperOffset_ = offset;
   if (options_.workFolder.empty()) {
     // No private folder to unpack into: never fall back to the current one.
     showMessage(this, kNoticeCaption, QString::fromStdString(errorBoxText(format::kStepOpen)));
     return;
   }
-  OpenOutcome outcome = qzt::openPaper(path, offset, options_.workFolder);
+  OpenOutcome outcome = qzt::openPaper(path, offset, options_.workFolder, supportAnchor_);
   if (outcome.ioError) {
-    showMessage(this, windowTitle(),
-                QStringLiteral("%1\n%2").arg(pathText(path),
-                                             QString::fromStdString(outcome.ioError->message)));
+    endOpenCheck();
+    reportFileFailure(path, *outcome.ioError);
     return;
   }
   if (outcome.stateCode != 0) {
+    endOpenCheck();
     session_.setStateCode(outcome.stateCode);
     deferredMessageTimer_.start();
     return;
   }
-  candidate_ = outcome.candidate;
+  supportAnchor_ = outcome.supportAnchor;
   reportGroup(outcome.support);
   if (outcome.needsPassword) {
-    askPassword(SecondTimerMode::OpenPassword, outcome.hint);
+    session_.askOpenPassword(std::move(outcome.paper));
+    showPasswordPanel(outcome.hint);
     return;
   }
   if (outcome.hint) passwordPanel_->setHint(QByteArray::fromStdString(*outcome.hint));
-  loadPaper(paperPath_, paperOffset_);
+  loadPaper(path, offset);
+}
+
+// An open that stops before its own password or loading leaves no panel
+// behind through which an earlier paper could still be loaded.
+void MainWindow::endOpenCheck() {
+  if (session_.pendingPurpose() != SecondTimerMode::OpenPassword) return;
+  session_.endOpenCheck();
+  passwordPanel_->hide();
+  syncTimers();
+}
+
+void MainWindow::reportFileFailure(const std::filesystem::path& path, const Error& error) {
+  std::fprintf(stderr, "qzt-reader: %s\n", error.message.c_str());
+  showMessage(this, windowTitle(), QString::fromStdString(fileErrorReport(path, error.fault)));
 }
 
 void MainWindow::reportGroup(const GroupResult& group) {
@@ -82,54 +95,95 @@ void MainWindow::reportGroup(const GroupResult& group) {
 
 void MainWindow::loadPaper(const std::filesystem::path& path, std::int64_t offset) {
   // Header and question table are read before anything on screen changes,
-  // so a paper that fails here leaves the one on screen as it was.
+  // so a paper that fails here leaves the one on screen as it was, its
+  // clock going on also after an opening-password check.
   Result<LoadedPaper> read = readPaper(path, offset);
   if (!read) {
+    session_.resumeAfterOpenCheck();
+    syncTimers();
     showMessage(this, QStringLiteral("提示"), QString::fromStdString(read.error().message));
     return;
   }
   LoadedPaper paper = std::move(read).value();
-  const PaperHeader& header = paper.header;
-  paperOffset_ = offset;
+  // The copy of the exam this load replaces is no longer written.
+  recoveryPaper_.clear();
   loadedPath_ = path;
+  showPaperLine(paper.header);
+
+  // The page is shown before the support group is unpacked, so a support
+  // file of the same name cannot take its place.
+  const UnpackedPage page = unpackPage(paper, options_.workFolder);
+  reportGroup(page.page);
+  if (!showPage(page.page.anchor, page.pageKind)) {
+    stopWithoutExam(std::move(paper));
+    showMessage(this, QStringLiteral("提示"), QStringLiteral("gd3"));
+    return;
+  }
+  showPaperButtons(paper.header);
+  const UnpackedSupport support = unpackSupport(paper, options_.workFolder, supportAnchor_);
+  showSupport(support, paper.header);
+
+  session_.begin(paper.header, std::move(paper.table));
+  showNewGrid();
+  catalogueList_->hide();
+  offerRecovery();
+  startExam();
+  keepRecoveryCopy();
+}
+
+// The clock labels, the status line and the title of a paper being loaded.
+void MainWindow::showPaperLine(const PaperHeader& header) {
   minutesAllowedLabel_->setText(QString::number(header.timeLimit()));
   minutesLeftLabel_->setText(QString::number(static_cast<std::int64_t>(header.timeLimit()) - 1));
   secondsLeftLabel_->setText(QStringLiteral("0"));
   const ByteString status = header.statusText();
   statusLine_->setText(fromGbk(status));
   statusLine_->setVisible(hasVisibleText(status));
-
   setWindowTitle(fromGbk(header.title()));
-  UnpackedPaper unpacked = unpackPaper(paper, options_.workFolder);
-  reportGroup(unpacked.page);
-  if (!showPage(unpacked.page.anchor, unpacked.pageKind)) {
-    showMessage(this, QStringLiteral("提示"), QStringLiteral("gd3"));
-    return;
-  }
+}
 
+void MainWindow::showPaperButtons(const PaperHeader& header) {
   notesButton_->setVisible(header.notesGroupLen() > 0);
   notesButton_->setEnabled(false);
   handInButton_->setEnabled(false);
   startButton_->setEnabled(true);
+}
 
-  reportGroup(unpacked.support);
-  if (unpacked.support.anchor) supportAnchor_ = unpacked.support.anchor;
-  if (unpacked.hint) passwordPanel_->setHint(QByteArray::fromStdString(*unpacked.hint));
+void MainWindow::showSupport(const UnpackedSupport& support, const PaperHeader& header) {
+  reportGroup(support.support);
+  supportAnchor_ = support.anchor;
+  if (support.hint) passwordPanel_->setHint(QByteArray::fromStdString(*support.hint));
   aboutButton_->hide();
-  if (unpacked.showAbout) {
+  if (support.showAbout) {
     aboutButton_->setText(fromGbk(header.aboutCaption()));
     aboutButton_->show();
   }
+}
 
-  // The copy of the exam this load replaces is no longer written.
-  recoveryPaper_.clear();
-  session_.begin(header, std::move(paper.table));
+// The grid of the session's new paper; a password panel asked for the
+// paper before, so it goes.
+void MainWindow::showNewGrid() {
+  passwordPanel_->hide();
   grid_->rebuild();
   watchRowEdits();
-  catalogueList_->hide();
-  offerRecovery();
-  startExam();
-  keepRecoveryCopy();
+}
+
+// The page of a paper being loaded could not be shown. Title, status line
+// and clock labels already show this paper; the rest follows, so that
+// everything on screen and every later unpacking refers to it, but its
+// exam does not start.
+void MainWindow::stopWithoutExam(LoadedPaper paper) {
+  page_->showBlank();
+  // Nothing to hand in, so no notes to unlock; the about text is unpacked
+  // with the support group, which this load never reached.
+  handInButton_->setEnabled(false);
+  notesButton_->hide();
+  aboutButton_->hide();
+  session_.takeWithoutExam(paper.header, std::move(paper.table));
+  showNewGrid();
+  showClock();
+  showTimeWarning(false);  // the last paper's warning goes with it
+  syncTimers();
 }
 
 bool MainWindow::showPage(const std::optional<std::filesystem::path>& page, PageKind kind) {

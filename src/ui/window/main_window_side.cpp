@@ -24,18 +24,19 @@ QString pathText(const std::filesystem::path& path) {
 
 }  // namespace
 
-void MainWindow::askPassword(SecondTimerMode purpose, const std::optional<ByteString>& hint) {
+void MainWindow::showPasswordPanel(const std::optional<ByteString>& hint) {
   // Without a hint file the panel keeps the last hint it showed.
   if (hint) passwordPanel_->setHint(QByteArray::fromStdString(*hint));
   passwordPanel_->ask();
-  session_.askPassword(purpose);
 }
 
 void MainWindow::askGradePassword() {
   // The hint comes fresh from the paper: opening and loading deleted theirs.
-  SupportHint support = unpackSupportHint(loadedPath_, session_.header(), options_.workFolder);
+  SupportHint support =
+      unpackSupportHint(loadedPath_, session_.header(), options_.workFolder, supportAnchor_);
   reportGroup(support.support);
-  askPassword(SecondTimerMode::GradePassword, support.hint);
+  supportAnchor_ = support.anchor;
+  showPasswordPanel(support.hint);
 }
 
 void MainWindow::showComment() {

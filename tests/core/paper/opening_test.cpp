@@ -51,7 +51,7 @@ TEST_F(OpeningTest, OpensAndTakesTheHint) {
   EXPECT_FALSE(out.ioError);
   EXPECT_EQ(out.stateCode, 0);
   EXPECT_FALSE(out.needsPassword);
-  EXPECT_EQ(out.candidate.title(), "Paper");
+  EXPECT_EQ(out.paper.header.title(), "Paper");
   EXPECT_EQ(out.support.anchor, work() / "s");
   EXPECT_EQ(out.hint, ByteString("the hint"));
   EXPECT_FALSE(fs::exists(work() / "s.files" / "mmts.txt"));
@@ -101,12 +101,21 @@ TEST_F(OpeningTest, RefusedPaperUnpacksNothing) {
   }
 }
 
+// Each reason is kept for the window's own report.
 TEST_F(OpeningTest, UnreadableHeaderIsAnIoError) {
-  EXPECT_TRUE(openPaper(dir_ / "none.qzt", 0, work()).ioError);
   const auto bytes = writer::buildPaper(fullSpec()).bytes;
+  fs::create_directories(dir_ / "folder.qzt");
+  const auto fault = [&](const fs::path& path, std::int64_t offset) {
+    const auto out = openPaper(path, offset, work());
+    EXPECT_TRUE(out.ioError) << path;
+    EXPECT_FALSE(fs::exists(work())) << path;
+    return out.ioError ? out.ioError->fault : FileFault::None;
+  };
+  EXPECT_EQ(fault(dir_ / "none.qzt", 0), FileFault::Missing);
+  EXPECT_EQ(fault(dir_ / "folder.qzt", 0), FileFault::Unreadable);
   writeFile(paper(), bytes.substr(0, 1000));
-  EXPECT_TRUE(openPaper(paper(), 0, work()).ioError);
-  EXPECT_TRUE(openPaper(write(fullSpec()), static_cast<std::int64_t>(bytes.size()), work()).ioError);
+  EXPECT_EQ(fault(paper(), 0), FileFault::TooShort);
+  EXPECT_EQ(fault(write(fullSpec()), static_cast<std::int64_t>(bytes.size())), FileFault::TooShort);
 }
 
 TEST_F(OpeningTest, AttachedPaperUsesAbsolutePositions) {
@@ -199,6 +208,33 @@ TEST_F(OpeningTest, SupportHintComesBackEachTime) {
   EXPECT_FALSE(noHint.hint);
 }
 
+// A support group that places no file directly in the work folder keeps
+// the anchor from before; its hint and about text are found beside that.
+TEST_F(OpeningTest, SupportWithoutTopLevelFileKeepsThePreviousAnchor) {
+  auto spec = fullSpec();
+  spec.support = {GroupEntry::folder("s.files"), GroupEntry::file("mmts.txt", "new hint"),
+                  GroupEntry::file("about.txt", "new about")};
+  const fs::path previous = work() / "s";
+  const auto opened = openPaper(write(spec), 0, work(), previous);
+  EXPECT_FALSE(opened.support.anchor);
+  EXPECT_EQ(opened.supportAnchor, previous);
+  EXPECT_EQ(opened.hint, ByteString("new hint"));
+
+  const auto loaded = readPaper(paper(), 0);
+  ASSERT_TRUE(loaded.ok());
+  const auto support = unpackSupport(*loaded, work(), previous);
+  EXPECT_EQ(support.anchor, previous);
+  EXPECT_EQ(support.hint, ByteString("new hint"));
+  EXPECT_TRUE(support.showAbout);
+
+  // A group with a file of its own replaces the anchor.
+  EXPECT_EQ(openPaper(write(fullSpec()), 0, work(), work() / "old").supportAnchor, work() / "s");
+  // Without an anchor before, there is none after.
+  const auto none = unpackSupport(*readPaper(write(spec), 0), work());
+  EXPECT_FALSE(none.anchor);
+  EXPECT_FALSE(none.hint);
+}
+
 TEST(GroupStart, SkipsFourBytesAndFailsOnOverflow) {
   const std::int32_t max = std::numeric_limits<std::int32_t>::max();
   const std::pair<std::int32_t, std::int32_t> cases[] = {
@@ -253,7 +289,7 @@ TEST_F(OpeningTest, EveryTruncatedPrefixFailsCleanly) {
     if (!loaded.ok()) {
       EXPECT_EQ(loaded.error().message, len < headerEnd ? "gd1" : "gd2");
       if (len < headerEnd) continue;
-      loaded = LoadedPaper{paper(), 0, opened.candidate, {}};
+      loaded = LoadedPaper{paper(), 0, opened.paper.header, {}};
     }
     const auto out = unpackPaper(*loaded, work());
     for (const GroupResult* g : {&opened.support, &out.page, &out.support}) {

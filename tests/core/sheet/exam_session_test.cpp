@@ -378,6 +378,13 @@ TEST(ExamSession, GradingPassword) {
 
 // ---- Opening password while a paper may be on screen -----------------------
 
+// The paper a right opening password would load.
+OpenedPaper lockedPaper(int timeLimit = 20) {
+  writer::PaperSpec locked = specWith({{"1", 1, 4, "A"}}, timeLimit);
+  locked.openPassword = "secret";
+  return OpenedPaper{"locked.qzt", 0, paperOf(locked).header};
+}
+
 struct OpenCase {
   const char* name;
   bool paperOnScreen;
@@ -390,10 +397,6 @@ class WrongOpenPassword : public ::testing::TestWithParam<OpenCase> {};
 
 TEST_P(WrongOpenPassword, ResumesOnlyARunningCountdown) {
   const OpenCase& c = GetParam();
-  writer::PaperSpec locked = specWith({{"1", 1, 4, "A"}});
-  locked.openPassword = "secret";
-  const Paper candidate = paperOf(locked);
-
   ExamSession s;
   if (c.paperOnScreen) {
     startExam(s, specWith({{"1", 1, 4, "A"}}, 10));
@@ -404,12 +407,12 @@ TEST_P(WrongOpenPassword, ResumesOnlyARunningCountdown) {
   }
   const int secondsBefore = s.clock().secondsLeft();
 
-  s.askPassword(Mode::OpenPassword);
+  s.askOpenPassword(lockedPaper());
   s.confirmPassword();
   s.confirmPassword();  // Enter, then the button
   EXPECT_EQ(s.mode(), Mode::OpenPassword);
   ASSERT_EQ(s.secondTick(), ExamSession::Tick::CheckOpenPassword);
-  EXPECT_FALSE(s.checkOpenPassword(candidate.header, "Secret"));
+  EXPECT_FALSE(s.checkOpenPassword("Secret"));
   EXPECT_EQ(s.takeStateCode(), format::kStateWrongOpenPassword);
   EXPECT_EQ(s.mode(), c.modeAfter);
   EXPECT_EQ(s.clock().secondTimerArmed(), c.countdownGoesOn);
@@ -424,27 +427,150 @@ INSTANTIATE_TEST_SUITE_P(
                       OpenCase{"PaperGraded", true, true, Mode::Countdown, false}),
     caseName<OpenCase>);
 
-TEST(ExamSession, RightOpenPasswordLeavesLoadingToTheCaller) {
-  writer::PaperSpec locked = specWith({{"1", 1, 4, "A"}}, 20);
-  locked.openPassword = "secret";
-  const Paper candidate = paperOf(locked);
+// What follows the right opening password: the paper is loaded, or its load
+// fails before anything changed (the paper on screen counts on and the clock
+// still hands it in), or its page cannot be shown (it takes the place of the
+// paper before, without an exam).
+struct LoadCase {
+  const char* name;
+  void (*load)(ExamSession&, const OpenedPaper&);
+  int minutesAllowed;
+  Mode modeAfter;
+  bool answering;
+  bool secondTimerArmed;
+};
 
+class AfterRightOpenPassword : public ::testing::TestWithParam<LoadCase> {};
+
+TEST_P(AfterRightOpenPassword, OnePaperGoesOn) {
+  const LoadCase& c = GetParam();
   ExamSession s;
-  startExam(s, specWith({{"1", 1, 4, "A"}}, 10));
-  s.askPassword(Mode::OpenPassword);
+  startExam(s, specWith({{"1", 1, 4, "A"}}, 1));
+  s.askOpenPassword(lockedPaper(20));
   s.confirmPassword();
   ASSERT_EQ(s.secondTick(), ExamSession::Tick::CheckOpenPassword);
-  ASSERT_TRUE(s.checkOpenPassword(candidate.header, "secret"));
+  const std::optional<OpenedPaper> paper = s.checkOpenPassword("secret");
+  ASSERT_TRUE(paper);
+  EXPECT_EQ(paper->path, "locked.qzt");
   EXPECT_EQ(s.stateCode(), 0);
 
-  // A load that then fails leaves the paper on screen counting down.
-  s.resumeAfterOpenCheck();
-  EXPECT_EQ(s.mode(), Mode::Countdown);
-  EXPECT_TRUE(s.clock().secondTimerArmed());
+  c.load(s, *paper);
+  s.resumeAfterOpenCheck();  // as the window does after every load attempt
+  EXPECT_EQ(s.clock().minutesAllowed(), c.minutesAllowed);
+  EXPECT_EQ(s.mode(), c.modeAfter);
+  EXPECT_EQ(s.answering(), c.answering);
+  EXPECT_EQ(s.clock().secondTimerArmed(), c.secondTimerArmed);
+  EXPECT_EQ(s.pendingPurpose(), Mode::Idle);
+  if (c.minutesAllowed != 1) return;
 
-  s.begin(candidate.header, candidate.table);
-  EXPECT_EQ(s.mode(), Mode::Countdown);
-  EXPECT_EQ(s.clock().minutesAllowed(), 20);
+  // The paper on screen (its last minute) is still handed in by its clock.
+  s.minuteTick();
+  EXPECT_EQ(s.secondTick(), ExamSession::Tick::TimeUp);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, AfterRightOpenPassword,
+    ::testing::Values(
+        LoadCase{"Loaded",
+                 [](ExamSession& s, const OpenedPaper& p) {
+                   s.begin(p.header, QuestionTable({writer::makeQuestion({"1", 1, 4, "A"})}));
+                 },
+                 20, Mode::Countdown, true, true},
+        LoadCase{"LoadFailedBeforeAnyChange", [](ExamSession&, const OpenedPaper&) {}, 1,
+                 Mode::Countdown, true, true},
+        LoadCase{"PageNotShown",
+                 [](ExamSession& s, const OpenedPaper& p) {
+                   s.takeWithoutExam(p.header, QuestionTable({writer::makeQuestion({"1", 1, 4, "A"})}));
+                 },
+                 20, Mode::Idle, false, false}),
+    caseName<LoadCase>);
+
+// A paper taken without its exam is the one paper of the session: its
+// header and table, an empty sheet of its shape, the clock at its full time
+// and still, no mouse entry; typing stays open, as before a hand-in.
+TEST(ExamSession, TakenWithoutExam) {
+  ExamSession s;
+  startExam(s, fourQuestions());
+  (void)s.pressLetter(1, 1);
+  (void)s.secondTick();
+  writer::PaperSpec next = specWith({{"1", 2, 3, "B"}, {"2", 3, 0, "X"}}, 30);
+  next.title = "Next";
+  Paper p = paperOf(next);
+  s.takeWithoutExam(p.header, std::move(p.table));
+
+  EXPECT_EQ(s.header().title(), "Next");
+  EXPECT_EQ(s.table().count(), 2);
+  EXPECT_EQ(s.layout().rowCount, 3);
+  EXPECT_EQ(rowCells(s, 1), (std::vector<ByteString>{"", "", ""}));
+  EXPECT_EQ(s.clock().minutesAllowed(), 30);
+  EXPECT_EQ(s.clock().minutesLeft(), 29);
+  EXPECT_EQ(s.clock().secondsLeft(), 0);
+  EXPECT_FALSE(s.clock().minuteTimerRunning());
+  EXPECT_FALSE(s.clock().secondTimerArmed());
+  EXPECT_EQ(s.mode(), Mode::Idle);
+  EXPECT_FALSE(s.answering());
+  EXPECT_FALSE(s.pressLetter(1, 2));
+  EXPECT_TRUE(s.setTextAnswer(0, "x"));
+  EXPECT_EQ(s.secondTick(), ExamSession::Tick::Nothing);
+}
+
+// A pending opening-password check ends when another open asks no password
+// of its own: the panel's paper can no longer be loaded through it, and a
+// check already confirmed does not run.
+TEST(ExamSession, EndedOpenCheckLoadsNothing) {
+  for (const bool confirmed : {false, true}) {
+    SCOPED_TRACE(confirmed);
+    ExamSession s;
+    startExam(s, specWith({{"1", 1, 4, "A"}}, 10));
+    s.askOpenPassword(lockedPaper());
+    if (confirmed) s.confirmPassword();
+    s.endOpenCheck();
+    EXPECT_EQ(s.pendingPurpose(), Mode::Idle);
+    EXPECT_EQ(s.mode(), Mode::Countdown);
+    EXPECT_TRUE(s.clock().secondTimerArmed());
+    s.confirmPassword();  // the panel is gone; a late confirmation does nothing
+    EXPECT_EQ(s.secondTick(), ExamSession::Tick::Nothing);
+    EXPECT_EQ(s.clock().secondsLeft(), 59);
+    EXPECT_EQ(s.stateCode(), 0);
+  }
+}
+
+TEST(ExamSession, EndingAnOpenCheckKeepsTheGradingPanel) {
+  writer::PaperSpec spec = fourQuestions();
+  spec.gradePassword = "pw";
+  ExamSession s;
+  startExam(s, spec);
+  ASSERT_EQ(s.handIn(), ExamSession::HandIn::NeedsGradePassword);
+  s.endOpenCheck();
+  EXPECT_EQ(s.pendingPurpose(), Mode::GradePassword);
+  s.confirmPassword();
+  EXPECT_EQ(s.secondTick(), ExamSession::Tick::CheckGradePassword);
+}
+
+// Once handed in, typed answers are refused (so a grade shown belongs to
+// the answers shown); an import still replaces them.
+TEST(ExamSession, TypingEndsAtHandIn) {
+  for (const bool gradePassword : {false, true}) {
+    SCOPED_TRACE(gradePassword);
+    writer::PaperSpec spec = fourQuestions();
+    if (gradePassword) spec.gradePassword = "pw";
+    ExamSession s;
+    startExam(s, spec);
+    EXPECT_TRUE(s.typingAllowed());
+    EXPECT_TRUE(s.setTextAnswer(0, "12"));
+    (void)s.handIn();
+    EXPECT_FALSE(s.typingAllowed());
+    EXPECT_FALSE(s.setTextAnswer(0, "1299"));
+    EXPECT_EQ(s.sheet().textAnswer(0), "12");
+
+    AnswerSheet imported = s.sheet();
+    imported.setTextAnswer(0, "abc");
+    s.replaceAnswers(imported);
+    EXPECT_EQ(s.sheet().textAnswer(0), "abc");
+
+    startExam(s, spec);
+    EXPECT_TRUE(s.typingAllowed());
+  }
 }
 
 // ---- Messages ------------------------------------------------------------------

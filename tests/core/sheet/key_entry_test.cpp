@@ -61,7 +61,7 @@ INSTANTIATE_TEST_SUITE_P(
         KeyCase{"HeadingLetter", 100, GridKey::Letter, 'A', K::Nothing, 0},
         KeyCase{"HeadingSpace", 100, GridKey::Space, 0, K::Nothing, 0},
         KeyCase{"HeadingEnter", 100, GridKey::Enter, 0, K::Nothing, 0}),
-    [](const auto& row) { return std::string(row.param.name); });
+    [](const auto& c) { return std::string(c.param.name); });
 
 TEST(KeyEntry, RowsOutsideTheTableTakeNothing) {
   const QuestionTable table = tableWith(1, 4);

@@ -80,7 +80,7 @@ INSTANTIATE_TEST_SUITE_P(
         CellCase{"CorrectChoice", true, 3, 6, "第 2 题 正确答案 A C", "多选题", false, false},
         CellCase{"GradedHeading", true, 1, 5, "一、选择题", "", false, false},
         CellCase{"GradedTextCell", true, 4, 4, "第 3 题 文字答案 12", "文字答案题", false, false}),
-    [](const auto& row) { return std::string(row.param.name); });
+    [](const auto& c) { return std::string(c.param.name); });
 
 TEST(SpokenText, EmptyTextAnswerAndRowsOutsideThePaper) {
   ExamSession session = answeredSession(false);

@@ -5,10 +5,12 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QTest>
+#include <QTextDocument>
 
 #include "grid/answer_grid.h"
 #include "grid/answer_grid_model.h"
@@ -161,7 +163,9 @@ class AnswerGridTest : public QObject {
     QCOMPARE(g.grid.rowPanels().size(), 1);
     QLabel* panel = g.grid.rowPanels()[0];
     QCOMPARE(panel->text(), QStringLiteral("A LONG SECTION HEADING"));  // headings unscramble like answers
-    QCOMPARE(panel->toolTip(), panel->text());
+    QTextDocument toolTip;  // the full heading, as written
+    toolTip.setHtml(panel->toolTip());
+    QCOMPARE(toolTip.toPlainText(), panel->text());
     QCOMPARE(panel->x(), 0);
     int columns = 0;
     for (int c = 0; c < g.grid.answerModel()->columnCount(); ++c) columns += g.grid.columnWidth(c);
@@ -247,12 +251,70 @@ class AnswerGridTest : public QObject {
     QCOMPARE(g.cells(1), (QStringList{"", "", "", ""}));
   }
 
+  void doubleClickCountsTwice_data() {
+    QTest::addColumn<int>("kind");
+    QTest::newRow("single choice") << 1;
+    QTest::newRow("multiple choice") << 2;
+  }
+
+  // Through the window system, as a real double click arrives: press,
+  // release, then the second press as a double-click event.
   void doubleClickCountsTwice() {
-    Grid g({q("1", 2, 4)});
-    QTest::mouseDClick(g.grid.viewport(), Qt::LeftButton, {}, g.grid.cellCentre(1, 2));
+    QFETCH(int, kind);
+    Grid g({q("1", kind, 4)});
+    QVERIFY(QTest::qWaitForWindowExposed(&g.grid));
+    const QPoint at = g.grid.viewport()->mapTo(&g.area, g.grid.cellCentre(1, 2));
+    QTest::mouseDClick(g.area.windowHandle(), Qt::LeftButton, {}, at);
     QCOMPARE(g.cells(1), (QStringList{"", "", "", ""}));
     g.click(1, 2);
     QCOMPARE(g.cells(1), (QStringList{"", " B", "", ""}));
+  }
+
+  void pressesBesideTheLetters_data() {
+    QTest::addColumn<bool>("graded");
+    QTest::addColumn<int>("where");  // 0 heading panel, 1 header row, 2 row edit
+    QTest::addColumn<QString>("hint");
+    QTest::newRow("heading panel while answering") << false << 0 << "";
+    QTest::newRow("heading panel after grading") << true << 0 << "X";
+    QTest::newRow("header row after grading") << true << 1 << "";
+    QTest::newRow("row edit after grading") << true << 2 << "X";
+  }
+
+  // A heading panel and a row edit lie over the grid but are not part of
+  // it: a press there enters nothing and leaves the hint alone. The header
+  // row is part of it: after grading a press there switches the hint off.
+  void pressesBesideTheLetters() {
+    QFETCH(bool, graded);
+    QFETCH(int, where);
+    QFETCH(QString, hint);
+    // A heading with letters of its own, hidden under its panel.
+    Grid g({q("", 100, 4, "Part"), q("2", 3, 0, "x")});
+    if (graded) {
+      g.session.handIn();
+      g.grid.showGraded();
+      g.click(2, g.grid.answerModel()->columnCount() - 1);
+      QCOMPARE(g.grid.hint(), QStringLiteral("X"));
+    }
+    QWidget* target = where == 0   ? static_cast<QWidget*>(g.grid.rowPanels()[0])
+                      : where == 1 ? g.grid.horizontalHeader()->viewport()
+                                   : g.grid.rowEdits()[0];
+    QTest::mouseClick(target, Qt::LeftButton, {}, target->rect().center());
+    QCOMPARE(g.cells(1).mid(0, 4), (QStringList{"", "", "", ""}));
+    QCOMPARE(g.grid.hint(), hint);
+  }
+
+  // A row edit holds an answer of any length: an imported one is shown
+  // whole, and typing adds to it.
+  void longTextAnswersKeptWhole() {
+    Grid g({q("1", 3, 0)});
+    const std::string imported(40000, 'a');
+    QVERIFY(g.session.setTextAnswer(0, imported));
+    g.grid.refreshAnswers();
+    QLineEdit* edit = g.grid.rowEdits()[0];
+    QCOMPARE(edit->text().size(), 40000);
+    edit->end(false);
+    QTest::keyClick(edit, Qt::Key_B);
+    QCOMPARE(g.session.sheet().textAnswer(0), imported + "b");
   }
 
   void afterHandInOnlyHints() {

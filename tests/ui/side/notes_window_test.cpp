@@ -4,6 +4,7 @@
 #include <QTest>
 #include <QTextBrowser>
 #include <QWebEngineView>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -129,12 +130,18 @@ class NotesWindowTest : public QObject {
     QCOMPARE(again->size(), QSize(677, 490));
   }
 
-  void closesWithItsOwner() {
+  // A window of its own that can go behind its owner, not one held over
+  // it; it goes when its owner does.
+  void standsBesideItsOwner() {
     QTemporaryDir dir;
     auto* owner = new QWidget;
-    NotesWindow::showNotes(owner, dir.path(), writeFile(dir, "a.txt", "x"));
+    owner->show();
+    NotesWindow* w = NotesWindow::showNotes(owner, dir.path(), writeFile(dir, "a.txt", "x"));
+    QVERIFY(!w->parentWidget());
+    QVERIFY(w->windowHandle());
+    QVERIFY(!w->windowHandle()->transientParent());
     delete owner;
-    QCOMPARE(NotesWindow::instance(), nullptr);
+    QTRY_COMPARE(NotesWindow::instance(), nullptr);
   }
 };
 

@@ -15,6 +15,7 @@
 #include "side/password_panel.h"
 #include "window/reader_fixture.h"
 #include "side/comments.h"
+#include "paper/format.h"
 
 using namespace fixture;
 
@@ -230,6 +231,77 @@ class MainWindowExamTest : public QObject {
     QCOMPARE(w.windowTitle(), QStringLiteral("Locked"));
     QCOMPARE(r.text("Label11"), QStringLiteral("89"));
     QVERIFY(w.session().answering());
+  }
+
+  void rightPasswordThenFailedLoad_data() {
+    QTest::addColumn<QString>("stage");
+    QTest::newRow("file gone") << "gd1";
+    QTest::newRow("question table past the end") << "gd2";
+  }
+
+  // The right opening password, then a load that fails before anything
+  // changed: the paper on screen counts on, and its clock still hands it in.
+  void rightPasswordThenFailedLoad() {
+    QFETCH(QString, stage);
+    Reader r;
+    auto& w = r.start();
+    PaperSpec first = textPaper("First");
+    first.timeLimit = 1;
+    w.openPaper(r.write("first.qzt", first), 0);
+    PaperSpec locked = textPaper("Locked");
+    locked.openPassword = "pw";
+    auto built = qzt::writer::buildPaper(locked);
+    if (stage == QStringLiteral("gd2")) qzt::writer::patchHeader(built, qzt::format::kQuestionTablePos, 1 << 30);
+    const auto path = r.writeBytes("locked.qzt", built.bytes);
+    w.openPaper(path, 0);
+    QVERIFY(!r.control("Panel2")->isHidden());
+    if (stage == QStringLiteral("gd1")) std::filesystem::remove(path);
+
+    typePassword(r, QStringLiteral("pw"));
+    w.secondTick();
+    QCOMPARE(r.messages.texts(), QStringList{stage});
+    QCOMPARE(w.windowTitle(), QStringLiteral("First"));
+    QVERIFY(w.secondTimerActive());
+    QCOMPARE(w.session().mode(), qzt::SecondTimerMode::Countdown);
+    w.minuteTick();  // the last minute runs out
+    w.secondTick();
+    QVERIFY(w.session().graded());
+    QVERIFY(r.text("Label7").startsWith(QStringLiteral("总分：12 得分：0")));
+  }
+
+  void rowEditsAfterHandIn_data() {
+    QTest::addColumn<bool>("gradePassword");
+    QTest::newRow("graded") << false;
+    QTest::newRow("waiting for the grading password") << true;
+  }
+
+  // Once handed in, a row edit takes no typing: the answer graded is the
+  // answer shown and saved. An import still fills it.
+  void rowEditsAfterHandIn() {
+    QFETCH(bool, gradePassword);
+    Reader r;
+    auto& w = r.start();
+    PaperSpec spec = textPaper();
+    if (gradePassword) spec.gradePassword = "pw";
+    const auto paper = r.write("p.qzt", spec);
+    w.openPaper(paper, 0);
+    w.show();
+    QLineEdit* edit = r.grid()->rowEdits()[0];
+    QTest::keyClicks(edit, QStringLiteral("12"));
+    w.handIn();
+    QTest::keyClicks(edit, QStringLiteral("99"));
+    QCOMPARE(edit->text(), QStringLiteral("12"));
+    QCOMPARE(w.session().sheet().textAnswer(0), std::string("12"));
+
+    const QString file = QString::fromStdString((r.root() / "answers.da").string());
+    std::ofstream(file.toStdString(), std::ios::binary) << "KEY-1\r\n\r\n\r\nabc\r\n\r\n";
+    AnswerFileUi ui;
+    ui.getOpenFileName = [&](QWidget*, const QString&, const QString&, const QString&) { return file; };
+    setAnswerFileUiForTesting(ui);
+    QTest::mouseClick(r.button("Button5"), Qt::LeftButton);
+    setAnswerFileUiForTesting({});
+    QCOMPARE(edit->text(), QStringLiteral("abc"));
+    QCOMPARE(w.session().sheet().textAnswer(0), std::string("abc"));
   }
 
   void commentAfterGrading() {

@@ -5,11 +5,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTextBrowser>
+#include <QTextDocument>
 #include <QWebEngineView>
 
 #include "side/about_window.h"
+#include "side/notes_window.h"
+#include "side/password_panel.h"
 #include "window/answer_file_actions.h"
 #include "grid/answer_grid_model.h"
 #include "page/confined_page.h"
@@ -26,6 +30,35 @@ std::string damaged(const PaperSpec& spec, int offset, char value) {
   std::string bytes = qzt::writer::buildPaper(spec).bytes;
   bytes[static_cast<std::size_t>(offset)] = value;
   return bytes;
+}
+
+// Text as the user sees it: markup, where a label or tool tip takes text
+// for markup, is rendered and its tags are gone.
+QString rendered(const QString& text, Qt::TextFormat format = Qt::AutoText) {
+  const bool markup = format == Qt::RichText || (format == Qt::AutoText && Qt::mightBeRichText(text));
+  if (!markup) return text;
+  QTextDocument document;
+  document.setHtml(text);
+  return document.toPlainText();
+}
+
+QString rendered(const QLabel* label) { return rendered(label->text(), label->textFormat()); }
+
+void typePassword(Reader& r, const QString& text) {
+  r.control<QLineEdit>("Edit2")->setText(text);
+  QTest::mouseClick(r.button("Button1"), Qt::LeftButton);
+}
+
+// A paper whose text page is named but never written (packed size 0): it
+// cannot be shown.
+PaperSpec pageNotShown(const char* title) {
+  PaperSpec spec = textPaper(title);
+  spec.timeLimit = 5;
+  spec.statusText = "broken status";
+  spec.page = {GroupEntry::raw("gone.txt", "")};
+  spec.notes = {GroupEntry::file("notes.txt", "n")};
+  spec.questions = {question("1", 3, 0, "x"), question("2", 1, 2, "B")};
+  return spec;
 }
 
 }  // namespace
@@ -262,6 +295,274 @@ class MainWindowTest : public QObject {
     QVERIFY(w.secondTimerActive());
   }
 
+  void unreadablePaper_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("missing") << "none.qzt" << "不存在";
+    QTest::newRow("too short") << "short.qzt" << "太短，不是完整的试卷";
+    QTest::newRow("a folder") << "folder.qzt" << "无法读取";
+  }
+
+  // The window's report of a file it cannot read is Chinese and names the
+  // file and the reason; the paper on screen stays.
+  void unreadablePaper() {
+    QFETCH(QString, name);
+    QFETCH(QString, reason);
+    Reader r;
+    auto& w = r.start();
+    w.openPaper(r.write("good.qzt", textPaper("Good one")), 0);
+    r.writeBytes("short.qzt", std::string(100, 'x'));
+    std::filesystem::create_directories(r.root() / "folder.qzt");
+    const auto path = r.root() / name.toStdString();
+    w.openPaper(path, 0);
+    QCOMPARE(r.messages.shown.size(), std::size_t{1});
+    QCOMPARE(r.messages.shown[0].caption, QStringLiteral("Good one"));
+    QCOMPARE(r.messages.shown[0].text,
+             QStringLiteral("文件“%1”%2。").arg(QString::fromStdString(path.string()), reason));
+    QCOMPARE(w.windowTitle(), QStringLiteral("Good one"));
+    QVERIFY(w.secondTimerActive());
+  }
+
+  void refusedOpenEndsThePasswordCheck_data() {
+    QTest::addColumn<int>("refusal");  // 0 magic, 1 altered byte, 2 missing file
+    QTest::addColumn<bool>("confirmed");
+    QTest::newRow("bad magic, panel open") << 0 << false;
+    QTest::newRow("altered byte, password confirmed") << 1 << true;
+    QTest::newRow("missing file, panel open") << 2 << false;
+    QTest::newRow("missing file, password confirmed") << 2 << true;
+  }
+
+  // A opens its password panel; B is refused. A's password, typed or
+  // already confirmed, must not load B (nor A): the panel is gone and the
+  // paper on screen counts on.
+  void refusedOpenEndsThePasswordCheck() {
+    QFETCH(int, refusal);
+    QFETCH(bool, confirmed);
+    Reader r;
+    auto& w = r.start();
+    w.openPaper(r.write("first.qzt", textPaper("First")), 0);
+    PaperSpec locked = textPaper("Locked");
+    locked.openPassword = "pw";
+    w.openPaper(r.write("locked.qzt", locked), 0);
+    QVERIFY(!r.control("Panel2")->isHidden());
+    if (confirmed) typePassword(r, QStringLiteral("pw"));
+
+    const PaperSpec refused = textPaper("Refused");
+    std::filesystem::path bad = r.root() / "missing.qzt";
+    if (refusal == 0) bad = r.writeBytes("bad.qzt", damaged(refused, qzt::format::kMagic.offset + 1, '?'));
+    if (refusal == 1) bad = r.writeBytes("bad.qzt", damaged(refused, qzt::format::kTitle.offset + 1, 'X'));
+    w.openPaper(bad, 0);
+    QVERIFY(r.control("Panel2")->isHidden());
+    if (!confirmed) {
+      // A confirmation that was on its way when the panel went.
+      r.control<QLineEdit>("Edit2")->setText(QStringLiteral("pw"));
+      emit w.passwordPanel()->confirmed();
+    }
+    QVERIFY(w.secondTimerActive());
+    w.secondTick();
+    QCOMPARE(w.windowTitle(), QStringLiteral("First"));
+    QCOMPARE(QString::fromStdString(w.session().header().title()), QStringLiteral("First"));
+    QCOMPARE(r.text("Label5"), QStringLiteral("59"));  // the tick counted
+    QVERIFY(w.secondTimerActive());
+    if (w.deferredMessagePending()) w.deferredMessageTick();
+    for (const Shown& shown : r.messages.shown) QVERIFY(shown.text != QStringLiteral("密码错误1"));
+  }
+
+  void pageNotShownLeavesOnePaper_data() {
+    QTest::addColumn<bool>("password");
+    QTest::newRow("opened") << false;
+    QTest::newRow("after its opening password") << true;
+  }
+
+  // "gd3": the title, status line and clock labels are the new paper's, and
+  // so is everything else: its question table and grid, no answers, no
+  // clock running, nothing to hand in, no page of the paper before.
+  void pageNotShownLeavesOnePaper() {
+    QFETCH(bool, password);
+    Reader r;
+    auto& w = r.start();
+    PaperSpec first = textPaper("First");
+    first.aboutCaption = "Who";
+    first.support = {GroupEntry::file("support.txt", "s"), GroupEntry::folder("support.txt.files"),
+                     GroupEntry::file("about.txt", "About us")};
+    w.openPaper(r.write("first.qzt", first), 0);
+    w.show();
+    QTest::mouseClick(r.grid()->viewport(), Qt::LeftButton, {}, r.grid()->cellCentre(1, 1));
+    w.secondTick();
+    PaperSpec broken = pageNotShown("Broken page");
+    if (password) broken.openPassword = "pw";
+    w.openPaper(r.write("broken.qzt", broken), 0);
+    if (password) {
+      typePassword(r, QStringLiteral("pw"));
+      w.secondTick();
+    }
+
+    QCOMPARE(r.messages.texts(), QStringList{QStringLiteral("gd3")});
+    QCOMPARE(w.windowTitle(), QStringLiteral("Broken page"));
+    QCOMPARE(r.text("Panel7"), QStringLiteral("broken status"));
+    QCOMPARE(r.text("Label10"), QStringLiteral("5"));
+    QCOMPARE(r.text("Label11"), QStringLiteral("4"));
+    QCOMPARE(r.text("Label5"), QStringLiteral("0"));
+    const qzt::ExamSession& session = w.session();
+    QCOMPARE(QString::fromStdString(session.header().title()), QStringLiteral("Broken page"));
+    QCOMPARE(session.table().count(), 2);
+    QCOMPARE(r.grid()->answerModel()->rowCount(), 2);
+    QCOMPARE(r.grid()->rowEdits().size(), 1);
+    QCOMPARE(r.grid()->answerModel()->index(1, 1).data().toString(), QString());
+    QVERIFY(!session.answering());
+    QVERIFY(!w.minuteTimerActive() && !w.secondTimerActive());
+    QVERIFY(!r.button("Button7")->isEnabled());
+    QVERIFY(r.button("Button6")->isHidden());
+    QVERIFY(r.button("Button10")->isHidden());
+    QVERIFY(r.control("Panel2")->isHidden());
+    QCOMPARE(w.pageView()->textView()->toPlainText(), QString());
+    w.secondTick();  // a stale tick changes nothing
+    QVERIFY(!session.graded());
+    QCOMPARE(r.text("Label5"), QStringLiteral("0"));
+  }
+
+  // The page is unpacked and shown before the support group is unpacked:
+  // a support file with the page's name cannot take its place.
+  void pageBeforeSupport() {
+    Reader r;
+    auto& w = r.start();
+    PaperSpec spec = textPaper("Page first");
+    spec.page = {GroupEntry::file("page.txt", "the page")};
+    spec.support = {GroupEntry::file("page.txt", "support text")};
+    w.openPaper(r.write("p.qzt", spec), 0);
+    QCOMPARE(w.pageView()->textView()->toPlainText(), QStringLiteral("the page"));
+  }
+
+  void supportWithoutTopLevelFile_data() {
+    QTest::addColumn<bool>("password");
+    QTest::newRow("loaded") << false;
+    QTest::newRow("asks its opening password") << true;
+  }
+
+  // A support group with no file directly in the work folder keeps the
+  // anchor of the group before: its hint and about text are found there.
+  void supportWithoutTopLevelFile() {
+    QFETCH(bool, password);
+    Reader r;
+    auto& w = r.start();
+    PaperSpec first = textPaper("First");
+    first.support = {GroupEntry::file("support.txt", "s"), GroupEntry::folder("support.txt.files"),
+                     GroupEntry::file("mmts.txt", "first hint")};
+    w.openPaper(r.write("first.qzt", first), 0);
+    PaperSpec second = textPaper("Second");
+    second.aboutCaption = "Who";
+    second.support = {GroupEntry::folder("support.txt.files"), GroupEntry::file("mmts.txt", "second hint"),
+                      GroupEntry::file("about.txt", "About the second")};
+    if (password) second.openPassword = "pw";
+    w.openPaper(r.write("second.qzt", second), 0);
+    QVERIFY(r.messages.shown.empty());
+    QCOMPARE(r.control<QTextBrowser>("RichEdit3")->toPlainText(), QStringLiteral("second hint"));
+    if (password) {
+      typePassword(r, QStringLiteral("pw"));
+      w.secondTick();
+    }
+    QCOMPARE(w.windowTitle(), QStringLiteral("Second"));
+    QVERIFY(!r.button("Button10")->isHidden());
+    QCOMPARE(r.button("Button10")->text(), QStringLiteral("Who"));
+  }
+
+  void paperTextIsPlain_data() {
+    QTest::addColumn<int>("where");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("status line") << 0 << "<b>Note</b> 1<2 &amp;";
+    QTest::newRow("heading panel") << 1 << "<I>PART ONE</I>";
+    QTest::newRow("heading tool tip") << 2 << "<I>PART ONE</I>";
+    QTest::newRow("about line") << 3 << "<u>about</u>";
+    QTest::newRow("correct-answer hint") << 4 << "<B>OK</B>";
+  }
+
+  // Paper text reads as written wherever the window shows it.
+  void paperTextIsPlain() {
+    QFETCH(int, where);
+    QFETCH(QString, text);
+    Reader r;
+    auto& w = r.start();
+    PaperSpec spec = textPaper("Markup");
+    spec.statusText = "<b>Note</b> 1<2 &amp;";
+    spec.aboutCaption = "Who";
+    spec.support = {GroupEntry::file("support.txt", "s"), GroupEntry::folder("support.txt.files"),
+                    GroupEntry::file("about.txt", "<u>about</u>")};
+    spec.questions = {question("", 100, 0, "<i>part one</i>"), question("1", 3, 0, "<b>ok</b>")};
+    w.openPaper(r.write("p.qzt", spec), 0);
+    w.show();
+    QString shown;
+    switch (where) {
+      case 0:
+        shown = rendered(r.control<QLabel>("Panel7"));
+        break;
+      case 1:
+        shown = rendered(r.grid()->rowPanels()[0]);
+        break;
+      case 2:
+        shown = rendered(r.grid()->rowPanels()[0]->toolTip());
+        break;
+      case 3: {
+        QTest::mouseClick(r.button("Button10"), Qt::LeftButton);
+        AboutWindow* about = AboutWindow::instance();
+        QVERIFY(about);
+        shown = rendered(about->lineLabels().front());
+        about->close();
+        break;
+      }
+      case 4: {
+        w.handIn();
+        auto* grid = r.grid();
+        const int last = grid->answerModel()->columnCount() - 1;
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellCentre(2, last));
+        QCOMPARE(grid->hint(), text);
+        shown = rendered(grid->viewport()->toolTip());
+        break;
+      }
+    }
+    QCOMPARE(shown, text);
+  }
+
+  void restoreRequest_data() {
+    QTest::addColumn<bool>("maximised");
+    QTest::newRow("normal") << false;
+    QTest::newRow("maximised") << true;
+  }
+
+  // A restore request brings a minimised reader back as it was.
+  void restoreRequest() {
+    QFETCH(bool, maximised);
+    Reader r;
+    auto& w = r.start();
+    if (maximised) {
+      w.showMaximized();
+    } else {
+      w.showNormal();
+    }
+    w.showMinimized();
+    QVERIFY(w.isMinimized());
+    w.restoreRequest();
+    QVERIFY(!w.isMinimized());
+    QCOMPARE(w.isMaximized(), maximised);
+  }
+
+  // The notes window stands on its own while the reader runs, and goes
+  // when the reader ends.
+  void notesWindowGoesWithTheReader() {
+    Reader r;
+    auto& w = r.start();
+    PaperSpec spec = textPaper();
+    spec.notes = {GroupEntry::file("notes.txt", "the notes")};
+    w.openPaper(r.write("p.qzt", spec), 0);
+    w.show();
+    w.handIn();
+    QTest::mouseClick(r.button("Button6"), Qt::LeftButton);
+    QPointer<NotesWindow> notes = NotesWindow::instance();
+    QVERIFY(notes);
+    r.messages.answers = {true};
+    QVERIFY(w.close());
+    QTRY_VERIFY(notes.isNull());
+  }
+
   void openDialog_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("opens");
@@ -325,10 +626,37 @@ class MainWindowTest : public QObject {
     QVERIFY(!list->isHidden());
     QCOMPARE(list->width(), 150);
 
-    list->setCurrentRow(1);
-    emit list->itemDoubleClicked(list->item(1));
+    w.show();
+    const QPoint second = list->visualItemRect(list->item(1)).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, second);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, second);
     QCOMPARE(w.windowTitle(), QStringLiteral("Unit two"));
     QVERIFY(list->isHidden());  // loading a paper hides the catalogue
+  }
+
+  void catalogueDoubleClickBelowTheEntries_data() {
+    QTest::addColumn<int>("selected");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("an entry selected") << 1 << "Unit two";
+    QTest::newRow("none selected") << -1 << "卷舟试卷阅读器1.0";
+  }
+
+  // A double click anywhere in the list opens the selected entry.
+  void catalogueDoubleClickBelowTheEntries() {
+    QFETCH(int, selected);
+    QFETCH(QString, title);
+    Reader r;
+    r.write("program/unit 1.qzt", textPaper("Unit one"));
+    r.write("program/unit 2.qzt", textPaper("Unit two"));
+    std::ofstream(r.programFolder() / "ksml.txt", std::ios::binary) << "unit 1\r\nunit 2\r\n";
+    auto& w = r.start();
+    w.show();
+    auto* list = r.control<QListWidget>("ListBox1");
+    list->setCurrentRow(selected);
+    const QPoint below(10, list->viewport()->height() - 5);
+    QVERIFY(!list->itemAt(below));
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, below);
+    QCOMPARE(w.windowTitle(), title);
   }
 
   void catalogueWithoutPapers() {

@@ -1,0 +1,161 @@
+#include "paper/block_writer.h"
+
+#include <algorithm>
+#include <future>
+#include <span>
+
+#include "paper/inflate.h"
+
+namespace qzt {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Spare buffers kept of each kind: a run's blocks are mostly of one size,
+// and fresh memory costs a page fault on every page of every block.
+constexpr std::size_t kSpareBuffers = 2;
+
+}  // namespace
+
+struct BlockWriter::Buffer {
+  std::unique_ptr<unsigned char[]> bytes;
+  std::int64_t capacity = 0;
+};
+
+// A whole block read ahead, inflated by a worker.
+struct BlockWriter::Pending {
+  const BlockHead head;
+  const std::int64_t cost;  // stream and output bytes held
+  Buffer stream;
+  Buffer data;
+  bool exact = false;  // data holds exactly U bytes
+  std::future<void> done;
+
+  void inflate() {
+    exact = inflateWhole({stream.bytes.get(), static_cast<std::size_t>(head.streamLen)},
+                         {data.bytes.get(), static_cast<std::size_t>(head.length)});
+  }
+};
+
+BlockWriter::BlockWriter(PaperFile& in, fs::path out, const UnpackLimits& limits, int step)
+    : in_(in), out_(std::move(out)), limits_(limits), step_(step) {}
+
+BlockWriter::~BlockWriter() {
+  for (auto& p : pending_) {
+    if (p->done.valid()) p->done.wait();
+  }
+  if (opened_ && !finished_) {
+    file_.close();
+    std::error_code ec;
+    fs::remove(out_, ec);  // never a half-written file
+  }
+}
+
+Result<bool> BlockWriter::open() {
+  std::error_code ec;
+  if (out_.has_parent_path()) fs::create_directories(out_.parent_path(), ec);
+  if (ec) return Error::io("cannot create the folder of " + out_.string(), step_);
+  file_.open(out_, std::ios::binary | std::ios::trunc);
+  opened_ = file_.is_open();
+  return opened_;
+}
+
+bool BlockWriter::whole(const BlockHead& block) const {
+  return block.length <= limits_.wholeBlockMax && block.streamLen <= limits_.wholeBlockMax;
+}
+
+Status BlockWriter::add(const BlockHead& block) {
+  if (block.length == 0) return Status::success();  // its stream is never looked at
+  if (!whole(block)) {
+    if (Status st = drain(); !st.ok()) return st;
+    return inflateTo(in_, block.streamPos, block.streamLen, block.length, file_, step_);
+  }
+  const std::int64_t cost = block.streamLen + block.length;
+  if (Status st = makeRoom(cost); !st.ok()) return st;
+  auto p = std::make_unique<Pending>(
+      Pending{block, cost, take(spareStreams_, block.streamLen), take(spareData_, block.length), false, {}});
+  if (!in_.read(block.streamPos, p->stream.bytes.get(), static_cast<std::size_t>(block.streamLen))) {
+    return fail(Error::io("packed data runs past the end", step_));
+  }
+  start(*p);
+  bytesInFlight_ += cost;
+  pending_.push_back(std::move(p));
+  return Status::success();
+}
+
+// The smallest spare that holds `size` bytes, or a new buffer with room
+// for a slightly larger block next time.
+BlockWriter::Buffer BlockWriter::take(std::vector<Buffer>& spares, std::int64_t size) {
+  auto best = spares.end();
+  for (auto it = spares.begin(); it != spares.end(); ++it) {
+    if (it->capacity >= size && (best == spares.end() || it->capacity < best->capacity)) best = it;
+  }
+  if (best != spares.end()) {
+    Buffer b = std::move(*best);
+    spares.erase(best);
+    return b;
+  }
+  const std::int64_t capacity = size + size / 8;
+  return {std::make_unique_for_overwrite<unsigned char[]>(static_cast<std::size_t>(capacity)), capacity};
+}
+
+void BlockWriter::start(Pending& job) {
+  // A lone block gains nothing from threads; a run's second one starts them.
+  if (!limits_.parallel || wholeBlocks_++ == 0) {
+    job.inflate();
+    return;
+  }
+  if (!pool_) pool_ = std::make_unique<WorkerPool>(WorkerPool::machineThreads());
+  job.done = pool_->submit([&job] { job.inflate(); });
+}
+
+// Writes the oldest blocks until one more of `cost` bytes fits the bounds.
+Status BlockWriter::makeRoom(std::int64_t cost) {
+  const std::size_t maxBlocks = limits_.parallel ? std::max<std::size_t>(limits_.blocksInFlight, 1) : 1;
+  while (!pending_.empty() &&
+         (pending_.size() >= maxBlocks || bytesInFlight_ + cost > limits_.bytesInFlight)) {
+    if (Status st = writeOldest(); !st.ok()) return st;
+  }
+  return Status::success();
+}
+
+Status BlockWriter::writeOldest() {
+  const std::unique_ptr<Pending> p = std::move(pending_.front());
+  pending_.pop_front();
+  if (p->done.valid()) p->done.wait();
+  bytesInFlight_ -= p->cost;
+  const BlockHead& b = p->head;
+  Status st = Status::success();
+  if (!p->exact) {
+    st = inflateTo(in_, b.streamPos, b.streamLen, b.length, file_, step_);
+  } else if (!file_.write(reinterpret_cast<const char*>(p->data.bytes.get()),
+                          static_cast<std::streamsize>(b.length))) {
+    st = Error::io("cannot write an unpacked file", step_);
+  }
+  if (spareStreams_.size() < kSpareBuffers) spareStreams_.push_back(std::move(p->stream));
+  if (spareData_.size() < kSpareBuffers) spareData_.push_back(std::move(p->data));
+  return st;
+}
+
+Status BlockWriter::drain() {
+  while (!pending_.empty()) {
+    if (Status st = writeOldest(); !st.ok()) return st;
+  }
+  return Status::success();
+}
+
+Error BlockWriter::fail(Error error) {
+  if (Status st = drain(); !st.ok()) return st.error();
+  return error;
+}
+
+Status BlockWriter::finish() {
+  if (Status st = drain(); !st.ok()) return st;
+  file_.close();
+  if (file_.fail()) return Error::io("cannot write " + out_.string(), step_);
+  finished_ = true;
+  return Status::success();
+}
+
+}  // namespace qzt

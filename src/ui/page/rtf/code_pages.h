@@ -1,0 +1,33 @@
+// Which code page a document's \'hh bytes are in, and their text. The
+// document states one (\ansicpg; 936, GBK, when it does not, as papers are
+// written for it); a font's \fcharset overrides it for that font's text.
+#pragma once
+
+#include <QByteArrayView>
+#include <QString>
+#include <QStringDecoder>
+
+#include <map>
+
+namespace qzt::rtf {
+
+constexpr int kDefaultCodePage = 936;
+constexpr int kSymbolCodePage = 42;  // symbol fonts: their own glyphs, not a code page
+
+// The code page of a font's bytes. Charsets 0 (ANSI) and 1 (default) and
+// unknown ones mean the document's code page.
+int codePageOfCharset(int charset, int documentCodePage);
+
+class TextDecoder {
+ public:
+  // The text of bytes in a code page. A code page this system cannot decode
+  // is read as GBK; bytes that are not valid become U+FFFD.
+  QString decode(QByteArrayView bytes, int codePage);
+
+ private:
+  QStringDecoder& decoder(int codePage);
+
+  std::map<int, QStringDecoder> decoders_;
+};
+
+}  // namespace qzt::rtf

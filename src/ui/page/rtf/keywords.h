@@ -1,0 +1,38 @@
+// The control words the reader acts on. Words with the same effect share a
+// keyword (every kind of underline is Underline); any other word is Unknown.
+#pragma once
+
+#include <QByteArrayView>
+
+namespace qzt::rtf {
+
+enum class Keyword {
+  Unknown,
+  // Document
+  Ansicpg, Deff, Deftab, Uc, U, Bin,
+  // Destinations
+  Fonttbl, Colortbl, Pict, Field, Fldinst, Fldrslt, Shppict, Object, Result, Skipped,
+  // Font and colour tables
+  F, Fcharset, Froman, Red, Green, Blue,
+  // Characters
+  Plain, B, I, Underline, Ulnone, Strike, Fs, Cf, Background, Super, Sub, Nosupersub, Up, Dn,
+  V, Scaps, Caps,
+  // East Asian text (\dbch) and its associated formats (\ab, \ai, \afs, \af)
+  Dbch, OtherScript, Ab, Ai, Afs, Af,
+  // Paragraphs
+  Par, Pard, Ql, Qc, Qr, Qj, Li, Ri, Fi, Sb, Sa, Sl, Slmult, Tx, Tqc, Tqr, Tqdec, Intbl,
+  Line, Page, Sect,
+  // Tables
+  Trowd, Cellx, Clbrdrt, Clbrdrl, Clbrdrb, Clbrdrr, OtherBorder, Brdrw, Brdrcf, Brdrnone,
+  Clmgf, Clmrg, Clvmgf, Clvmrg, Clcbpat, Clvertalt, Clvertalc, Clvertalb, Clpadl, Clpadr,
+  Trgaph, Trleft, Trql, Trqc, Trqr, CellEnd, RowEnd, Nestcell,
+  // Pictures
+  Pngblip, Jpegblip, Emfblip, Wmetafile, OtherPicture, Picw, Pich, Picwgoal, Pichgoal,
+  Picscalex, Picscaley,
+  // Characters by name
+  Tab, Emdash, Endash, Emspace, Enspace, Bullet, Lquote, Rquote, Ldblquote, Rdblquote,
+};
+
+Keyword keyword(QByteArrayView word);
+
+}  // namespace qzt::rtf

@@ -1,0 +1,152 @@
+#include "report/class_report.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "../paper/test_files.h"
+#include "author/paper_writer.h"
+#include "paper/format.h"
+#include "side/answer_file.h"
+
+namespace qzt::report {
+namespace {
+
+namespace f = qzt::format;
+using testing::TempDir;
+
+// A heading, then a single choice A (2 marks), a multiple choice "A C" (3),
+// a text answer stored as abc and graded as ABC (5) and a single choice B
+// (2): 12 marks over four graded rows.
+writer::PaperSpec classPaper() {
+  writer::PaperSpec spec;
+  spec.paperKey = "KEY-1";
+  spec.questions = {{"", f::kKindHeading, 0, "Part one", 0},
+                    {"1", f::kKindSingle, 4, "A", 2},
+                    {"2", f::kKindMultiple, 4, "A C", 3},
+                    {"3", f::kKindText, 0, "abc", 5},
+                    {"4", f::kKindSingle, 4, "B", 2}};
+  return spec;
+}
+
+class ClassReportTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(writer::writePaper(dir_ / "paper.qzt", classPaper()).ok());
+    auto read = readPaper(dir_ / "paper.qzt", 0);
+    ASSERT_TRUE(read.ok());
+    paper_ = std::move(read).value();
+  }
+
+  // One answer file: the key, then one line per row (heading first).
+  std::filesystem::path answers(const std::string& name, const std::string& body) {
+    testing::writeFile(dir_ / name, body);
+    return dir_ / name;
+  }
+
+  TempDir dir_;
+  LoadedPaper paper_;
+};
+
+// Five graded files and one refused; every figure below is worked by hand.
+//   file  row1   row2   row3   row4   score
+//   a     A  ✓   AC ✓   ABC ✓  B  ✓   12
+//   b     A  ✓   A      abc    -       2   (text typed in lower case)
+//   c     B      AC ✓   ABC ✓  -       8
+//   d     -      -      -      -       0   (saved before answering)
+//   e     refused: another paper's key
+//   f     A  ✓   CA ✓   ABC ✓  A      10
+TEST_F(ClassReportTest, HandWorkedClass) {
+  const std::vector<std::filesystem::path> files = {
+      answers("a.da", "KEY-1\r\n\r\nA\r\nAC\r\nABC\r\nB\r\n"),
+      answers("b.da", "KEY-1\r\n\r\nA\r\nA\r\nabc\r\n\r\n"),
+      answers("c.da", "KEY-1\r\n\r\nB\r\nAC\r\nABC\r\n\r\n"),
+      answers("d.da", "KEY-1\r\n\r\n\r\n\r\n\r\n\r\n"),
+      answers("e.da", "KEY-2\r\n\r\nA\r\nAC\r\nABC\r\nB\r\n"),
+      answers("f.da", "KEY-1\r\n\r\nA\r\nCA\r\nABC\r\nA\r\n")};
+  const ClassReport r = reportClass(paper_, files);
+
+  EXPECT_EQ(r.title, "Test paper");
+  EXPECT_EQ(r.key, "KEY-1");
+  EXPECT_EQ(r.total, 12);
+  ASSERT_EQ(r.files.size(), 6u);
+  EXPECT_EQ(r.files[4].error, std::string(qzt::kAnswersDoNotFit));
+  EXPECT_EQ(r.files[1].scoreLine, "总分：12 得分：2 正确率：16.67");
+  EXPECT_EQ(r.files[5].results, (std::vector<bool>{true, true, true, false}));
+
+  const Summary& s = r.summary;
+  EXPECT_EQ(s.count, 5);
+  EXPECT_EQ(s.refused, 1);
+  ASSERT_TRUE(s.scores);
+  EXPECT_DOUBLE_EQ(s.scores->mean, 32.0 / 5);
+  EXPECT_EQ(s.scores->median, 8);
+  // Deviations from 6.4: 5.6 -4.4 1.6 -6.4 3.6; squares sum to 107.2.
+  EXPECT_DOUBLE_EQ(s.scores->stdev, std::sqrt(107.2 / 5));
+  EXPECT_EQ(s.scores->min, 0);
+  EXPECT_EQ(s.scores->max, 12);
+  // Shares 100, 16.67, 66.67, 0 and 83.33.
+  EXPECT_EQ(s.histogram, (Histogram{1, 1, 0, 0, 0, 0, 1, 0, 1, 1}));
+
+  // Discrimination: x the row's 0/1 results, y the scores less the marks
+  // earned on the row; r = sxy / sqrt(sxx * syy) about the means.
+  struct Expected {
+    int row;
+    int right;
+    double discrimination;
+    std::vector<AnswerCount> answers;
+  };
+  const std::vector<Expected> expected = {
+      // x 1 1 0 0 1, y 10 0 8 0 8
+      {2, 3, 2.4 / std::sqrt(1.2 * 92.8), {{"A", 3}, {"", 1}, {"B", 1}}},
+      // x 1 0 1 0 1, y 9 2 5 0 7
+      {3, 3, 7.2 / std::sqrt(1.2 * 53.2), {{"A C", 3}, {"", 1}, {"A", 1}}},
+      // x 1 0 1 0 1, y 7 2 3 0 5
+      {4, 3, 4.8 / std::sqrt(1.2 * 29.2), {{"ABC", 3}, {"", 1}, {"abc", 1}}},
+      // x 1 0 0 0 0, y 10 2 8 0 10
+      {5, 1, 4.0 / std::sqrt(0.8 * 88), {{"", 3}, {"A", 1}, {"B", 1}}}};
+  ASSERT_EQ(r.questions.size(), expected.size());
+  for (std::size_t k = 0; k < expected.size(); ++k) {
+    const QuestionStats& q = r.questions[k];
+    SCOPED_TRACE(q.row);
+    EXPECT_EQ(q.row, expected[k].row);
+    EXPECT_EQ(q.right, expected[k].right);
+    ASSERT_TRUE(q.facility);
+    EXPECT_DOUBLE_EQ(*q.facility, expected[k].right / 5.0);
+    ASSERT_TRUE(q.discrimination);
+    EXPECT_NEAR(*q.discrimination, expected[k].discrimination, 1e-12);
+    ASSERT_EQ(q.answers.size(), expected[k].answers.size());
+    for (std::size_t i = 0; i < q.answers.size(); ++i) {
+      EXPECT_EQ(q.answers[i].answer, expected[k].answers[i].answer) << i;
+      EXPECT_EQ(q.answers[i].count, expected[k].answers[i].count) << i;
+    }
+  }
+  EXPECT_EQ(r.questions[2].label, "3");
+  EXPECT_EQ(r.questions[2].correct, "ABC");
+}
+
+// Too few files or no spread: the figures that cannot be worked out are
+// missing rather than made up.
+TEST_F(ClassReportTest, FiguresWithoutEnoughFiles) {
+  const auto right = answers("a.da", "KEY-1\r\n\r\nA\r\nAC\r\nABC\r\nB\r\n");
+  const ClassReport one = reportClass(paper_, {right});
+  ASSERT_TRUE(one.summary.scores);
+  EXPECT_EQ(one.summary.scores->stdev, 0);
+  EXPECT_EQ(one.questions[0].facility, 1.0);
+  EXPECT_FALSE(one.questions[0].discrimination) << "one file";
+
+  const ClassReport same = reportClass(paper_, {right, right});
+  EXPECT_FALSE(same.questions[0].discrimination) << "no spread";
+
+  const ClassReport none = reportClass(paper_, {dir_ / "missing.da", answers("x.da", "")});
+  EXPECT_EQ(none.summary.count, 0);
+  EXPECT_EQ(none.summary.refused, 2);
+  EXPECT_FALSE(none.summary.scores);
+  EXPECT_EQ(none.summary.histogram, Histogram{});
+  EXPECT_EQ(none.files[0].error, "cannot read");
+  EXPECT_EQ(none.files[1].error, std::string(kAnswerFileEmpty));
+  EXPECT_FALSE(none.questions[0].facility);
+  EXPECT_TRUE(none.questions[0].answers.empty());
+}
+
+}  // namespace
+}  // namespace qzt::report
