@@ -97,7 +97,40 @@ void AnswerGrid::refreshAnswers() {
   }
 }
 
-    edit->setFont(editFont(edit));
+void AnswerGrid::setZoom(double factor) {
+  zoom_ = factor;
+  QFont font = this->font();
+  font.setPixelSize(qMax(1, qRound(kFontPixels * factor)));
+  setFont(font);
+  for (QLineEdit* edit : std::as_const(edits_)) edit->setFont(editFont(edit));
+  const QModelIndex current = currentIndex();
+  showLayout(base_, graded_);
+  fitWidth(rowStep());
+  editWidth_ = columnsWidth() - columnWidth(0) - 1;
+  placeRowControls();
+  if (current.isValid()) setCurrentIndex(model_->index(current.row(), current.column()));
+}
+
+// The row edits keep their host's font, zoomed as the grid is.
+QFont AnswerGrid::editFont(const QLineEdit* edit) const {
+  QFont font = edit->parentWidget()->font();
+  font.setPixelSize(qMax(1, qRound(QFontInfo(font).pixelSize() * zoom_)));
+  return font;
+}
+
+void AnswerGrid::showLayout(const grid::Layout& base, bool graded) {
+  base_ = base;
+  graded_ = graded;
+  model_->setLayout(grid::scaledLayout(base, zoom_), graded);
+  applyLayout(graded);
+}
+
+// A row is its height plus its 1-pixel grid line; the grid's own default
+// row height still decides where presses count and when a newly built grid
+// makes room for its scroll bar.
+int AnswerGrid::rowStep() const { return model_->layout().rowHeight + 1; }
+int AnswerGrid::defaultRowStep() const { return model_->layout().defaultRowHeight + 1; }
+
 void AnswerGrid::followTyping() {
   for (QLineEdit* edit : edits_) edit->setReadOnly(!session_.typingAllowed());
 }
