@@ -18,3 +18,23 @@ work=$(mktemp -d)
 export TMPDIR="$work/tmp"
 export QZT_DATA_DIR="$work/data"
 mkdir -p "$TMPDIR" "$work/paper"
+
+# The test sets pid once it starts a reader; leaving stops it and removes
+# the run's folder.
+pid=""
+cleanup() {
+  # Only the script itself cleans up, never a subshell that fails.
+  [ "$BASHPID" = "$$" ] || return 0
+  if [ -n "$pid" ]; then
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL: $*" >&2
+  [ -f "$work/reader.log" ] && tail -20 "$work/reader.log" >&2
+  exit 1
+}

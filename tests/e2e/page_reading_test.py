@@ -57,7 +57,7 @@ def nothing_hidden(app):
                       f"{len(empty)} empty labels:\n{a11y.dump(app)}")
 
 
-def one_question_paper(work, name, page_name, page_bytes):
+def one_question_paper(qzt, work, name, page_name, page_bytes):
     """A paper of one single-choice question whose page is page_name."""
     folder = os.path.join(work, name)
     os.makedirs(folder)
@@ -69,11 +69,7 @@ def one_question_paper(work, name, page_name, page_bytes):
                    "page": page_name,
                    "questions": [{"label": "2", "kind": "single", "options": 4,
                                   "answer": "C", "marks": 1}]}, out, ensure_ascii=False)
-    return a11y.pack(ns.qzt, manifest, os.path.join(work, f"{name}.qzt"))
-
-
-class ns:  # the programs under test, set once in main
-    qzt = None
+    return a11y.pack(qzt, manifest, os.path.join(work, f"{name}.qzt"))
 
 
 def read_paper(reader_program, work, paper, question):
@@ -91,15 +87,14 @@ def read_paper(reader_program, work, paper, question):
 
 
 def main(reader_program, qzt):
-    ns.qzt = qzt
     work = tempfile.mkdtemp(prefix="qzt-page-reading-")
     try:
         cases = [
             ("web", a11y.pack(qzt, DEMO, os.path.join(work, "demo.qzt")), DEMO_QUESTION),
-            ("text", one_question_paper(work, "text", "page.txt",
+            ("text", one_question_paper(qzt, work, "text", "page.txt",
                                         (TEXT_QUESTION + "\nA. 5  B. 6  C. 7  D. 8\n").encode()),
              TEXT_QUESTION),
-            ("rtf", one_question_paper(work, "rtf", "page.rtf", RTF_PAGE.encode()),
+            ("rtf", one_question_paper(qzt, work, "rtf", "page.rtf", RTF_PAGE.encode()),
              TEXT_QUESTION),
         ]
         for kind, paper, question in cases:

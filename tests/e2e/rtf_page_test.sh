@@ -7,22 +7,6 @@ set -euo pipefail
 
 source "$(dirname "$0")/e2e_setup.sh" "$1" "$2"
 fixture="$(dirname "$0")/../ui/page/rtf_fixtures/pandoc.rtf"
-pid=""
-cleanup() {
-  if [ -n "$pid" ]; then
-    kill "$pid" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
-  fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-  echo "FAIL: $*" >&2
-  [ -f "$work/reader.log" ] && tail -20 "$work/reader.log" >&2
-  exit 1
-}
-
 # Packs PAGE as the page of a paper, shows it, and leaves a screenshot in SHOT.
 shoot() {
   local page=$1 shot=$2

@@ -9,24 +9,6 @@ set -euo pipefail
 
 source "$(dirname "$0")/e2e_setup.sh" "$1" "$2"
 a11y=(/usr/bin/python3 "$(dirname "$0")/a11y.py")
-pid=""
-cleanup() {
-  # Only the script itself cleans up, never a subshell that fails.
-  [ "$BASHPID" = "$$" ] || return 0
-  if [ -n "$pid" ]; then
-    kill "$pid" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
-  fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-  echo "FAIL: $*" >&2
-  [ -f "$work/reader.log" ] && tail -20 "$work/reader.log" >&2
-  exit 1
-}
-
 read -r screen_w screen_h < <(xdpyinfo 2>/dev/null | awk '/dimensions:/ { split($2, d, "x"); print d[1], d[2] }')
 [ -n "${screen_w:-}" ] || fail "no screen size"
 

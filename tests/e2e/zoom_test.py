@@ -1,5 +1,5 @@
 """The demo paper answered at 150%: Ctrl+plus zooms the grid with the page,
-a press at the centre of a letter cell chooses that cell, the row edits sit
+a press at the centre of a letter cell chooses that cell, so does a key, the row edits sit
 over their rows, and `qzt grade` on the saved answers agrees with the
 window. The factor is kept for the next run.
 Usage (under desktop.sh): zoom_test.py READER QZT
@@ -50,7 +50,9 @@ def over_its_row(edit, table, row):
 
 def answer_at_150(app, table, paper, answers, qzt):
     press(table, SINGLE_1, 2, "第 1 题 B 已选")
-    press(table, SINGLE_2, 1, "第 2 题 A 已选")  # wrong on purpose
+    keys("Down", "a")  # by keyboard too; wrong on purpose
+    wait_for("'第 2 题 A 已选'", lambda: cell(table, SINGLE_2, 1).name == "第 2 题 A 已选",
+             timeout=10)
     press(table, MULTIPLE_3, 1, "第 3 题 A 已选")
     press(table, MULTIPLE_3, 3, "第 3 题 C 已选")
     for column, letter in ((2, "B"), (3, "C"), (4, "D")):
