@@ -1,12 +1,46 @@
-// The page's text view: a link of an RTF page opens, on a click, through
-// the reader's one link routine and its rule for addresses.
+// The page's views: a link of an RTF page opens, on a click, through the
+// reader's one link routine and its rule for addresses; zoom reaches every
+// kind of page, whether it comes before or after the page.
+#include <QApplication>
 #include <QFile>
+#include <QFontInfo>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
+#include <QWebEnginePage>
+#include <QWebEngineView>
 
 #include "desktop/link_opener.h"
+#include "page/confined_page.h"
 #include "page/page_view.h"
+
+namespace {
+
+QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes) {
+  const QString path = dir.filePath(name);
+  QFile file(path);
+  if (file.open(QIODevice::WriteOnly)) file.write(bytes);
+  return path;
+}
+
+double pointSizeAt(QTextBrowser* view, const QString& text) {
+  QTextCursor at = view->document()->find(text);
+  return at.charFormat().fontPointSize();
+}
+
+int fontPixels(QTextBrowser* view) { return QFontInfo(view->font()).pixelSize(); }
+
+// The width the web page lays out in, in its own CSS pixels.
+int innerWidth(QWebEngineView* web) {
+  int width = -1;
+  web->page()->runJavaScript(QStringLiteral("window.innerWidth"),
+                             [&width](const QVariant& v) { width = v.toInt(); });
+  if (!QTest::qWaitFor([&width] { return width >= 0; }, 10000)) qWarning("no answer from the page");
+  return width;
+}
+
+}  // namespace
 
 class PageViewTest : public QObject {
   Q_OBJECT
@@ -30,11 +64,9 @@ class PageViewTest : public QObject {
     setLinkOpenerForTesting([&seen](const QUrl& url) { seen << url.toString(); });
 
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("page.rtf"));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("{\\rtf1 see {\\field{\\*\\fldinst " + instruction + "}{\\fldrslt {\\ul the site}}} now\\par}");
-    file.close();
+    const QString path = writeFile(
+        dir, QStringLiteral("page.rtf"),
+        "{\\rtf1 see {\\field{\\*\\fldinst " + instruction + "}{\\fldrslt {\\ul the site}}} now\\par}");
 
     qzt::ui::PageView page(dir.path());
     page.resize(400, 300);
@@ -52,7 +84,61 @@ class PageViewTest : public QObject {
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->cursorRect(link).center());
     QCOMPARE(seen, QStringList{opened});
   }
+
+  // A text page's font and an RTF page's own run sizes grow together; the
+  // zoom set before a page loads holds for it, and 100% gives back the sizes.
+  void zoomScalesTextPages_data() {
+    QTest::addColumn<bool>("zoomFirst");
+    QTest::newRow("zoom, then the page") << true;
+    QTest::newRow("the page, then zoom") << false;
+  }
+
+  void zoomScalesTextPages() {
+    QFETCH(bool, zoomFirst);
+    QTemporaryDir dir;
+    const QString rtf = writeFile(dir, QStringLiteral("page.rtf"),
+                                  "{\\rtf1\\ansi {\\fs48 big}{ plain}\\par}");
+    qzt::ui::PageView page(dir.path());
+    QTextBrowser* view = page.textView();
+    const int basePixels = fontPixels(view);
+
+    if (zoomFirst) page.setZoom(1.5);
+    QVERIFY(page.showTextPage(rtf));
+    if (!zoomFirst) page.setZoom(1.5);
+    QCOMPARE(fontPixels(view), qRound(basePixels * 1.5));
+    QCOMPARE(pointSizeAt(view, QStringLiteral("big")), 36.0);
+
+    page.setZoom(1.0);
+    QCOMPARE(fontPixels(view), basePixels);
+    QCOMPARE(pointSizeAt(view, QStringLiteral("big")), 24.0);
+  }
+
+  // The web page lays out in fewer CSS pixels at 150%, the same number again
+  // at 100%: the zoom is the engine's own, not a picture stretched.
+  void zoomReachesTheWebPage() {
+    QTemporaryDir dir;
+    const QString html = writeFile(dir, QStringLiteral("page.html"), "<p>page</p>");
+    qzt::ui::PageView page(dir.path());
+    page.resize(600, 400);
+    page.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&page));
+    page.setZoom(1.5);  // before the web view exists
+    QSignalSpy loaded(&page, &qzt::ui::PageView::webLoadFinished);
+    page.showWebPage(html);
+    QTRY_COMPARE_WITH_TIMEOUT(loaded.count(), 1, 30000);
+    QWebEngineView* web = page.webView();
+    const int atOneAndAHalf = innerWidth(web);
+    page.setZoom(1.0);
+    QTRY_COMPARE_WITH_TIMEOUT(innerWidth(web), web->width(), 10000);
+    QVERIFY2(qAbs(atOneAndAHalf - qRound(web->width() / 1.5)) <= 2,
+             qPrintable(QStringLiteral("%1 CSS pixels at 150% in %2").arg(atOneAndAHalf).arg(web->width())));
+  }
 };
 
-QTEST_MAIN(PageViewTest)
+int main(int argc, char** argv) {
+  qzt::ui::registerPageScheme();
+  QApplication app(argc, argv);
+  PageViewTest test;
+  return QTest::qExec(&test, argc, argv);
+}
 #include "page_view_test.moc"
