@@ -10,7 +10,7 @@
 namespace qzt {
 
 // The bytes of a regular file. An Io error "cannot read" for a missing
-// file, a folder or a read failure.
+// file (fault Missing), a folder or a read failure (fault Unreadable).
 Result<std::string> readFileBytes(const std::filesystem::path& path);
 
 }  // namespace qzt

@@ -1,16 +1,19 @@
 #include "window/answer_file_actions.h"
 
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QSaveFile>
 
+#include <cstdio>
+#include <string>
 #include <utility>
 
 #include "gbk_text.h"
 #include "side/answer_file.h"
 #include "sheet/exam_session.h"
+#include "util/file_bytes.h"
+#include "util/file_report.h"
 
 namespace {
 
@@ -46,6 +49,22 @@ QString proposedName(const qzt::ExamSession& session) {
   name.replace(u'/', u'_');
   name.replace(u'\\', u'_');
   return name;
+}
+
+// Why a save failed, in the window's language; Qt's own text is English
+// and goes to standard error.
+QString saveFailure(const QSaveFile& file) {
+  if (file.error() != QFileDevice::NoError)
+    std::fprintf(stderr, "qzt-reader: %s\n", qPrintable(file.errorString()));
+  switch (file.error()) {
+    case QFileDevice::OpenError:
+    case QFileDevice::PermissionsError:
+      return QStringLiteral("无法建立文件（文件夹不存在或没有写入权限）");
+    case QFileDevice::RenameError:
+      return QStringLiteral("无法替换原有的文件");
+    default:
+      return QStringLiteral("文件没有写完整（磁盘可能已满）");
+  }
 }
 
 QString withExtension(const QString& path) {
@@ -99,12 +118,12 @@ void saveAnswers(QWidget* parent, qzt::ExamSession& session) {
                  file.flush();
   QString reason;
   if (!written) {
-    reason = file.error() != QFileDevice::NoError ? file.errorString() : QStringLiteral("文件没有写完整");
+    reason = saveFailure(file);
     file.cancelWriting();
   }
   written = file.commit() && written;
   if (!written) {
-    if (reason.isEmpty()) reason = file.errorString();
+    if (reason.isEmpty()) reason = saveFailure(file);
     currentUi().failure(parent, kCaption, QStringLiteral("答案没有保存到 %1：%2\n原有的文件没有改动。").arg(path, reason));
   }
 }
@@ -118,19 +137,15 @@ bool importAnswers(QWidget* parent, qzt::ExamSession& session) {
   const QString path = currentUi().getOpenFileName(parent, kImportTitle, proposedName(session), kFilter);
   if (path.isEmpty()) return false;
 
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) {
-    currentUi().failure(parent, kCaption, QStringLiteral("无法读取 %1：%2").arg(path, file.errorString()));
-    return false;
-  }
-  const QByteArray bytes = file.readAll();
-  if (file.error() != QFileDevice::NoError) {
-    currentUi().failure(parent, kCaption, QStringLiteral("无法读取 %1：%2").arg(path, file.errorString()));
+  const qzt::Result<std::string> bytes = qzt::readFileBytes(path.toStdString());
+  if (!bytes) {
+    currentUi().failure(parent, kCaption,
+                        QString::fromStdString(qzt::fileErrorReport(path.toStdString(), bytes.error().fault)));
     return false;
   }
 
   qzt::Result<qzt::AnswerSheet> imported =
-      qzt::importAnswers(bytes.toStdString(), key, session.table(), session.sheet());
+      qzt::importAnswers(bytes.value(), key, session.table(), session.sheet());
   if (!imported) {
     currentUi().information(parent, kCaption, QString::fromStdString(imported.error().message));
     return false;

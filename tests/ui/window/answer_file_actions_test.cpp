@@ -176,15 +176,36 @@ class AnswerFileActionsTest : public QObject {
     QCOMPARE(exam.exported(), before);
   }
 
+  // A file that cannot be read is reported in the window's language, by
+  // name and reason, and the answers stay as they were.
+  void unreadableFileChangesNothing_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("missing") << "gone.da" << "不存在";
+    QTest::newRow("a folder") << "folder.da" << "无法读取";
+  }
+
   void unreadableFileChangesNothing() {
+    QFETCH(QString, name);
+    QFETCH(QString, reason);
     Exam exam;
     exam.answer();
     const qzt::ByteString before = exam.exported();
-    ui_.openAs = exam.dir.filePath(QStringLiteral("gone.da"));
+    QVERIFY(QDir(exam.dir.path()).mkdir(QStringLiteral("folder.da")));
+    ui_.openAs = exam.dir.filePath(name);
     QVERIFY(!importAnswers(nullptr, exam.session));
-    QCOMPARE(ui_.failures.size(), 1);
-    QVERIFY(ui_.failures.front().startsWith(QStringLiteral("提示1.0|")));
+    QCOMPARE(ui_.failures, QStringList{QStringLiteral("提示1.0|文件“%1”%2。").arg(ui_.openAs, reason)});
     QCOMPARE(exam.exported(), before);
+  }
+
+  void saveWhereNoFileCanBe() {
+    Exam exam;
+    ui_.saveAs = exam.dir.filePath(QStringLiteral("no folder/answers.da"));
+    saveAnswers(nullptr, exam.session);
+    QCOMPARE(ui_.failures,
+             QStringList{QStringLiteral("提示1.0|答案没有保存到 %1：无法建立文件（文件夹不存在或没有写入权限）\n"
+                                        "原有的文件没有改动。")
+                             .arg(ui_.saveAs)});
   }
 
   // A write that fails part-way (here: past the file-size limit) leaves the
@@ -207,8 +228,10 @@ class AnswerFileActionsTest : public QObject {
     std::signal(SIGXFSZ, previousHandler);
 
     QCOMPARE(readFile(ui_.saveAs), old);
-    QCOMPARE(ui_.failures.size(), 1);
-    QVERIFY(ui_.failures.front().contains(QStringLiteral("原有的文件没有改动")));
+    QCOMPARE(ui_.failures,
+             QStringList{QStringLiteral("提示1.0|答案没有保存到 %1：文件没有写完整（磁盘可能已满）\n"
+                                        "原有的文件没有改动。")
+                             .arg(ui_.saveAs)});
     QCOMPARE(QDir(exam.dir.path()).entryList(QDir::Files).size(), 2);  // no temporary file left
   }
 
