@@ -53,7 +53,9 @@ int gradeCommand(const GradeArgs& args, std::ostream& out, std::ostream& err) {
   auto graded = grader.grade(pathArg(args.answers));
   if (!graded.ok()) {
     if (graded.error().kind == ErrorKind::Io) {
-      err << "qzt: cannot read " << args.answers << '\n';
+      err << "qzt: cannot read " << args.answers;
+      if (graded.error().fault == FileFault::TooLarge) err << ": too large for an answer file";
+      err << '\n';
       return kUnreadable;
     }
     err << graded.error().message << '\n';

@@ -102,10 +102,18 @@ INSTANTIATE_TEST_SUITE_P(Grade, GradeMisfit,
                                            MisfitCase{"Empty", "", kAnswerFileEmpty}),
                          [](const auto& p) { return std::string(p.param.name); });
 
-TEST_F(GradeTest, MissingAnswerFileCannotBeRead) {
-  const Outcome r = qzt({"grade", writePaper(fourQuestions()), arg("none.da")});
-  EXPECT_EQ(r.status, kUnreadable);
-  EXPECT_TRUE(r.out.empty());
+TEST_F(GradeTest, MissingOrHugeAnswerFileCannotBeRead) {
+  const std::string paper = writePaper(fourQuestions());
+  const Outcome missing = qzt({"grade", paper, arg("none.da")});
+  EXPECT_EQ(missing.status, kUnreadable);
+  EXPECT_TRUE(missing.out.empty());
+  EXPECT_EQ(missing.err, "qzt: cannot read " + arg("none.da") + "\n");
+
+  writeFile(path("huge.da"), kAnswers);
+  fs::resize_file(path("huge.da"), kAnswerFileLimit + 1);  // sparse
+  const Outcome huge = qzt({"grade", paper, arg("huge.da")});
+  EXPECT_EQ(huge.status, kUnreadable);
+  EXPECT_EQ(huge.err, "qzt: cannot read " + arg("huge.da") + ": too large for an answer file\n");
 }
 
 struct GradePasswordCase {

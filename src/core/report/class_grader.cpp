@@ -2,6 +2,7 @@
 
 #include "shell/work_folder.h"
 #include "side/comment_step.h"
+#include "side/answer_file.h"
 #include "side/comments.h"
 #include "util/file_bytes.h"
 
@@ -11,7 +12,7 @@ ClassGrader::ClassGrader(const LoadedPaper& paper)
     : paper_(paper), answers_(paper.header, paper.table) {}
 
 Result<FileGrade> ClassGrader::grade(const std::filesystem::path& answerFile) {
-  const auto bytes = readFileBytes(answerFile);
+  const auto bytes = readFileBytes(answerFile, kAnswerFileLimit);
   if (!bytes.ok()) return bytes.error();
   auto report = answers_.grade(bytes.value());
   if (!report.ok()) return report.error();

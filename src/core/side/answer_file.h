@@ -4,6 +4,8 @@
 // Text is GBK bytes throughout.
 #pragma once
 
+#include <cstdint>
+
 #include "sheet/answer_sheet.h"
 #include "paper/question_table.h"
 #include "util/bytes.h"
@@ -16,6 +18,10 @@ inline constexpr char kSaveNeedsPaper[] = "请先答题再保存答案!";
 inline constexpr char kImportNeedsPaper[] = "请先打开试卷再导入答案!";
 inline constexpr char kAnswersDoNotFit[] = "该答案跟打开的试卷不符合，不能导入!";
 inline constexpr char kAnswerFileEmpty[] = "答案文件是空的，不能导入!";
+
+// The largest answer file read: far above what any paper's answers make,
+// low enough that a stray huge file cannot exhaust memory.
+inline constexpr std::uintmax_t kAnswerFileLimit = 64u << 20;
 
 // The bytes of an answer file for the answers in `sheet`.
 // REQUIRES: paperKey is not empty (the caller shows kSaveNeedsPaper).

@@ -9,6 +9,8 @@ const char* reason(FileFault fault) {
       return "不存在";
     case FileFault::TooShort:
       return "太短，不是完整的试卷";
+    case FileFault::TooLarge:
+      return "太大";
     case FileFault::Unreadable:
     case FileFault::None:
       break;

@@ -20,7 +20,7 @@ enum class ErrorKind {
 
 // What was wrong with a file that could not be read, for reports in the
 // reader's own words; None where no such file is concerned.
-enum class FileFault { None, Missing, Unreadable, TooShort };
+enum class FileFault { None, Missing, Unreadable, TooShort, TooLarge };
 
 struct Error {
   ErrorKind kind = ErrorKind::Io;

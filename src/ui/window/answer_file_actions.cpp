@@ -137,7 +137,7 @@ bool importAnswers(QWidget* parent, qzt::ExamSession& session) {
   const QString path = currentUi().getOpenFileName(parent, kImportTitle, proposedName(session), kFilter);
   if (path.isEmpty()) return false;
 
-  const qzt::Result<std::string> bytes = qzt::readFileBytes(path.toStdString());
+  const qzt::Result<std::string> bytes = qzt::readFileBytes(path.toStdString(), qzt::kAnswerFileLimit);
   if (!bytes) {
     currentUi().failure(parent, kCaption,
                         QString::fromStdString(qzt::fileErrorReport(path.toStdString(), bytes.error().fault)));

@@ -137,13 +137,17 @@ TEST_F(ClassReportTest, FiguresWithoutEnoughFiles) {
   const ClassReport same = reportClass(paper_, {right, right});
   EXPECT_FALSE(same.questions[0].discrimination) << "no spread";
 
-  const ClassReport none = reportClass(paper_, {dir_ / "missing.da", answers("x.da", "")});
+  // A huge file (sparse, so the test stays cheap) is refused unread.
+  const auto huge = answers("huge.da", "KEY-1\r\n");
+  std::filesystem::resize_file(huge, kAnswerFileLimit + 1);
+  const ClassReport none = reportClass(paper_, {dir_ / "missing.da", answers("x.da", ""), huge});
   EXPECT_EQ(none.summary.count, 0);
-  EXPECT_EQ(none.summary.refused, 2);
+  EXPECT_EQ(none.summary.refused, 3);
   EXPECT_FALSE(none.summary.scores);
   EXPECT_EQ(none.summary.histogram, Histogram{});
   EXPECT_EQ(none.files[0].error, "cannot read");
   EXPECT_EQ(none.files[1].error, std::string(kAnswerFileEmpty));
+  EXPECT_EQ(none.files[2].error, "too large");
   EXPECT_FALSE(none.questions[0].facility);
   EXPECT_TRUE(none.questions[0].answers.empty());
 }

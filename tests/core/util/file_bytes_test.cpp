@@ -18,16 +18,23 @@ TEST(FileBytes, ReadsWholeFilesAndSaysWhyNot) {
   std::filesystem::create_directory(dir / "folder.da");
 
   EXPECT_EQ(readFileBytes(dir / "answers.da").value(), bytes);
+  EXPECT_EQ(readFileBytes(dir / "answers.da", bytes.size()).value(), bytes) << "at the limit";
   EXPECT_EQ(readFileBytes(dir / "empty.da").value(), "");
-  const std::pair<const char*, FileFault> refused[] = {
-      {"gone.da", FileFault::Missing},
-      {"folder.da", FileFault::Unreadable},
+  const struct {
+    const char* name;
+    std::uintmax_t limit;
+    FileFault fault;
+    const char* message;
+  } refused[] = {
+      {"gone.da", 100, FileFault::Missing, "cannot read"},
+      {"folder.da", 100, FileFault::Unreadable, "cannot read"},
+      {"answers.da", 11, FileFault::TooLarge, "too large"},
   };
-  for (const auto& [name, fault] : refused) {
-    const Result<std::string> read = readFileBytes(dir / name);
-    ASSERT_FALSE(read.ok()) << name;
-    EXPECT_EQ(read.error().fault, fault) << name;
-    EXPECT_EQ(read.error().message, "cannot read") << name;
+  for (const auto& c : refused) {
+    const Result<std::string> read = readFileBytes(dir / c.name, c.limit);
+    ASSERT_FALSE(read.ok()) << c.name;
+    EXPECT_EQ(read.error().fault, c.fault) << c.name;
+    EXPECT_EQ(read.error().message, c.message) << c.name;
   }
 }
 

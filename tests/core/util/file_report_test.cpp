@@ -10,6 +10,7 @@ TEST(FileReport, NamesTheFileAndTheReason) {
       {FileFault::Missing, "文件“/试卷/unit 1.qzt”不存在。"},
       {FileFault::TooShort, "文件“/试卷/unit 1.qzt”太短，不是完整的试卷。"},
       {FileFault::Unreadable, "文件“/试卷/unit 1.qzt”无法读取。"},
+      {FileFault::TooLarge, "文件“/试卷/unit 1.qzt”太大。"},
       {FileFault::None, "文件“/试卷/unit 1.qzt”无法读取。"},
   };
   const std::filesystem::path file(u8"/试卷/unit 1.qzt");

@@ -183,6 +183,7 @@ class AnswerFileActionsTest : public QObject {
     QTest::addColumn<QString>("reason");
     QTest::newRow("missing") << "gone.da" << "不存在";
     QTest::newRow("a folder") << "folder.da" << "无法读取";
+    QTest::newRow("too large") << "huge.da" << "太大";
   }
 
   void unreadableFileChangesNothing() {
@@ -192,6 +193,9 @@ class AnswerFileActionsTest : public QObject {
     exam.answer();
     const qzt::ByteString before = exam.exported();
     QVERIFY(QDir(exam.dir.path()).mkdir(QStringLiteral("folder.da")));
+    QFile huge(exam.dir.filePath(QStringLiteral("huge.da")));
+    QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(qzt::kAnswerFileLimit + 1));  // sparse
+    huge.close();
     ui_.openAs = exam.dir.filePath(name);
     QVERIFY(!importAnswers(nullptr, exam.session));
     QCOMPARE(ui_.failures, QStringList{QStringLiteral("提示1.0|文件“%1”%2。").arg(ui_.openAs, reason)});
