@@ -308,10 +308,26 @@ class Reader:
 
 # ---- Answering, as a candidate finishes --------------------------------------------
 
+def buttons_read(window, *names):
+    """The window's push buttons read as `names` begin (Qt adds the key
+    hint, as in 是(Y)): the standard dialogs speak Chinese."""
+    for name in names:
+        find(window, role=pyatspi.ROLE_PUSH_BUTTON, name_re="^" + re.escape(name), showing=True)
+
+
+def window_of(obj):
+    """The dialog, message box or frame holding obj."""
+    while obj is not None and role_of(obj) not in (
+            pyatspi.ROLE_DIALOG, pyatspi.ROLE_ALERT, pyatspi.ROLE_FRAME):
+        obj = obj.parent
+    return obj
+
+
 def save_answers(app, path):
     """Ctrl+S and the save dialog, by keys."""
     keys("ctrl+s")
     dialog = find(app, role=pyatspi.ROLE_DIALOG, name="保存试卷答案", showing=True)
+    buttons_read(dialog, "保存", "取消")
     keys("ctrl+a")
     type_text(path)
     keys("Return")
@@ -323,6 +339,7 @@ def hand_in(app):
     """Ctrl+Enter, the question answered Yes by Enter; the score label."""
     keys("ctrl+Return")
     question = find(app, name_re="时间还没到，是否真的要试卷？", showing=True)
+    buttons_read(window_of(question), "是", "否")
     keys("Return")
     score = find(app, role=pyatspi.ROLE_LABEL, name_re=r"^总分：\d", timeout=20)
     wait_for("the question to close", lambda: not is_showing(question), timeout=10)
