@@ -122,6 +122,28 @@ def find_all(root, **criteria):
     return [obj for obj in descendants(root) if matches(obj, **criteria)]
 
 
+def text_in(obj):
+    """What a screen reader reads out for an object: its name and its text."""
+    parts = [name_of(obj)]
+    try:
+        parts.append(text_of(obj))
+    except NotImplementedError:
+        pass
+    return "\n".join(parts)
+
+
+def nothing_hidden(app):
+    """One window (no stray one such as the web engine's own), no framed
+    panel without a name and no label with nothing to say."""
+    windows = [w for w in children(app) if role_of(w) == pyatspi.ROLE_FRAME]
+    unnamed = [f for f in find_all(app, role=pyatspi.ROLE_FRAME) if not name_of(f)]
+    empty = [o for o in descendants(app)
+             if role_of(o) == pyatspi.ROLE_LABEL and not text_in(o).strip()]
+    if len(windows) != 1 or unnamed or empty:
+        raise Failure(f"windows {[name_of(w) for w in windows]}, {len(unnamed)} unnamed frames, "
+                      f"{len(empty)} empty labels:\n{dump(app)}")
+
+
 def find(root, timeout=30, **criteria):
     """The one object matching criteria (role, name, name_re, showing);
     waits for it to appear and fails if there is more than one."""

@@ -84,6 +84,7 @@ def main(reader_program, qzt):
         # Ctrl+S through the save dialog; Ctrl+Enter answered Yes by Enter.
         a11y.save_answers(app, answers)
         score = a11y.hand_in(app)
+        a11y.nothing_hidden(app)  # the comment shown, the hint and panels gone
 
         results = {row: cell(table, row, RESULT).name
                    for row in (SINGLE_1, SINGLE_2, MULTIPLE_3, MULTIPLE_4, TEXT_5, TEXT_6)}

@@ -25,36 +25,14 @@ RTF_PAGE = (r"{\rtf1\ansi\deff0{\fonttbl{\f0 Helvetica;}}"
             r"\f0\fs24 {\b Part one}\par 2. How many months have 31 days?\par}")
 
 
-def text_in(obj):
-    """What a screen reader reads out for an object: its name and its text."""
-    parts = [a11y.name_of(obj)]
-    try:
-        parts.append(a11y.text_of(obj))
-    except NotImplementedError:
-        pass
-    return "\n".join(parts)
-
-
 def question_found(app, question):
     def probe():
-        return any(question in text_in(obj) for obj in a11y.descendants(app))
+        return any(question in a11y.text_in(obj) for obj in a11y.descendants(app))
     try:
         wait_for(f"'{question}' in the tree", probe, timeout=60)
     except Failure:
         sys.stderr.write(a11y.dump(app) + "\n")
         raise
-
-
-def nothing_hidden(app):
-    """No second frame (the web engine's own window, say) and no label
-    with nothing to say."""
-    frames = a11y.find_all(app, role=pyatspi.ROLE_FRAME)
-    stray = [a11y.name_of(f) for f in frames if a11y.name_of(f) != frames[0].name]
-    empty = [o for o in a11y.descendants(app)
-             if a11y.role_of(o) == pyatspi.ROLE_LABEL and not text_in(o).strip()]
-    if len(frames) != 1 or stray or empty:
-        raise Failure(f"{len(frames)} frames {[a11y.name_of(f) for f in frames]}, "
-                      f"{len(empty)} empty labels:\n{a11y.dump(app)}")
 
 
 def one_question_paper(qzt, work, name, page_name, page_bytes):
@@ -78,7 +56,7 @@ def read_paper(reader_program, work, paper, question):
         app = reader.application(90)
         find(app, role=pyatspi.ROLE_TABLE, name="答案区", timeout=90)
         question_found(app, question)
-        nothing_hidden(app)
+        a11y.nothing_hidden(app)
     except Failure:
         sys.stderr.write(reader.log())
         raise

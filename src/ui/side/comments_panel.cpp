@@ -22,6 +22,7 @@ CommentsPanel::CommentsPanel(QWidget* parent) : QFrame(parent) {
   captionLabel_ = new QLabel(QStringLiteral("评语"), this);
   captionLabel_->setObjectName(QStringLiteral("Label8"));
   captionLabel_->setGeometry(8, 6, 313, 18);
+  setAccessibleName(captionLabel_->text());  // a panel a screen reader names
 
   text_ = new QTextBrowser(this);
   text_->setObjectName(QStringLiteral("pyedit"));

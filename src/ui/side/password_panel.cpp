@@ -33,6 +33,7 @@ void PasswordPanel::buildControls() {
   captionLabel_ = new QLabel(QStringLiteral("输入密码"), this);
   captionLabel_->setObjectName(QStringLiteral("Label9"));
   captionLabel_->setGeometry(16, 10, 297, 18);
+  setAccessibleName(captionLabel_->text());  // a panel a screen reader names
 
   passwordEdit_ = new QLineEdit(this);
   passwordEdit_->setObjectName(QStringLiteral("Edit2"));
