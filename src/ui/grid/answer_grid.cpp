@@ -104,7 +104,7 @@ void AnswerGrid::setZoom(double factor) {
   setFont(font);
   for (QLineEdit* edit : std::as_const(edits_)) edit->setFont(editFont(edit));
   const QModelIndex current = currentIndex();
-  showLayout(base_, graded_);
+  showLayout(base_, model_->graded());
   fitWidth(rowStep());
   editWidth_ = columnsWidth() - columnWidth(0) - 1;
   placeRowControls();
@@ -120,7 +120,6 @@ QFont AnswerGrid::editFont(const QLineEdit* edit) const {
 
 void AnswerGrid::showLayout(const grid::Layout& base, bool graded) {
   base_ = base;
-  graded_ = graded;
   model_->setLayout(grid::scaledLayout(base, zoom_), graded);
   applyLayout(graded);
 }

@@ -108,7 +108,6 @@ class AnswerGrid : public QTableView {
   int editWidth_ = 0;
   int markedRow_ = 0;  // the row whose control shows the focus frame
   grid::Layout base_;  // the layout shown, before zoom
-  bool graded_ = false;
   double zoom_ = 1.0;
   QString hint_;
 };

@@ -22,6 +22,7 @@ class AnswerGridModel : public QAbstractTableModel {
   // adds the result and correct-answer columns from the session's report).
   void setLayout(const grid::Layout& layout, bool graded);
   const grid::Layout& layout() const { return layout_; }
+  bool graded() const { return graded_; }
 
   // The cells of grid row `row` changed in the session.
   void rowChanged(int row);
