@@ -210,6 +210,29 @@ class AnswerGridTest : public QObject {
     QCOMPARE(g.viewportPos(edit3), QPoint(g.grid.columnWidth(0), rowTop(3)));
   }
 
+  // Zoom after hand-in keeps the graded grid: the result columns and their
+  // marks stay, at the scaled widths, and the row edits stay over their rows.
+  void zoomKeepsTheGradedGrid() {
+    Grid g({q("1", 1, 4), q("2", 3, 0), q("3", 1, 4)});
+    g.session.handIn();
+    g.grid.showGraded();
+    const QStringList graded = headers(*g.grid.answerModel());
+    const QStringList marked = g.cells(1);
+    const qzt::grid::Layout plain = g.grid.answerModel()->layout();
+
+    g.grid.setZoom(1.5);
+    QCOMPARE(headers(*g.grid.answerModel()), graded);
+    QCOMPARE(g.cells(1), marked);
+    QCOMPARE(g.grid.answerModel()->layout().columnWidths,
+             qzt::grid::scaledLayout(plain, 1.5).columnWidths);
+    QLineEdit* edit2 = g.grid.rowEdits()[0];
+    QCOMPARE(g.viewportPos(edit2), QPoint(g.grid.columnWidth(0), g.grid.rowViewportPosition(1)));
+    QCOMPARE(edit2->height(), qzt::grid::scaledPixels(qzt::grid::kRowHeight, 1.5));
+
+    g.grid.setZoom(1.0);
+    QCOMPARE(g.grid.answerModel()->layout().columnWidths, plain.columnWidths);
+  }
+
   void typedAnswersReachTheSession() {
     Grid g({q("1", 3, 0), q("2", 1, 4), q("3", 3, 0)});
     QCOMPARE(g.grid.rowEdits().size(), 2);
