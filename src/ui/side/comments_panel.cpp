@@ -49,3 +49,5 @@ void CommentsPanel::showComment(const std::vector<QByteArray>& gbkLines) {
   show();
   raise();
 }
+
+QString CommentsPanel::commentText() const { return text_->toPlainText(); }

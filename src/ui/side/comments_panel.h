@@ -20,6 +20,8 @@ class CommentsPanel : public QFrame {
   // Shows the comment's lines (GBK) in front, replacing the last comment:
   // formatted when they form an RTF document, as plain text otherwise.
   void showComment(const std::vector<QByteArray>& gbkLines);
+  // The comment shown, as plain text.
+  QString commentText() const;
 
  private:
   QLabel* captionLabel_ = nullptr;

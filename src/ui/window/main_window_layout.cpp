@@ -231,6 +231,8 @@ QFrame* MainWindow::buildClockPanel(QWidget* parent) {
   scoreLine_->setWordWrap(true);
   scoreLine_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   scoreLine_->setGeometry(408, 2, 289, kClockPanelHeight - 3);
+  // Focused after hand-in; the frame shows where the keys are.
+  scoreLine_->setStyleSheet(QStringLiteral("QLabel:focus { border: 1px dotted black; }"));
   return clockPanel;
 }
 
