@@ -102,6 +102,10 @@ void AnswerGrid::setZoom(double factor) {
   QFont font = this->font();
   font.setPixelSize(qMax(1, qRound(kFontPixels * factor)));
   setFont(font);
+  // Styled by sheets, the header row and the heading strips keep the font
+  // they were first shown with unless told.
+  horizontalHeader()->setFont(font);
+  for (QLabel* panel : std::as_const(panels_)) panel->setFont(font);
   for (QLineEdit* edit : std::as_const(edits_)) edit->setFont(editFont(edit));
   const QModelIndex current = currentIndex();
   showLayout(base_, model_->graded());
@@ -176,6 +180,7 @@ void AnswerGrid::createRowControls() {
     // The panel lies over the row; a press on it is not a press on the grid.
     panel->setAttribute(Qt::WA_NoMousePropagation);
     panel->setStyleSheet(QString::fromLatin1(kRowPanelStyle));
+    panel->setFont(font());
     panel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     panel->setAutoFillBackground(true);
     panels_.append(panel);

@@ -164,6 +164,22 @@ class AboutWindowTest : public QObject {
     QTRY_VERIFY(w.isNull());
   }
 
+  void keysClose_data() {
+    QTest::addColumn<int>("key");
+    QTest::newRow("Escape") << int(Qt::Key_Escape);
+    QTest::newRow("Return") << int(Qt::Key_Return);
+    QTest::newRow("keypad Enter") << int(Qt::Key_Enter);
+  }
+
+  void keysClose() {
+    QFETCH(int, key);
+    QTemporaryDir dir;
+    QPointer<AboutWindow> w = AboutWindow::showAbout(nullptr, writeAbout(dir, {"x"}));
+    // Pressed on the button, where the focus is once the window is active.
+    QTest::keyClick(w->findChild<QPushButton*>(QStringLiteral("Button1")), Qt::Key(key));
+    QTRY_VERIFY(w.isNull());
+  }
+
   void showingAgainReplacesTheWindow() {
     QTemporaryDir dir;
     QPointer<AboutWindow> first = AboutWindow::showAbout(nullptr, writeAbout(dir, {"a", "b"}));
