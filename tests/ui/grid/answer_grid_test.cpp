@@ -4,6 +4,8 @@
 #include <QAbstractItemModelTester>
 #include <QAccessible>
 #include <QApplication>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -231,6 +233,24 @@ class AnswerGridTest : public QObject {
 
     g.grid.setZoom(1.0);
     QCOMPARE(g.grid.answerModel()->layout().columnWidths, plain.columnWidths);
+  }
+
+  // A paper loaded at 300% and zoomed back: the header row and the heading
+  // strips follow the letters, at every factor.
+  void headerAndHeadingsFollowTheZoom() {
+    Grid g({q("1", 1, 4), q("", 100, 0), q("2", 1, 4)});
+    g.grid.setZoom(3.0);
+    g.grid.rebuild();
+    QLabel* heading = g.grid.rowPanels()[0];
+    for (double factor : {3.0, 1.0, 2.0}) {
+      g.grid.setZoom(factor);
+      QCoreApplication::processEvents();
+      const int pixels = qRound(13 * factor);
+      QCOMPARE(QFontInfo(g.grid.font()).pixelSize(), pixels);
+      QCOMPARE(QFontInfo(g.grid.horizontalHeader()->font()).pixelSize(), pixels);
+      QCOMPARE(QFontInfo(heading->font()).pixelSize(), pixels);
+      QVERIFY(heading->height() >= QFontMetrics(heading->font()).height());
+    }
   }
 
   void typedAnswersReachTheSession() {
