@@ -22,11 +22,15 @@ namespace {
 
 constexpr int kFontPixels = 13;  // at 100%
 
-const char kGridStyle[] =
-    "QTableView { background-color: rgb(194,252,175); gridline-color: rgb(128,128,128); }"
-    "QHeaderView::section { background-color: rgb(251,226,168); color: black; padding: 0px;"
-    " border: none; border-right: 1px solid rgb(128,128,128);"
-    " border-bottom: 1px solid rgb(128,128,128); font-weight: bold; }";
+// The header row's font is the sheet's, so its size is part of the sheet.
+QString sheetWithHeaderFont(int fontPixels) {
+  return QStringLiteral(
+             "QTableView { background-color: rgb(194,252,175); gridline-color: rgb(128,128,128); }"
+             "QHeaderView::section { background-color: rgb(251,226,168); color: black; padding: 0px;"
+             " border: none; border-right: 1px solid rgb(128,128,128);"
+             " border-bottom: 1px solid rgb(128,128,128); font-weight: bold; font-size: %1px; }")
+      .arg(fontPixels);
+}
 
 }  // namespace
 
@@ -36,7 +40,7 @@ AnswerGrid::AnswerGrid(ExamSession& session, QWidget* parent)
   setAccessibleName(QStringLiteral("答案区"));  // as its corner cell reads
   setModel(model_);
   setItemDelegate(new CellDelegate(this));
-  setStyleSheet(QString::fromLatin1(kGridStyle));
+  setStyleSheet(sheetWithHeaderFont(kFontPixels));
   QFont font = this->font();
   font.setPixelSize(kFontPixels);
   font.setBold(true);
@@ -104,7 +108,7 @@ void AnswerGrid::setZoom(double factor) {
   setFont(font);
   // Styled by sheets, the header row and the heading strips keep the font
   // they were first shown with unless told.
-  horizontalHeader()->setFont(font);
+  setStyleSheet(sheetWithHeaderFont(font.pixelSize()));
   for (QLabel* panel : std::as_const(panels_)) panel->setFont(font);
   for (QLineEdit* edit : std::as_const(edits_)) edit->setFont(editFont(edit));
   const QModelIndex current = currentIndex();
