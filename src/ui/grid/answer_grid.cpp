@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QResizeEvent>
 #include <QScrollBar>
+#include <QWheelEvent>
 
 #include <limits>
 #include <optional>
@@ -185,6 +186,7 @@ void AnswerGrid::createRowControls() {
     panel->setAttribute(Qt::WA_NoMousePropagation);
     panel->setStyleSheet(QString::fromLatin1(kRowPanelStyle));
     panel->setFont(font());
+    panel->installEventFilter(this);  // the wheel scrolls the grid
     panel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     panel->setAutoFillBackground(true);
     panels_.append(panel);
@@ -272,6 +274,13 @@ void AnswerGrid::mousePressEvent(QMouseEvent* event) {
 void AnswerGrid::mouseDoubleClickEvent(QMouseEvent* event) { mousePressEvent(event); }
 
 bool AnswerGrid::eventFilter(QObject* watched, QEvent* event) {
+  // The wheel over a heading strip or a row edit scrolls the grid under it:
+  // strips keep presses to themselves, and the edits live beside the grid.
+  if (event->type() == QEvent::Wheel &&
+      (panels_.contains(qobject_cast<QLabel*>(watched)) || edits_.contains(qobject_cast<QLineEdit*>(watched)))) {
+    wheelEvent(static_cast<QWheelEvent*>(event));
+    return true;
+  }
   if (event->type() == QEvent::KeyPress) {
     auto* edit = qobject_cast<QLineEdit*>(watched);
     if (edit && edits_.contains(edit) && leaveRowEdit(edit, *static_cast<QKeyEvent*>(event))) return true;

@@ -14,6 +14,7 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QTextDocument>
+#include <QWheelEvent>
 
 #include "grid/answer_grid.h"
 #include "grid/answer_grid_model.h"
@@ -226,6 +227,22 @@ class AnswerGridTest : public QObject {
     // The grid moving in its area (the catalogue opening) takes them along.
     g.grid.move(g.grid.x() + 40, g.grid.y());
     QCOMPARE(g.viewportPos(edit3), QPoint(g.grid.columnWidth(0), rowTop(3)));
+  }
+
+  // The wheel scrolls the grid over a heading strip and over a row edit
+  // as it does over the letters.
+  void wheelOverRowControlsScrolls() {
+    std::vector<QuestionSpec> questions;
+    for (int i = 1; i <= 40; ++i) questions.push_back(q(std::to_string(i).c_str(), i % 5 == 0 ? 100 : 3, 0));
+    Grid g(questions);
+    QScrollBar* bar = g.grid.verticalScrollBar();
+    for (QWidget* control : {static_cast<QWidget*>(g.grid.rowPanels()[0]), static_cast<QWidget*>(g.grid.rowEdits()[0])}) {
+      bar->setValue(0);
+      const QPointF at(5, 5);
+      QWheelEvent down(at, control->mapToGlobal(at), {}, QPoint(0, -120), Qt::NoButton, {}, Qt::NoScrollPhase, false);
+      QCoreApplication::sendEvent(control, &down);
+      QVERIFY2(bar->value() > 0, qPrintable(control->objectName()));
+    }
   }
 
   // Zoom after hand-in keeps the graded grid: the result columns and their
