@@ -10,6 +10,8 @@ namespace {
 
 constexpr int kPanelWidth = 329;
 constexpr int kPanelHeight = 249;
+constexpr int kCaptionPixels = 13;  // the window's font
+constexpr int kTextPixels = 15;
 
 }  // namespace
 
@@ -17,26 +19,38 @@ CommentsPanel::CommentsPanel(QWidget* parent) : QFrame(parent) {
   setObjectName(QStringLiteral("Panel5"));
   setFrameStyle(QFrame::Panel | QFrame::Raised);
   setAutoFillBackground(true);
-  setFixedSize(kPanelWidth, kPanelHeight);
 
   captionLabel_ = new QLabel(QStringLiteral("评语"), this);
   captionLabel_->setObjectName(QStringLiteral("Label8"));
-  captionLabel_->setGeometry(8, 6, 313, 18);
   setAccessibleName(captionLabel_->text());  // a panel a screen reader names
 
   text_ = new QTextBrowser(this);
   text_->setObjectName(QStringLiteral("pyedit"));
-  text_->setGeometry(8, 28, 313, 177);
-  text_->setFont(cjkFont(15));
   text_->setOpenLinks(false);
   captionLabel_->setBuddy(text_);  // the comment is read by its caption
 
   close_ = new QPushButton(QStringLiteral("关闭"), this);
   close_->setObjectName(QStringLiteral("Button9"));
-  close_->setGeometry((kPanelWidth - 49) / 2, 214, 49, 25);
   connect(close_, &QPushButton::clicked, this, &QWidget::hide);
 
+  setZoom(1.0);
   hide();
+}
+
+void CommentsPanel::setZoom(double factor) {
+  const auto scaled = [factor](int designed) { return qRound(designed * factor); };
+  const auto place = [&](QWidget* widget, int left, int top, int width, int height) {
+    widget->setGeometry(scaled(left), scaled(top), scaled(width), scaled(height));
+  };
+  setFixedSize(scaled(kPanelWidth), scaled(kPanelHeight));
+  QFont font = this->font();
+  font.setPixelSize(scaled(kCaptionPixels));
+  captionLabel_->setFont(font);
+  close_->setFont(font);
+  text_->setFont(cjkFont(scaled(kTextPixels)));
+  place(captionLabel_, 8, 6, 313, 18);
+  place(text_, 8, 28, 313, 177);
+  place(close_, (kPanelWidth - 49) / 2, 214, 49, 25);
 }
 
 void CommentsPanel::showComment(const std::vector<QByteArray>& gbkLines) {

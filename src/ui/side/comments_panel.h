@@ -22,6 +22,8 @@ class CommentsPanel : public QFrame {
   void showComment(const std::vector<QByteArray>& gbkLines);
   // The comment shown, as plain text.
   QString commentText() const;
+  // Size, places and fonts at `factor` times their designed values.
+  void setZoom(double factor);
 
  private:
   QLabel* captionLabel_ = nullptr;

@@ -111,6 +111,7 @@ void MainWindow::buildControls() {
   const auto applyZoom = [this](double factor) {
     page_->setZoom(factor);
     grid_->setZoom(factor);
+    commentsPanel_->setZoom(factor);
   };
   connect(zoom, &ReadingZoom::changed, this, applyZoom);
   if (zoom->factor() != 1.0) applyZoom(zoom->factor());

@@ -42,6 +42,22 @@ class CommentsPanelTest : public QObject {
     QCOMPARE(close->size(), QSize(49, 25));
   }
 
+  // Zoomed with the page and the grid, and back to its designed size.
+  void zoom() {
+    Fixture f;
+    auto* close = f.panel->findChild<QPushButton*>(QStringLiteral("Button9"));
+    f.panel->setZoom(3.0);
+    QCOMPARE(f.panel->size(), QSize(987, 747));
+    QCOMPARE(f.text()->geometry(), QRect(24, 84, 939, 531));
+    QCOMPARE(f.text()->font().pixelSize(), 45);
+    QCOMPARE(close->font().pixelSize(), 39);
+    QCOMPARE(close->geometry(), QRect(420, 642, 147, 75));
+    f.panel->setZoom(1.0);
+    QCOMPARE(f.panel->size(), QSize(329, 249));
+    QCOMPARE(f.text()->font().pixelSize(), 15);
+    QCOMPARE(close->geometry(), QRect(140, 214, 49, 25));
+  }
+
   void shownText_data() {
     QTest::addColumn<QList<QByteArray>>("lines");
     QTest::addColumn<QString>("expected");
