@@ -4,6 +4,8 @@
 #include <QPushButton>
 #include <QTextBrowser>
 
+#include <algorithm>
+
 #include "page/text_view.h"
 
 namespace {
@@ -38,7 +40,16 @@ CommentsPanel::CommentsPanel(QWidget* parent) : QFrame(parent) {
 }
 
 void CommentsPanel::setZoom(double factor) {
-  const auto scaled = [factor](int designed) { return qRound(designed * factor); };
+  zoom_ = factor;
+  // The panel grows no further than its window holds; the comment's text
+  // keeps the whole zoom and scrolls in it.
+  double fits = factor;
+  if (const QWidget* window = parentWidget()) {
+    fits = std::min({fits, (window->width() - x()) / double(kPanelWidth),
+                     (window->height() - y()) / double(kPanelHeight)});
+    fits = std::max(fits, 1.0);
+  }
+  const auto scaled = [fits](int designed) { return qRound(designed * fits); };
   const auto place = [&](QWidget* widget, int left, int top, int width, int height) {
     widget->setGeometry(scaled(left), scaled(top), scaled(width), scaled(height));
   };
@@ -47,7 +58,7 @@ void CommentsPanel::setZoom(double factor) {
   font.setPixelSize(scaled(kCaptionPixels));
   captionLabel_->setFont(font);
   close_->setFont(font);
-  text_->setFont(cjkFont(scaled(kTextPixels)));
+  text_->setFont(cjkFont(qRound(kTextPixels * factor)));
   place(captionLabel_, 8, 6, 313, 18);
   place(text_, 8, 28, 313, 177);
   place(close_, (kPanelWidth - 49) / 2, 214, 49, 25);
@@ -60,6 +71,7 @@ void CommentsPanel::showComment(const std::vector<QByteArray>& gbkLines) {
     text += gbkLines[i];
   }
   showTextBytes(text_, text);
+  setZoom(zoom_);  // to the window as it is now
   show();
   raise();
 }
