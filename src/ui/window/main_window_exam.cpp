@@ -4,9 +4,8 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "side/comments_panel.h"
-
 #include "grid/answer_grid.h"
+#include "side/comments_panel.h"
 #include "window/main_window.h"
 #include "window/message_box.h"
 #include "side/password_panel.h"
