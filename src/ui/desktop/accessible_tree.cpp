@@ -65,6 +65,11 @@ class ShownWindows : public QAccessibleApplication {
 QAccessibleInterface* readerFactory(const QString&, QObject* object) {
   if (QAccessibleInterface* group = SpokenGroup::interfaceFor(object)) return group;
   if (auto* panel = qobject_cast<AccessiblePanel*>(object)) return new ShownChildren(panel, QAccessible::Pane);
+  // The reader's own windows built on a plain widget (notes, about) read as
+  // windows named by their title, not as unnamed fillers.
+  auto* widget = qobject_cast<QWidget*>(object);
+  if (widget && widget->isWindow() && widget->metaObject()->superClass() == &QWidget::staticMetaObject)
+    return new ShownChildren(widget, QAccessible::Window);
   if (object == QCoreApplication::instance()) return new ShownWindows;
   return nullptr;
 }

@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QResizeEvent>
 #include <QScrollBar>
+#include <QWheelEvent>
 
 #include <limits>
 #include <optional>
@@ -22,11 +23,15 @@ namespace {
 
 constexpr int kFontPixels = 13;  // at 100%
 
-const char kGridStyle[] =
-    "QTableView { background-color: rgb(194,252,175); gridline-color: rgb(128,128,128); }"
-    "QHeaderView::section { background-color: rgb(251,226,168); color: black; padding: 0px;"
-    " border: none; border-right: 1px solid rgb(128,128,128);"
-    " border-bottom: 1px solid rgb(128,128,128); font-weight: bold; }";
+// The header row's font is the sheet's, so its size is part of the sheet.
+QString sheetWithHeaderFont(int fontPixels) {
+  return QStringLiteral(
+             "QTableView { background-color: rgb(194,252,175); gridline-color: rgb(128,128,128); }"
+             "QHeaderView::section { background-color: rgb(251,226,168); color: black; padding: 0px;"
+             " border: none; border-right: 1px solid rgb(128,128,128);"
+             " border-bottom: 1px solid rgb(128,128,128); font-weight: bold; font-size: %1px; }")
+      .arg(fontPixels);
+}
 
 }  // namespace
 
@@ -36,7 +41,7 @@ AnswerGrid::AnswerGrid(ExamSession& session, QWidget* parent)
   setAccessibleName(QStringLiteral("答案区"));  // as its corner cell reads
   setModel(model_);
   setItemDelegate(new CellDelegate(this));
-  setStyleSheet(QString::fromLatin1(kGridStyle));
+  setStyleSheet(sheetWithHeaderFont(kFontPixels));
   QFont font = this->font();
   font.setPixelSize(kFontPixels);
   font.setBold(true);
@@ -102,6 +107,10 @@ void AnswerGrid::setZoom(double factor) {
   QFont font = this->font();
   font.setPixelSize(qMax(1, qRound(kFontPixels * factor)));
   setFont(font);
+  // Styled by sheets, the header row and the heading strips keep the font
+  // they were first shown with unless told.
+  setStyleSheet(sheetWithHeaderFont(font.pixelSize()));
+  for (QLabel* panel : std::as_const(panels_)) panel->setFont(font);
   for (QLineEdit* edit : std::as_const(edits_)) edit->setFont(editFont(edit));
   const QModelIndex current = currentIndex();
   showLayout(base_, model_->graded());
@@ -176,6 +185,8 @@ void AnswerGrid::createRowControls() {
     // The panel lies over the row; a press on it is not a press on the grid.
     panel->setAttribute(Qt::WA_NoMousePropagation);
     panel->setStyleSheet(QString::fromLatin1(kRowPanelStyle));
+    panel->setFont(font());
+    panel->installEventFilter(this);  // the wheel scrolls the grid
     panel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     panel->setAutoFillBackground(true);
     panels_.append(panel);
@@ -263,6 +274,13 @@ void AnswerGrid::mousePressEvent(QMouseEvent* event) {
 void AnswerGrid::mouseDoubleClickEvent(QMouseEvent* event) { mousePressEvent(event); }
 
 bool AnswerGrid::eventFilter(QObject* watched, QEvent* event) {
+  // The wheel over a heading strip or a row edit scrolls the grid under it:
+  // strips keep presses to themselves, and the edits live beside the grid.
+  if (event->type() == QEvent::Wheel &&
+      (panels_.contains(qobject_cast<QLabel*>(watched)) || edits_.contains(qobject_cast<QLineEdit*>(watched)))) {
+    wheelEvent(static_cast<QWheelEvent*>(event));
+    return true;
+  }
   if (event->type() == QEvent::KeyPress) {
     auto* edit = qobject_cast<QLineEdit*>(watched);
     if (edit && edits_.contains(edit) && leaveRowEdit(edit, *static_cast<QKeyEvent*>(event))) return true;

@@ -197,6 +197,10 @@ class ConfinedPage::DialogScope {
 
 ConfinedPage::ConfinedPage(const QString& root, QObject* parent)
     : QWebEnginePage(confinedProfile(root), parent), root_(root) {
+  // The context menu offers only what works: a confined page is neither
+  // saved nor shown as source.
+  action(QWebEnginePage::SavePage)->setVisible(false);
+  action(QWebEnginePage::ViewSource)->setVisible(false);
   connect(this, &QWebEnginePage::newWindowRequested, this,
           [this](QWebEngineNewWindowRequest& request) {
             openElsewhere(request.requestedUrl(), request.isUserInitiated());

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
@@ -138,6 +139,18 @@ void AboutWindow::buildLabels(const QString& aboutFile) {
   }
   const QLabel* last = labels_.back();
   resize(width(), qzt::aboutWindowHeight(last->y(), last->height()));
+}
+
+void AboutWindow::keyPressEvent(QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_Escape:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      close();
+      return;
+    default:
+      QWidget::keyPressEvent(event);
+  }
 }
 
 void AboutWindow::resizeEvent(QResizeEvent* event) {

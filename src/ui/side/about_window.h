@@ -28,6 +28,8 @@ class AboutWindow : public QWidget {
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  // Enter and Escape close the window, as its one button does.
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   explicit AboutWindow(QWidget* owner);

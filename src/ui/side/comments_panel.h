@@ -20,9 +20,15 @@ class CommentsPanel : public QFrame {
   // Shows the comment's lines (GBK) in front, replacing the last comment:
   // formatted when they form an RTF document, as plain text otherwise.
   void showComment(const std::vector<QByteArray>& gbkLines);
+  // The comment shown, as plain text.
+  QString commentText() const;
+  // Size, places and fonts at `factor` times their designed values, the
+  // size no larger than the window holds.
+  void setZoom(double factor);
 
  private:
   QLabel* captionLabel_ = nullptr;
   QTextBrowser* text_ = nullptr;
   QPushButton* close_ = nullptr;
+  double zoom_ = 1.0;
 };

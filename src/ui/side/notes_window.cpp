@@ -1,5 +1,6 @@
 #include "side/notes_window.h"
 
+#include <QKeyEvent>
 #include <QPointer>
 #include <QStackedLayout>
 #include <QTextBrowser>
@@ -68,6 +69,14 @@ NotesWindow* NotesWindow::showNotes(QWidget* owner, const QString& root, const Q
   window->activateWindow();
   window->load(root, path);
   return window;
+}
+
+void NotesWindow::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape) {
+    close();
+    return;
+  }
+  QWidget::keyPressEvent(event);
 }
 
 QWidget* NotesWindow::currentView() const {

@@ -33,6 +33,10 @@ class NotesWindow : public QWidget {
   // The view in front.
   QWidget* currentView() const;
 
+ protected:
+  // Escape closes the window, which has no close button of its own.
+  void keyPressEvent(QKeyEvent* event) override;
+
  private:
   explicit NotesWindow(QWidget* owner);
   void load(const QString& root, const QString& path);

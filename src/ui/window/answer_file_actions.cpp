@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "gbk_text.h"
+#include "window/message_box.h"
 #include "side/answer_file.h"
 #include "sheet/exam_session.h"
 #include "util/file_bytes.h"
@@ -39,7 +40,7 @@ QString runFileDialog(QWidget* parent, const QString& title, const QString& prop
     dialog.setFileMode(QFileDialog::ExistingFile);
   }
   dialog.selectFile(proposedName);
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  if (qzt::ui::execFileDialog(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
   return dialog.selectedFiles().constFirst();
 }
 

@@ -130,6 +130,7 @@ class MainWindow : public QMainWindow {
   // session's time warning; `risen` raises the warning as a new alert.
   void showTimeWarning(bool risen);
   void showGraded();
+  void focusResults();
   void askGradePassword();
   void checkPassword(ExamSession::Tick check);
 
@@ -140,6 +141,9 @@ class MainWindow : public QMainWindow {
   void saveAnswerFile();
   void importAnswerFile();
   void showPasswordPanel(const std::optional<ByteString>& hint);
+  // After a dialog: the focus stays where it was if that still shows,
+  // else it goes to the grid.
+  void keepFocusVisible();
 
   // Recovery copies (main_window_recovery.cpp).
   void offerRecovery();

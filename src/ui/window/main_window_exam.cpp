@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "grid/answer_grid.h"
+#include "side/comments_panel.h"
 #include "window/main_window.h"
 #include "window/message_box.h"
 #include "side/password_panel.h"
@@ -53,7 +54,11 @@ void MainWindow::showTimeWarning(bool risen) {
     timeWarning_->hide();
     return;
   }
-  timeWarningText_->setText(QString::fromStdString(timeWarningText(warning)));
+  const QString text = QString::fromStdString(timeWarningText(warning));
+  if (text != timeWarningText_->text()) {
+    timeWarningText_->setText(text);
+    timeWarning_->announce();  // the alert's name follows its text
+  }
   if (!risen && !timeWarning_->isHidden()) return;
   // Shown afresh, so a screen reader reads it as a new alert.
   timeWarning_->hide();
@@ -128,6 +133,16 @@ void MainWindow::showGraded() {
   scoreLine_->setText(QString::fromStdString(report->scoreLine));
   showComment();
   notesButton_->setEnabled(true);
+  focusResults();
+}
+
+// The results take the focus from the grid, so a screen reader reads them
+// at once: the score line as the name, the comment as its description.
+void MainWindow::focusResults() {
+  scoreLine_->setAccessibleDescription(commentsPanel_->isVisible() ? commentsPanel_->commentText()
+                                                                   : QStringLiteral("成绩"));
+  scoreLine_->setFocusPolicy(Qt::TabFocus);
+  scoreLine_->setFocus(Qt::OtherFocusReason);
 }
 
 }  // namespace qzt::ui

@@ -111,6 +111,7 @@ void MainWindow::buildControls() {
   const auto applyZoom = [this](double factor) {
     page_->setZoom(factor);
     grid_->setZoom(factor);
+    commentsPanel_->setZoom(factor);
   };
   connect(zoom, &ReadingZoom::changed, this, applyZoom);
   if (zoom->factor() != 1.0) applyZoom(zoom->factor());
@@ -231,6 +232,8 @@ QFrame* MainWindow::buildClockPanel(QWidget* parent) {
   scoreLine_->setWordWrap(true);
   scoreLine_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   scoreLine_->setGeometry(408, 2, 289, kClockPanelHeight - 3);
+  // Focused after hand-in; the frame shows where the keys are.
+  scoreLine_->setStyleSheet(QStringLiteral("QLabel:focus { border: 1px dotted black; }"));
   return clockPanel;
 }
 

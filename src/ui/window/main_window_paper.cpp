@@ -40,7 +40,11 @@ void MainWindow::chooseAndOpen() {
                                         QStringLiteral("卷舟格式试卷(*.qzt)"));
   openFolder_.clear();
   // Only names with ".qzt" in this exact case are opened.
-  if (!chosen.isEmpty() && chosen.contains(QStringLiteral(".qzt"))) openPaper(chosen.toStdString(), 0);
+  if (!chosen.isEmpty() && chosen.contains(QStringLiteral(".qzt"))) {
+    openPaper(chosen.toStdString(), 0);
+    grid_->setFocus(Qt::OtherFocusReason);  // the new paper's first control
+  }
+  keepFocusVisible();
 }
 
 void MainWindow::openPaper(const std::filesystem::path& path, std::int64_t offset) {
@@ -105,8 +109,8 @@ void MainWindow::loadPaper(const std::filesystem::path& path, std::int64_t offse
     return;
   }
   LoadedPaper paper = std::move(read).value();
-  // The copy of the exam this load replaces is no longer written.
-  recoveryPaper_.clear();
+  // The exam this load replaces ends here, not in a crash: its copy goes.
+  dropRecoveryCopy();
   loadedPath_ = path;
   showPaperLine(paper.header);
 

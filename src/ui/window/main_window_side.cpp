@@ -83,10 +83,21 @@ void MainWindow::showAbout() {
   if (!about.empty()) std::filesystem::remove(about, error);
 }
 
-void MainWindow::saveAnswerFile() { saveAnswers(this, session_); }
+void MainWindow::saveAnswerFile() {
+  saveAnswers(this, session_);
+  keepFocusVisible();
+}
 
 void MainWindow::importAnswerFile() {
   if (importAnswers(this, session_)) grid_->refreshAnswers();
+  keepFocusVisible();
+}
+
+void MainWindow::keepFocusVisible() {
+  const QWidget* current = focusWidget();
+  if (current == nullptr || !current->isVisible() || !current->isEnabled()) {
+    grid_->setFocus(Qt::OtherFocusReason);
+  }
 }
 
 }  // namespace qzt::ui

@@ -1,6 +1,10 @@
 #include "window/message_box.h"
 
+#include <QAbstractItemView>
+#include <QCompleter>
 #include <QFileDialog>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QMessageBox>
 
 namespace qzt::ui {
@@ -15,6 +19,17 @@ OpenFileHandler& openFileHandler() {
   static OpenFileHandler handler;
   return handler;
 }
+
+class CompletionCloser : public QObject {
+ public:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::KeyPress) {
+      const int key = static_cast<QKeyEvent*>(event)->key();
+      if (key == Qt::Key_Return || key == Qt::Key_Enter) static_cast<QWidget*>(watched)->hide();
+    }
+    return QObject::eventFilter(watched, event);
+  }
+};
 
 }  // namespace
 
@@ -34,8 +49,19 @@ QString chooseOpenFile(QWidget* parent, const QString& title, const QString& fol
   QFileDialog dialog(parent, title, folder, filter);
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  if (execFileDialog(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
   return dialog.selectedFiles().constFirst();
+}
+
+int execFileDialog(QFileDialog& dialog) {
+  // Enter in the name-completion list would close the dialog under its own
+  // popup, after which the window manager and Qt disagree about which
+  // window has the focus. The list closes first, as Escape closes it.
+  CompletionCloser closer;
+  for (QLineEdit* edit : dialog.findChildren<QLineEdit*>()) {
+    if (QCompleter* completer = edit->completer()) completer->popup()->installEventFilter(&closer);
+  }
+  return dialog.exec();
 }
 
 void setMessageHandler(MessageHandler handler) { messageHandler() = std::move(handler); }

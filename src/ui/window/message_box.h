@@ -5,6 +5,7 @@
 #include <QString>
 #include <functional>
 
+class QFileDialog;
 class QWidget;
 
 namespace qzt::ui {
@@ -18,6 +19,11 @@ bool showMessage(QWidget* parent, const QString& caption, const QString& text,
 // Shows the open dialog; empty when cancelled.
 QString chooseOpenFile(QWidget* parent, const QString& title, const QString& folder,
                        const QString& filter);
+
+// Runs a file dialog so that the window it stood over gets the focus back
+// also when Enter is pressed in the name-completion list; else keys would
+// act on that window unseen.
+int execFileDialog(QFileDialog& dialog);
 
 // Replacements for tests; an empty function restores the real dialog.
 using MessageHandler =

@@ -4,13 +4,17 @@
 #include <QAbstractItemModelTester>
 #include <QAccessible>
 #include <QApplication>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QTest>
 #include <QTextDocument>
+#include <QWheelEvent>
 
 #include "grid/answer_grid.h"
 #include "grid/answer_grid_model.h"
@@ -96,6 +100,21 @@ struct Grid {
   QWidget area;
   qzt::ui::AnswerGrid grid{session};
 };
+
+// How many pixel rows of a widget as drawn hold dark text.
+int inkHeight(QWidget* widget) {
+  const QImage image = widget->grab().toImage();
+  int rows = 0;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      if (qGray(image.pixel(x, y)) < 80) {
+        ++rows;
+        break;
+      }
+    }
+  }
+  return rows;
+}
 
 }  // namespace
 
@@ -210,6 +229,22 @@ class AnswerGridTest : public QObject {
     QCOMPARE(g.viewportPos(edit3), QPoint(g.grid.columnWidth(0), rowTop(3)));
   }
 
+  // The wheel scrolls the grid over a heading strip and over a row edit
+  // as it does over the letters.
+  void wheelOverRowControlsScrolls() {
+    std::vector<QuestionSpec> questions;
+    for (int i = 1; i <= 40; ++i) questions.push_back(q(std::to_string(i).c_str(), i % 5 == 0 ? 100 : 3, 0));
+    Grid g(questions);
+    QScrollBar* bar = g.grid.verticalScrollBar();
+    for (QWidget* control : {static_cast<QWidget*>(g.grid.rowPanels()[0]), static_cast<QWidget*>(g.grid.rowEdits()[0])}) {
+      bar->setValue(0);
+      const QPointF at(5, 5);
+      QWheelEvent down(at, control->mapToGlobal(at), {}, QPoint(0, -120), Qt::NoButton, {}, Qt::NoScrollPhase, false);
+      QCoreApplication::sendEvent(control, &down);
+      QVERIFY2(bar->value() > 0, qPrintable(control->objectName()));
+    }
+  }
+
   // Zoom after hand-in keeps the graded grid: the result columns and their
   // marks stay, at the scaled widths, and the row edits stay over their rows.
   void zoomKeepsTheGradedGrid() {
@@ -231,6 +266,27 @@ class AnswerGridTest : public QObject {
 
     g.grid.setZoom(1.0);
     QCOMPARE(g.grid.answerModel()->layout().columnWidths, plain.columnWidths);
+  }
+
+  // A paper loaded at 300% and zoomed back: the header row and the heading
+  // strips follow the letters, at every factor.
+  void headerAndHeadingsFollowTheZoom() {
+    Grid g({q("1", 1, 4), q("", 100, 0), q("2", 1, 4)});
+    const int headerAt100 = inkHeight(g.grid.horizontalHeader());
+    g.grid.setZoom(3.0);
+    g.grid.rebuild();
+    QLabel* heading = g.grid.rowPanels()[0];
+    for (double factor : {3.0, 1.0, 2.0}) {
+      g.grid.setZoom(factor);
+      QCoreApplication::processEvents();
+      const int pixels = qRound(13 * factor);
+      QCOMPARE(QFontInfo(g.grid.font()).pixelSize(), pixels);
+      // "答案区" as drawn grows with the letters.
+      const double grown = inkHeight(g.grid.horizontalHeader()) / double(headerAt100);
+      QVERIFY2(grown > factor * 0.8 && grown < factor * 1.2, qPrintable(QString::number(grown)));
+      QCOMPARE(QFontInfo(heading->font()).pixelSize(), pixels);
+      QVERIFY(heading->height() >= QFontMetrics(heading->font()).height());
+    }
   }
 
   void typedAnswersReachTheSession() {

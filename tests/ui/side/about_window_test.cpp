@@ -1,3 +1,4 @@
+#include <QAccessible>
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
@@ -7,6 +8,7 @@
 #include <QTest>
 
 #include "side/about_window.h"
+#include "desktop/accessible_tree.h"
 #include "gbk_text.h"
 #include "desktop/link_opener.h"
 
@@ -65,6 +67,21 @@ class AboutWindowTest : public QObject {
     QCOMPARE(ok->x(), 110);
     w->resize(280, w->height());  // 111.5
     QCOMPARE(ok->x(), 112);
+  }
+
+  // A screen reader meets a window named by its title, holding what shows:
+  // the line, not the hidden "no text" label.
+  void readAsANamedWindow() {
+    qzt::ui::installAccessibleTree();
+    QTemporaryDir dir;
+    AboutWindow* w = AboutWindow::showAbout(nullptr, writeAbout(dir, {"x"}));
+    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(w);
+    QCOMPARE(window->role(), QAccessible::Window);
+    QCOMPARE(window->text(QAccessible::Name), QStringLiteral("关于"));
+    QStringList names;
+    for (int i = 0; i < window->childCount(); ++i) names << window->child(i)->text(QAccessible::Name);
+    QVERIFY2(names.contains(QStringLiteral("x")), qPrintable(names.join(u'|')));
+    QVERIFY2(!names.contains(QStringLiteral("关于信息还没设置，请到软件设置中设置")), qPrintable(names.join(u'|')));
   }
 
   void labelsAndTops() {
@@ -161,6 +178,22 @@ class AboutWindowTest : public QObject {
     QTemporaryDir dir;
     QPointer<AboutWindow> w = AboutWindow::showAbout(nullptr, writeAbout(dir, {"x"}));
     QTest::mouseClick(w->findChild<QPushButton*>(QStringLiteral("Button1")), Qt::LeftButton);
+    QTRY_VERIFY(w.isNull());
+  }
+
+  void keysClose_data() {
+    QTest::addColumn<int>("key");
+    QTest::newRow("Escape") << int(Qt::Key_Escape);
+    QTest::newRow("Return") << int(Qt::Key_Return);
+    QTest::newRow("keypad Enter") << int(Qt::Key_Enter);
+  }
+
+  void keysClose() {
+    QFETCH(int, key);
+    QTemporaryDir dir;
+    QPointer<AboutWindow> w = AboutWindow::showAbout(nullptr, writeAbout(dir, {"x"}));
+    // Pressed on the button, where the focus is once the window is active.
+    QTest::keyClick(w->findChild<QPushButton*>(QStringLiteral("Button1")), Qt::Key(key));
     QTRY_VERIFY(w.isNull());
   }
 

@@ -42,6 +42,33 @@ class CommentsPanelTest : public QObject {
     QCOMPARE(close->size(), QSize(49, 25));
   }
 
+  // Zoomed with the page and the grid, and back to its designed size. In a
+  // window too small for the zoomed panel, it fills what there is and the
+  // text keeps the zoom.
+  void zoom() {
+    Fixture f;
+    auto* close = f.panel->findChild<QPushButton*>(QStringLiteral("Button9"));
+    f.window.resize(1200, 900);
+    f.panel->setZoom(3.0);
+    QCOMPARE(f.panel->size(), QSize(987, 747));
+    QCOMPARE(f.text()->geometry(), QRect(24, 84, 939, 531));
+    QCOMPARE(f.text()->font().pixelSize(), 45);
+    QCOMPARE(close->font().pixelSize(), 39);
+    QCOMPARE(close->geometry(), QRect(420, 642, 147, 75));
+
+    f.window.resize(700, 500);
+    f.panel->setZoom(3.0);
+    QVERIFY(f.window.rect().contains(f.panel->geometry()));
+    QVERIFY(f.panel->width() > 329 * 1.5);
+    QVERIFY(f.panel->rect().contains(close->geometry()));
+    QCOMPARE(f.text()->font().pixelSize(), 45);
+
+    f.panel->setZoom(1.0);
+    QCOMPARE(f.panel->size(), QSize(329, 249));
+    QCOMPARE(f.text()->font().pixelSize(), 15);
+    QCOMPARE(close->geometry(), QRect(140, 214, 49, 25));
+  }
+
   void shownText_data() {
     QTest::addColumn<QList<QByteArray>>("lines");
     QTest::addColumn<QString>("expected");

@@ -52,6 +52,13 @@ class NotesWindowTest : public QObject {
     QVERIFY(w->textView()->isReadOnly());
   }
 
+  void escapeCloses() {
+    QTemporaryDir dir;
+    QPointer<NotesWindow> w = NotesWindow::showNotes(nullptr, dir.path(), writeFile(dir, "a.txt", "x"));
+    QTest::keyClick(w->textView(), Qt::Key_Escape);
+    QTRY_VERIFY(w.isNull());
+  }
+
   void viewByExtension_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("web");
