@@ -94,6 +94,24 @@ TEST_F(ExtractTest, AbsentGroupsUnpackNothingAndSucceed) {
   }
 }
 
+// A folder standing where a file goes: the extraction fails, and the
+// anchor is printed only when it was written.
+TEST_F(ExtractTest, UnwritableTargetFailsAndNamesNoUnwrittenAnchor) {
+  writer::PaperSpec spec;
+  spec.page = {writer::GroupEntry::file("style.css", "s"), writer::GroupEntry::file("page.html", "p")};
+  const std::string paper = writePaper(spec);
+  for (const char* blocked : {"page.html", "style.css"}) {
+    const std::string out = std::string("out-") + blocked;
+    fs::create_directories(path(out + "/" + blocked + "/inside"));
+    const Outcome r = qzt({"extract", paper, arg(out)});
+    EXPECT_EQ(r.status, kUnpackFailed) << blocked;
+    EXPECT_NE(r.err.find(std::string(kBusyTargetText) + " " + arg(out + "/" + blocked)), std::string::npos)
+        << r.err;
+    const bool anchorWritten = std::string(blocked) != "page.html";
+    EXPECT_EQ(r.out, anchorWritten ? arg(out + "/page.html") + "\n" : "") << blocked;
+  }
+}
+
 struct FailureCase {
   const char* name;
   writer::GroupEntry entry;
