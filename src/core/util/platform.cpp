@@ -134,8 +134,9 @@ Result<FileLock> createLockedFile(const fs::path& file) {
   if (fd < 0) return Error::io(describe(temp, "cannot create"));
   FileLock lock(fd);
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::rename(temp.c_str(), file.c_str()) != 0) {
+    const std::string reason = std::strerror(errno);
     ::unlink(temp.c_str());
-    return Error::io(describe(file, std::string("cannot lock (") + std::strerror(errno) + ")"));
+    return Error::io(describe(file, "cannot lock (" + reason + ")"));
   }
   return lock;
 }
