@@ -46,7 +46,9 @@ int extractComments(const fs::path& paper, const PaperHeader& h, const fs::path&
     err << errorBoxText(s.error().step) << '\n' << "qzt: " << s.error().message << '\n';
     return kUnpackFailed;
   }
-  out << pathToUtf8(target) << '\n';
+  // Data too short to unpack leaves no file to name.
+  std::error_code ec;
+  if (fs::is_regular_file(target, ec)) out << pathToUtf8(target) << '\n';
   return kDone;
 }
 

@@ -112,6 +112,19 @@ TEST_F(ExtractTest, UnwritableTargetFailsAndNamesNoUnwrittenAnchor) {
   }
 }
 
+// Comments data of fewer than 8 bytes before the end of the file: nothing
+// is unpacked and no file is named.
+TEST_F(ExtractTest, CommentsCutBeforeTheirFormNameNoFile) {
+  writer::PaperSpec spec;
+  spec.comments = "x";
+  writer::BuiltPaper built = writer::buildPaper(spec);
+  writer::patchHeader(built, f::kCommentsPos, static_cast<std::int32_t>(built.bytes.size()) - 3);
+  const Outcome r = qzt({"extract", writeBytes(built.bytes, "p.qzt"), arg("c"), "--group", "comments"});
+  EXPECT_EQ(r.status, kDone) << r.err;
+  EXPECT_TRUE(r.out.empty()) << r.out;
+  EXPECT_FALSE(fs::exists(path("c/pyfile")));
+}
+
 struct FailureCase {
   const char* name;
   writer::GroupEntry entry;
