@@ -19,6 +19,7 @@ enum class PackedOutcome {
 };
 
 // DeCompressionfile: deletes `out`, then unpacks the packed data at `pos`.
+// Fewer than 8 bytes before the end of the file leave `out` untouched.
 // A marked run ends at the first 8 bytes after a block that are not the
 // marker; `size` then plays no part beyond being non-zero. A run cut at a
 // block boundary by the end of the file ends there. A failed block or run
