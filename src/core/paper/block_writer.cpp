@@ -38,8 +38,8 @@ struct BlockWriter::Pending {
   }
 };
 
-BlockWriter::BlockWriter(PaperFile& in, fs::path out, const UnpackLimits& limits, int step)
-    : in_(in), out_(std::move(out)), limits_(limits), step_(step) {}
+BlockWriter::BlockWriter(PaperFile& in, fs::path out, LazyWorkerPool& pool, const UnpackLimits& limits, int step)
+    : in_(in), out_(std::move(out)), pool_(pool), limits_(limits), step_(step) {}
 
 BlockWriter::~BlockWriter() {
   for (auto& p : pending_) {
@@ -106,8 +106,7 @@ void BlockWriter::start(Pending& job) {
     job.inflate();
     return;
   }
-  if (!pool_) pool_ = std::make_unique<WorkerPool>(WorkerPool::machineThreads());
-  job.done = pool_->submit([&job] { job.inflate(); });
+  job.done = pool_.get().submit([&job] { job.inflate(); });
 }
 
 // Writes the oldest blocks until one more of `cost` bytes fits the bounds.

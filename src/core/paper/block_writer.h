@@ -1,7 +1,7 @@
 // Writes the blocks of one packed file to its target, in order.
 //
 // Blocks within the whole-block limit are read and inflated ahead (from
-// the second on, on a worker pool of the writer's own when parallel), at
+// the second on, on the run's worker pool when parallel), at
 // most a bounded number and size of them at a time; a larger block streams
 // through zlib once every earlier block is written. The target is whole
 // when finish() succeeds and removed on every failure.
@@ -31,7 +31,7 @@ struct BlockHead {
 
 class BlockWriter {
  public:
-  BlockWriter(PaperFile& in, std::filesystem::path out, const UnpackLimits& limits, int step);
+  BlockWriter(PaperFile& in, std::filesystem::path out, LazyWorkerPool& pool, const UnpackLimits& limits, int step);
   // Waits for blocks still inflating; removes a target that was not finished.
   ~BlockWriter();
   BlockWriter(const BlockWriter&) = delete;
@@ -61,6 +61,7 @@ class BlockWriter {
 
   PaperFile& in_;
   const std::filesystem::path out_;
+  LazyWorkerPool& pool_;  // the run's, made for the first block a worker inflates
   const UnpackLimits limits_;
   const int step_;
   std::ofstream file_;
@@ -72,7 +73,6 @@ class BlockWriter {
   // Buffers of written blocks, for the next ones.
   std::vector<Buffer> spareStreams_;
   std::vector<Buffer> spareData_;
-  std::unique_ptr<WorkerPool> pool_;  // made for a second whole block
 };
 
 }  // namespace qzt
