@@ -54,6 +54,7 @@ class BlockWriter {
 
   bool whole(const BlockHead& block) const;
   Buffer take(std::vector<Buffer>& spares, std::int64_t size);
+  void keepSpare(std::vector<Buffer>& spares, Buffer buffer);
   void start(Pending& job);
   Status makeRoom(std::int64_t cost);
   Status writeOldest();
@@ -70,9 +71,11 @@ class BlockWriter {
   std::deque<std::unique_ptr<Pending>> pending_;
   std::int64_t bytesInFlight_ = 0;
   int wholeBlocks_ = 0;
-  // Buffers of written blocks, for the next ones.
+  // Buffers of written blocks, for the next ones: fresh memory costs a
+  // page fault on every page of every block.
   std::vector<Buffer> spareStreams_;
   std::vector<Buffer> spareData_;
+  std::int64_t spareBytes_ = 0;
 };
 
 }  // namespace qzt
