@@ -7,10 +7,10 @@
 // then libdeflate) and write it. Medians of RUNS runs, and qzt's ratio to
 // each. Memory: a file of MEMORY_MIB in one block, then in 256 blocks, is
 // unpacked by `qzt extract`, whose peak resident memory is printed and must
-// stay under 64 MiB. Many files: 5,000 small files in two blocks each
+// stay under 64 MiB. Many files: FILES small files in two blocks each
 // against one block each. Every output is compared with the content
 // written (the many files only through qzt's exit status).
-//   unpack_bench [RUNS] [SPEED_MIB] [MEMORY_MIB]     (default 5 256 1024)
+//   unpack_bench [RUNS] [SPEED_MIB] [MEMORY_MIB] [FILES]   (default 5 256 1024 5000)
 #include <libdeflate.h>
 #include <zlib.h>
 
@@ -337,15 +337,14 @@ void speed(Launcher& launcher, const fs::path& scratch, int runs, std::size_t mi
 
 // A page of many small files, in two blocks each and in one: the second
 // costs nothing like a thread start per file when the run shares its pool.
-void manyFiles(Launcher& launcher, const fs::path& scratch, int runs) {
-  constexpr int kFiles = 5000;
-  std::printf("unpack %d files of 8 KiB, median of %d runs, wall (CPU)\n", kFiles, runs);
+void manyFiles(Launcher& launcher, const fs::path& scratch, int runs, int files) {
+  std::printf("unpack %d files of 8 KiB, median of %d runs, wall (CPU)\n", files, runs);
   double oneBlock = 0;
   for (const int blocks : {1, 2}) {
     writer::PaperSpec spec;
     spec.title = "Unpack benchmark";
     const PackForm form = blocks > 1 ? PackForm::MarkedRun : PackForm::SingleBlock;
-    for (int i = 0; i < kFiles; ++i) {
+    for (int i = 0; i < files; ++i) {
       spec.page.push_back(GroupEntry::file("f" + std::to_string(i) + ".txt", pseudoText(8192, 10 + i), form, blocks));
     }
     const fs::path paper = scratch / "many.qzt", dir = scratch / "out";
@@ -401,11 +400,12 @@ int main(int argc, char** argv) {
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
   const std::size_t speedMib = argc > 2 ? static_cast<std::size_t>(std::atol(argv[2])) : 256;
   const std::size_t memoryMib = argc > 3 ? static_cast<std::size_t>(std::atol(argv[3])) : 1024;
+  const int files = argc > 4 ? std::max(1, std::atoi(argv[4])) : 5000;
   Launcher launcher;
   const fs::path scratch = fs::temp_directory_path() / ("qzt-unpack-bench-" + std::to_string(::getpid()));
   fs::create_directories(scratch);
   speed(launcher, scratch, runs, speedMib);
-  manyFiles(launcher, scratch, runs);
+  manyFiles(launcher, scratch, runs, files);
   const bool bounded = memory(launcher, scratch, memoryMib);
   fs::remove_all(scratch);
   return bounded ? 0 : 1;
