@@ -51,7 +51,7 @@ Result<PackedOutcome> finished(BlockWriter& writer) {
 }  // namespace
 
 Result<PackedOutcome> unpackPackedAt(PaperFile& in, const fs::path& out, std::int32_t size, std::int64_t pos,
-                                     int step, const UnpackLimits& limits) {
+                                     int step, LazyWorkerPool& pool, const UnpackLimits& limits) {
   if (size == 0) return PackedOutcome::Untouched;
   if (size < 0) return Error::corrupt("negative packed size", step);
   std::array<unsigned char, format::kBlockMarker.size()> head{};
@@ -61,7 +61,7 @@ Result<PackedOutcome> unpackPackedAt(PaperFile& in, const fs::path& out, std::in
   if (!in.read(pos, head.data(), head.size())) return PackedOutcome::Untouched;
   std::error_code ec;
   fs::remove(out, ec);  // a target that stays is reported when it cannot be opened
-  BlockWriter writer(in, out, limits, step);
+  BlockWriter writer(in, out, pool, limits, step);
   if (head != format::kBlockMarker) {
     auto outcome = startWith(writer, blockAt(in, pos, size, step));
     if (!outcome.ok() || *outcome == PackedOutcome::Busy) return outcome;
