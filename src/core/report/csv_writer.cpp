@@ -8,6 +8,22 @@ namespace {
 
 constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
 
+// A plain decimal such as a negative score: a figure, not a formula.
+bool isNumber(std::string_view text) {
+  std::size_t i = text.starts_with('-') ? 1 : 0;
+  bool digits = false, point = false;
+  for (; i < text.size(); ++i) {
+    if (text[i] >= '0' && text[i] <= '9') {
+      digits = true;
+    } else if (text[i] == '.' && !point) {
+      point = true;
+    } else {
+      return false;
+    }
+  }
+  return digits;
+}
+
 void addLine(std::string& out, const std::vector<std::string>& fields) {
   for (std::size_t i = 0; i < fields.size(); ++i) {
     if (i > 0) out += ',';
@@ -19,9 +35,14 @@ void addLine(std::string& out, const std::vector<std::string>& fields) {
 }  // namespace
 
 std::string csvField(std::string_view text) {
-  if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
+  // A spreadsheet runs a cell that starts like a formula; a leading quote
+  // makes it plain text.
+  const bool formulaLike = !text.empty() && !isNumber(text) &&
+                           std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos;
+  std::string safe = formulaLike ? "'" + std::string(text) : std::string(text);
+  if (safe.find_first_of(",\"\r\n") == std::string::npos) return safe;
   std::string quoted = "\"";
-  for (char c : text) {
+  for (char c : safe) {
     if (c == '"') quoted += '"';
     quoted += c;
   }
