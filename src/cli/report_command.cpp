@@ -28,7 +28,7 @@ ordered_json fileJson(const ReportedFile& f) {
   return j;
 }
 
-ordered_json summaryJson(const report::Summary& s) {
+ordered_json summaryJson(const report::Summary& s, int duplicates) {
   using report::ScoreStats;
   const std::pair<const char*, double ScoreStats::*> figures[] = {{"mean", &ScoreStats::mean},
                                                                   {"median", &ScoreStats::median},
@@ -38,6 +38,7 @@ ordered_json summaryJson(const report::Summary& s) {
   ordered_json j;
   j["count"] = s.count;
   j["refused"] = s.refused;
+  j["duplicates"] = duplicates;
   for (const auto& [name, field] : figures) j[name] = s.scores ? ordered_json(*s.scores.*field) : ordered_json(nullptr);
   j["histogram"] = s.histogram;
   return j;
@@ -55,7 +56,8 @@ ordered_json questionJson(const QuestionStats& q) {
           {"right", q.right},
           {"facility", nullable(q.facility)},
           {"discrimination", nullable(q.discrimination)},
-          {"answers", std::move(answers)}};
+          {"answers", std::move(answers)},
+          {"other_answers", q.otherAnswers}};
 }
 
 void printJson(const ClassReport& r, std::ostream& out) {
@@ -66,7 +68,7 @@ void printJson(const ClassReport& r, std::ostream& out) {
                 {"total", r.total}};
   j["files"] = ordered_json::array();
   for (const ReportedFile& f : r.files) j["files"].push_back(fileJson(f));
-  j["summary"] = summaryJson(r.summary);
+  j["summary"] = summaryJson(r.summary, r.duplicates);
   j["questions"] = ordered_json::array();
   for (const QuestionStats& q : r.questions) j["questions"].push_back(questionJson(q));
   out << dumpJson(j) << '\n';
@@ -93,6 +95,22 @@ int writeOutput(const std::optional<std::string>& target, const std::string& byt
   return kUnreadable;
 }
 
+// Every output named, and refused before grading when it would overwrite
+// an input or another output.
+int checkOutputs(const ReportArgs& args, const report::AnswerFileSearch& search, std::ostream& err) {
+  std::vector<std::pair<const char*, std::string>> named;
+  if (args.csv) named.emplace_back("--csv", *args.csv);
+  if (args.html) named.emplace_back("--html", *args.html);
+  std::vector<std::filesystem::path> outputs, inputs = search.files;
+  for (const auto& [option, target] : named) outputs.push_back(pathArg(target));
+  inputs.push_back(pathArg(args.paper.paper));
+  const auto clash = report::findOutputClash(outputs, inputs);
+  if (!clash) return kDone;
+  err << "qzt: " << named[clash->output].first << ' ' << named[clash->output].second << " would overwrite "
+      << (clash->withOutput ? "another output, " : "an input, ") << pathToUtf8(clash->with) << '\n';
+  return kUsage;
+}
+
 }  // namespace
 
 int reportCommand(const ReportArgs& args, std::ostream& out, std::ostream& err) {
@@ -102,7 +120,9 @@ int reportCommand(const ReportArgs& args, std::ostream& out, std::ostream& err) 
 
   std::vector<std::filesystem::path> named;
   for (const std::string& a : args.answers) named.push_back(pathArg(a));
-  const ClassReport r = report::reportClass(paper, report::findAnswerFiles(named));
+  const report::AnswerFileSearch search = report::findAnswerFiles(named);
+  if (int s = checkOutputs(args, search, err); s != kDone) return s;
+  const ClassReport r = report::reportClass(paper, search);
 
   const bool table = !args.json && !args.csv && !args.html;
   if (args.json) printJson(r, out);
@@ -115,6 +135,13 @@ int reportCommand(const ReportArgs& args, std::ostream& out, std::ostream& err) 
   if (int s = writeOutput(args.csv, report::classCsv(r), err); s != kDone) return s;
   if (int s = writeOutput(args.html, report::classHtml(r), err); s != kDone) return s;
 
+  if (r.duplicates > 0) {
+    err << "qzt: " << r.duplicates << " name(s) of a file already listed, counted once\n";
+  }
+  if (search.files.empty()) {
+    err << "qzt: no answer files (*.da) were found\n";
+    return kAnswersDoNotFit;
+  }
   if (r.summary.count == 0) {
     err << "qzt: no answer file fits the paper\n";
     return kAnswersDoNotFit;

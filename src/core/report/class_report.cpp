@@ -1,14 +1,36 @@
 #include "report/class_report.h"
 
 #include <algorithm>
-#include <unordered_map>
+#include <filesystem>
 
 #include "report/class_grader.h"
 
 namespace qzt::report {
 namespace {
 
-using Tally = std::unordered_map<ByteString, int>;
+// GBK "…", ending an answer cut short.
+constexpr char kEllipsis[] = "\xA1\xAD";
+
+// The bytes of one GBK (GB18030) character starting at `i`.
+std::size_t characterLength(const ByteString& s, std::size_t i) {
+  const auto lead = static_cast<unsigned char>(s[i]);
+  if (lead < 0x81 || lead == 0xFF || i + 1 >= s.size()) return 1;
+  const auto second = static_cast<unsigned char>(s[i + 1]);
+  return second >= 0x30 && second <= 0x39 ? 4 : 2;
+}
+
+// At most kAnswerShownBytes, cut between characters, marked by "…".
+ByteString shownAnswer(ByteString answer) {
+  if (answer.size() <= kAnswerShownBytes) return answer;
+  std::size_t end = 0;
+  while (end < answer.size()) {
+    const std::size_t next = end + characterLength(answer, end);
+    if (next > kAnswerShownBytes) break;
+    end = next;
+  }
+  answer.resize(end);
+  return answer + kEllipsis;
+}
 
 // The graded rows of the paper, and their marks summed in row order as
 // grading sums them.
@@ -27,29 +49,11 @@ void describeQuestions(const QuestionTable& table, ClassReport& report) {
   }
 }
 
-// One graded file: its figures kept, its answers counted per graded row.
-ReportedFile takeGraded(std::filesystem::path file, FileGrade graded, std::vector<Tally>& tallies) {
-  ReportedFile f;
-  f.file = std::move(file);
-  f.scoreLine = std::move(graded.report.scoreLine);
-  f.total = graded.report.total;
-  f.score = graded.report.score;
-  f.rate = graded.report.rate;
-  f.comment = std::move(graded.comment);
-  f.results.reserve(tallies.size());
-  std::size_t k = 0;
-  for (GradedRow& row : graded.report.rows) {
-    if (row.result == RowResult::NotGraded) continue;
-    f.results.push_back(row.result == RowResult::Right);
-    ++tallies[k++][std::move(row.answer)];
-  }
-  return f;
-}
-
-std::vector<AnswerCount> largestFirst(const Tally& tally) {
+template <typename Counts>
+std::vector<AnswerCount> largestFirst(const Counts& counts) {
   std::vector<AnswerCount> answers;
-  answers.reserve(tally.size());
-  for (const auto& [answer, count] : tally) answers.push_back({answer, count});
+  answers.reserve(counts.size());
+  for (const auto& [answer, count] : counts) answers.push_back({answer, count});
   std::sort(answers.begin(), answers.end(), [](const AnswerCount& a, const AnswerCount& b) {
     return a.count != b.count ? a.count > b.count : a.answer < b.answer;
   });
@@ -82,28 +86,50 @@ void analyseQuestion(QuestionStats& q, std::size_t k, const std::vector<const Re
 
 }  // namespace
 
-ClassReport reportClass(const LoadedPaper& paper, const std::vector<std::filesystem::path>& answerFiles) {
-  ClassReport report;
-  report.title = paper.header.title();
-  report.key = paper.header.paperKey();
-  describeQuestions(paper.table, report);
+ClassReportBuilder::ClassReportBuilder(const LoadedPaper& paper) {
+  report_.title = paper.header.title();
+  report_.key = paper.header.paperKey();
+  describeQuestions(paper.table, report_);
+  tallies_.resize(report_.questions.size());
+}
 
-  std::vector<Tally> tallies(report.questions.size());
-  ClassGrader grader(paper);
-  report.files.reserve(answerFiles.size());
-  for (const std::filesystem::path& file : answerFiles) {
-    auto graded = grader.grade(file);
-    if (graded.ok()) {
-      report.files.push_back(takeGraded(file, std::move(graded).value(), tallies));
+void ClassReportBuilder::addGraded(std::filesystem::path file, const GradeReport& grade,
+                                   std::optional<std::vector<ByteString>> comment) {
+  ReportedFile f;
+  f.file = std::move(file);
+  f.scoreLine = grade.scoreLine;
+  f.total = grade.total;
+  f.score = grade.score;
+  f.rate = grade.rate;
+  f.comment = std::move(comment);
+  f.results.reserve(tallies_.size());
+  std::size_t k = 0;
+  for (const GradedRow& row : grade.rows) {
+    if (row.result == RowResult::NotGraded || k == tallies_.size()) continue;
+    f.results.push_back(row.result == RowResult::Right);
+    Tally& tally = tallies_[k++];
+    ByteString answer = shownAnswer(row.answer);
+    if (auto it = tally.counts.find(answer); it != tally.counts.end()) {
+      ++it->second;
+    } else if (tally.counts.size() < kAnswersKept) {
+      tally.counts.emplace(std::move(answer), 1);
     } else {
-      ReportedFile refused;
-      refused.file = file;
-      refused.error = graded.error().message;
-      report.files.push_back(std::move(refused));
+      ++tally.others;
     }
   }
-  report.commentsFailure = grader.commentsFailure();
+  f.results.resize(tallies_.size(), false);  // a grade from another paper cannot overrun
+  report_.files.push_back(std::move(f));
+}
 
+void ClassReportBuilder::addRefused(std::filesystem::path file, std::string reason) {
+  ReportedFile refused;
+  refused.file = std::move(file);
+  refused.error = std::move(reason);
+  report_.files.push_back(std::move(refused));
+}
+
+ClassReport ClassReportBuilder::report() const {
+  ClassReport report = report_;
   summarise(report);
   std::vector<const ReportedFile*> graded;
   for (const ReportedFile& f : report.files) {
@@ -111,9 +137,31 @@ ClassReport reportClass(const LoadedPaper& paper, const std::vector<std::filesys
   }
   for (std::size_t k = 0; k < report.questions.size(); ++k) {
     analyseQuestion(report.questions[k], k, graded);
-    report.questions[k].answers = largestFirst(tallies[k]);
+    report.questions[k].answers = largestFirst(tallies_[k].counts);
+    report.questions[k].otherAnswers = tallies_[k].others;
   }
   return report;
+}
+
+ClassReport reportClass(const LoadedPaper& paper, const AnswerFileSearch& search) {
+  ClassReportBuilder builder(paper);
+  for (const SearchProblem& p : search.problems) builder.addRefused(p.path, p.reason);
+  builder.addDuplicates(search.duplicates);
+  ClassGrader grader(paper);
+  for (const std::filesystem::path& file : search.files) {
+    auto graded = grader.grade(file);
+    if (graded.ok()) {
+      builder.addGraded(file, graded.value().report, std::move(graded.value().comment));
+    } else {
+      builder.addRefused(file, graded.error().message);
+    }
+  }
+  builder.setCommentsFailure(grader.commentsFailure());
+  return builder.report();
+}
+
+ClassReport reportClass(const LoadedPaper& paper, const std::vector<std::filesystem::path>& answerFiles) {
+  return reportClass(paper, AnswerFileSearch{answerFiles, {}, 0});
 }
 
 }  // namespace qzt::report

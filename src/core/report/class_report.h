@@ -6,10 +6,13 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "paper/opening.h"
+#include "report/file_search.h"
 #include "report/statistics.h"
+#include "sheet/grading.h"
 #include "util/bytes.h"
 #include "util/result.h"
 
@@ -35,9 +38,16 @@ struct Summary {
 };
 
 struct AnswerCount {
-  ByteString answer;  // GBK, as graded: letters joined ("A C"), text as typed
+  // GBK, as graded: letters joined ("A C"), text as typed; a long text cut
+  // to kAnswerShownBytes and ended by "…" (answers alike that far count
+  // as one).
+  ByteString answer;
   int count = 0;
 };
+
+inline constexpr std::size_t kAnswerShownBytes = 120;
+// Distinct answers kept per row; later new answers count as others.
+inline constexpr std::size_t kAnswersKept = 64;
 
 struct QuestionStats {
   int row = 0;
@@ -51,21 +61,53 @@ struct QuestionStats {
   // earned on that row.
   std::optional<double> discrimination;
   std::vector<AnswerCount> answers;  // largest first, equal counts in byte order
+  int otherAnswers = 0;  // answers beyond the kAnswersKept distinct ones kept
 };
 
 struct ClassReport {
   ByteString title;  // GBK
   ByteString key;    // GBK
   double total = 0;  // marks of the graded rows
-  std::vector<ReportedFile> files;
+  std::vector<ReportedFile> files;  // graded and refused, in the order added
+  int duplicates = 0;  // names of a file already listed, left out
   Summary summary;
   std::vector<QuestionStats> questions;  // graded rows in row order
   // The paper's comments could not be unpacked: no file has a comment.
   std::optional<Error> commentsFailure;
 };
 
+// A class report built one file at a time from grades made anywhere (a
+// folder graded here, or hand-ins arriving in a live classroom). Memory
+// stays bounded per row whatever the answers hold.
+class ClassReportBuilder {
+ public:
+  explicit ClassReportBuilder(const LoadedPaper& paper);
+
+  // `grade` must come from grading against the builder's paper.
+  void addGraded(std::filesystem::path file, const GradeReport& grade,
+                 std::optional<std::vector<ByteString>> comment = std::nullopt);
+  // A file or folder that gave no grade, with why (UTF-8).
+  void addRefused(std::filesystem::path file, std::string reason);
+  void addDuplicates(int count) { report_.duplicates += count; }
+  void setCommentsFailure(std::optional<Error> failure) { report_.commentsFailure = std::move(failure); }
+
+  // The report with the class figures of what was added so far.
+  ClassReport report() const;
+
+ private:
+  // One graded row's distinct answers, at most kAnswersKept of them.
+  struct Tally {
+    std::unordered_map<ByteString, int> counts;
+    int others = 0;
+  };
+  ClassReport report_;  // figures not yet worked out
+  std::vector<Tally> tallies_;  // per graded row
+};
+
 // Grades the answer files in order against the paper (each read once) and
-// works out the class figures.
+// works out the class figures. Folders that could not be searched are listed
+// as refused, before the files.
 ClassReport reportClass(const LoadedPaper& paper, const std::vector<std::filesystem::path>& answerFiles);
+ClassReport reportClass(const LoadedPaper& paper, const AnswerFileSearch& search);
 
 }  // namespace qzt::report

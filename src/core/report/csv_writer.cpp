@@ -1,5 +1,7 @@
 #include "report/csv_writer.h"
 
+#include <cmath>
+
 #include "sheet/grading.h"
 #include "util/gbk.h"
 
@@ -23,6 +25,9 @@ bool isNumber(std::string_view text) {
   }
   return digits;
 }
+
+// A damaged mark (NaN, infinity) is left blank rather than written "nan".
+std::string figure(double x) { return std::isfinite(x) ? formatScore(x) : std::string(); }
 
 void addLine(std::string& out, const std::vector<std::string>& fields) {
   for (std::size_t i = 0; i < fields.size(); ++i) {
@@ -56,8 +61,8 @@ std::string classCsv(const ClassReport& report) {
   addLine(out, heading);
   for (const ReportedFile& f : report.files) {
     if (f.error) continue;
-    std::vector<std::string> line = {pathToUtf8(f.file), formatScore(f.score), formatScore(f.total),
-                                     f.rate ? formatScore(*f.rate) : std::string()};
+    std::vector<std::string> line = {pathToUtf8(f.file), figure(f.score), figure(f.total),
+                                     f.rate ? figure(*f.rate) : std::string()};
     for (bool right : f.results) line.push_back(right ? "1" : "0");
     addLine(out, line);
   }

@@ -1,6 +1,7 @@
 #include "report/html_writer.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 #include "paper/format.h"
@@ -22,7 +23,8 @@ constexpr char kBarColour[] = "#5b9b5b";
 
 std::string text(const ByteString& gbk) { return htmlEscape(gbkToUtf8(gbk)); }
 
-std::string number(double x) { return formatScore(x); }
+// A damaged mark (NaN, infinity) shows as a dash, never as "nan".
+std::string number(double x) { return std::isfinite(x) ? formatScore(x) : "—"; }
 
 std::string maybe(const std::optional<double>& x) { return x ? number(*x) : "—"; }
 
@@ -46,6 +48,7 @@ void summaryTable(std::string& out, const ClassReport& r) {
   row(out, "满分", number(r.total));
   row(out, "评分人数", std::to_string(s.count));
   row(out, "未能评分", std::to_string(s.refused));
+  if (r.duplicates > 0) row(out, "重复列出（只计一次）", std::to_string(r.duplicates));
   if (s.scores) {
     row(out, "平均分", number(s.scores->mean));
     row(out, "中位数", number(s.scores->median));
@@ -122,6 +125,7 @@ std::string commonWrongAnswers(const QuestionStats& q) {
     if (!shown.empty()) shown += "、";
     shown += answerText(a.answer) + " ×" + std::to_string(a.count);
   }
+  if (q.otherAnswers > 0) shown += (shown.empty() ? "" : "、") + std::string("其他 ×") + std::to_string(q.otherAnswers);
   return shown;
 }
 

@@ -12,6 +12,7 @@
 #else
 #include <fcntl.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -107,6 +108,17 @@ Status writeFileAtomically(const fs::path& target, std::string_view bytes) {
   syncFolder(target.parent_path().empty() ? fs::path(".") : target.parent_path());
 #endif
   return Status::success();
+}
+
+std::optional<FileIdentity> fileIdentity(const fs::path& p) {
+#if !defined(_WIN32)
+  struct stat st {};
+  if (::stat(p.c_str(), &st) != 0) return std::nullopt;
+  return FileIdentity{static_cast<unsigned long long>(st.st_dev), static_cast<unsigned long long>(st.st_ino)};
+#else
+  (void)p;
+  return std::nullopt;
+#endif
 }
 
 }  // namespace qzt::platform

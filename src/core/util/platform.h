@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -19,5 +20,14 @@ Result<std::filesystem::path> makePrivateFolder(const std::filesystem::path& par
 // `target` + ".tmp" in the same folder, are flushed to disk and renamed over
 // `target`. On failure `target` is left as it was.
 Status writeFileAtomically(const std::filesystem::path& target, std::string_view bytes);
+
+// Who a file is, whatever its name: device and inode. None when it cannot
+// be looked at (or where the system has no such numbers).
+struct FileIdentity {
+  unsigned long long device = 0;
+  unsigned long long inode = 0;
+  auto operator<=>(const FileIdentity&) const = default;
+};
+std::optional<FileIdentity> fileIdentity(const std::filesystem::path& p);
 
 }  // namespace qzt::platform
