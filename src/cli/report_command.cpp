@@ -40,6 +40,15 @@ ordered_json summaryJson(const report::Summary& s, int duplicates) {
   j["refused"] = s.refused;
   j["duplicates"] = duplicates;
   for (const auto& [name, field] : figures) j[name] = s.scores ? ordered_json(*s.scores.*field) : ordered_json(nullptr);
+  j["sample_stdev"] = s.scores ? nullable(s.scores->sampleStdev) : ordered_json(nullptr);
+  j["reliability"] = nullable(s.reliability);
+  j["sem"] = nullable(s.sem);
+  j["cutoffs"] = {{"pass", s.cutoffs.pass}, {"excellent", s.cutoffs.excellent}, {"low", s.cutoffs.low}};
+  if (s.rates) {
+    j["rates"] = {{"pass", s.rates->pass}, {"excellent", s.rates->excellent}, {"low", s.rates->low}};
+  } else {
+    j["rates"] = nullptr;
+  }
   j["histogram"] = s.histogram;
   return j;
 }
@@ -85,6 +94,15 @@ void printText(const ClassReport& r, std::ostream& out) {
   out << "mean " << formatScore(s.scores->mean) << "  median " << formatScore(s.scores->median)
       << "  stdev " << formatScore(s.scores->stdev) << "  min " << formatScore(s.scores->min)
       << "  max " << formatScore(s.scores->max) << '\n';
+  if (s.reliability) {
+    out << "reliability (alpha) " << formatScore(*s.reliability);
+    if (s.sem) out << "  sem " << formatScore(*s.sem);
+    out << '\n';
+  }
+  if (s.rates) {
+    out << "pass " << formatScore(s.rates->pass * 100) << "%  excellent " << formatScore(s.rates->excellent * 100)
+        << "%  low " << formatScore(s.rates->low * 100) << "%\n";
+  }
 }
 
 int writeOutput(const std::optional<std::string>& target, const std::string& bytes, std::ostream& err) {
@@ -122,7 +140,7 @@ int reportCommand(const ReportArgs& args, std::ostream& out, std::ostream& err) 
   for (const std::string& a : args.answers) named.push_back(pathArg(a));
   const report::AnswerFileSearch search = report::findAnswerFiles(named);
   if (int s = checkOutputs(args, search, err); s != kDone) return s;
-  const ClassReport r = report::reportClass(paper, search);
+  const ClassReport r = report::reportClass(paper, search, args.cutoffs);
 
   const bool table = !args.json && !args.csv && !args.html;
   if (args.json) printJson(r, out);

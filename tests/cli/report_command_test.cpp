@@ -90,7 +90,9 @@ TEST_F(ReportTest, TerminalTableAndSummary) {
                        arg("class/sub/d.da") + "\trefused: " + qzt::kAnswersDoNotFit + "\n"
                        "\n"
                        "graded 3, refused 1\n"
-                       "mean 5  median 3  stdev 5.1  min 0  max 12\n");
+                       "mean 5  median 3  stdev 5.1  min 0  max 12\n"
+                       "reliability (alpha) 0.85  sem 2.38\n"
+                       "pass 33.33%  excellent 33.33%  low 66.67%\n");
   EXPECT_EQ(r.err, "");
 }
 

@@ -1,6 +1,7 @@
 #include "report/class_report.h"
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 
 #include "report/class_grader.h"
@@ -70,6 +71,21 @@ void summarise(ClassReport& report) {
   s.refused = static_cast<int>(report.files.size()) - s.count;
   if (!scores.empty()) s.scores = scoreStats(scores);
   s.histogram = histogram(scores, report.total);
+  s.rates = rates(scores, report.total, s.cutoffs);
+}
+
+// Alpha over the marks each graded file earned per row, and the standard
+// error of measurement from it.
+void reliability(ClassReport& report, const std::vector<const ReportedFile*>& graded) {
+  std::vector<std::vector<double>> items(report.questions.size(), std::vector<double>(graded.size()));
+  for (std::size_t k = 0; k < items.size(); ++k) {
+    for (std::size_t f = 0; f < graded.size(); ++f) items[k][f] = graded[f]->results[k] ? report.questions[k].marks : 0;
+  }
+  Summary& s = report.summary;
+  s.reliability = cronbachAlpha(items);
+  if (s.reliability && s.scores && s.scores->sampleStdev) {
+    s.sem = *s.scores->sampleStdev * std::sqrt(std::max(0.0, 1 - *s.reliability));
+  }
 }
 
 void analyseQuestion(QuestionStats& q, std::size_t k, const std::vector<const ReportedFile*>& graded) {
@@ -140,11 +156,13 @@ ClassReport ClassReportBuilder::report() const {
     report.questions[k].answers = largestFirst(tallies_[k].counts);
     report.questions[k].otherAnswers = tallies_[k].others;
   }
+  reliability(report, graded);
   return report;
 }
 
-ClassReport reportClass(const LoadedPaper& paper, const AnswerFileSearch& search) {
+ClassReport reportClass(const LoadedPaper& paper, const AnswerFileSearch& search, const RateCutoffs& cutoffs) {
   ClassReportBuilder builder(paper);
+  builder.setCutoffs(cutoffs);
   for (const SearchProblem& p : search.problems) builder.addRefused(p.path, p.reason);
   builder.addDuplicates(search.duplicates);
   ClassGrader grader(paper);

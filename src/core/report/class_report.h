@@ -35,6 +35,10 @@ struct Summary {
   int refused = 0;
   std::optional<ScoreStats> scores;  // none without a graded file
   Histogram histogram{};
+  std::optional<double> reliability;  // Cronbach's alpha (KR-20 for right/wrong rows)
+  std::optional<double> sem;          // sample stdev x sqrt(1 - alpha)
+  RateCutoffs cutoffs;
+  std::optional<Rates> rates;
 };
 
 struct AnswerCount {
@@ -89,6 +93,7 @@ class ClassReportBuilder {
   // A file or folder that gave no grade, with why (UTF-8).
   void addRefused(std::filesystem::path file, std::string reason);
   void addDuplicates(int count) { report_.duplicates += count; }
+  void setCutoffs(const RateCutoffs& cutoffs) { report_.summary.cutoffs = cutoffs; }
   void setCommentsFailure(std::optional<Error> failure) { report_.commentsFailure = std::move(failure); }
 
   // The report with the class figures of what was added so far.
@@ -108,6 +113,7 @@ class ClassReportBuilder {
 // works out the class figures. Folders that could not be searched are listed
 // as refused, before the files.
 ClassReport reportClass(const LoadedPaper& paper, const std::vector<std::filesystem::path>& answerFiles);
-ClassReport reportClass(const LoadedPaper& paper, const AnswerFileSearch& search);
+ClassReport reportClass(const LoadedPaper& paper, const AnswerFileSearch& search,
+                        const RateCutoffs& cutoffs = {});
 
 }  // namespace qzt::report

@@ -38,8 +38,8 @@ std::string answerText(const ByteString& answer) {
   return answer.empty() ? std::string("（空）") : text(answer);
 }
 
-void row(std::string& out, const char* heading, const std::string& value) {
-  out += std::string("<tr><th>") + heading + "</th><td class=n>" + value + "</td></tr>";
+void row(std::string& out, const std::string& heading, const std::string& value) {
+  out += "<tr><th>" + heading + "</th><td class=n>" + value + "</td></tr>";
 }
 
 void summaryTable(std::string& out, const ClassReport& r) {
@@ -52,9 +52,17 @@ void summaryTable(std::string& out, const ClassReport& r) {
   if (s.scores) {
     row(out, "平均分", number(s.scores->mean));
     row(out, "中位数", number(s.scores->median));
-    row(out, "标准差", number(s.scores->stdev));
+    row(out, "标准差（总体）", number(s.scores->stdev));
+    row(out, "标准差（样本）", maybe(s.scores->sampleStdev));
     row(out, "最高分", number(s.scores->max));
     row(out, "最低分", number(s.scores->min));
+    row(out, "信度（克龙巴赫 α）", maybe(s.reliability));
+    row(out, "测量标准误", maybe(s.sem));
+  }
+  if (s.rates) {
+    row(out, std::string("及格率（≥") + number(s.cutoffs.pass) + "%）", number(s.rates->pass * 100) + "%");
+    row(out, std::string("优秀率（≥") + number(s.cutoffs.excellent) + "%）", number(s.rates->excellent * 100) + "%");
+    row(out, std::string("低分率（<") + number(s.cutoffs.low) + "%）", number(s.rates->low * 100) + "%");
   }
   out += "</table>";
 }
