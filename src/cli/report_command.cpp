@@ -65,6 +65,7 @@ ordered_json questionJson(const QuestionStats& q) {
           {"right", q.right},
           {"facility", nullable(q.facility)},
           {"discrimination", nullable(q.discrimination)},
+          {"flags", q.flags},
           {"answers", std::move(answers)},
           {"other_answers", q.otherAnswers}};
 }
@@ -72,6 +73,8 @@ ordered_json questionJson(const QuestionStats& q) {
 void printJson(const ClassReport& r, std::ostream& out) {
   ordered_json j;
   j["paper"] = {{"title", gbkToUtf8(r.title)},
+                {"file", r.paperFile},
+                {"date", r.date},
                 {"key", gbkToUtf8(r.key)},
                 {"questions", r.questions.size()},
                 {"total", r.total}};

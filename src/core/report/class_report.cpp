@@ -1,10 +1,13 @@
 #include "report/class_report.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 
 #include "report/class_grader.h"
+#include "util/gbk.h"
 
 namespace qzt::report {
 namespace {
@@ -100,11 +103,34 @@ void analyseQuestion(QuestionStats& q, std::size_t k, const std::vector<const Re
   q.discrimination = pearson(result, rest);
 }
 
+void flagQuestion(QuestionStats& q) {
+  if (q.discrimination && *q.discrimination < 0) {
+    q.flags.push_back("区分度为负：答案可能有误");
+  } else if (q.discrimination && *q.discrimination < 0.2) {
+    q.flags.push_back("区分度低于 0.2");
+  }
+  if (q.facility && *q.facility > 0.9) q.flags.push_back("答对率高于 0.9：题目可能过易");
+  if (q.facility && *q.facility < 0.2) q.flags.push_back("答对率低于 0.2：题目可能过难");
+}
+
+std::string nowUtc() {
+  const auto now = std::chrono::floor<std::chrono::minutes>(std::chrono::system_clock::now());
+  const std::chrono::year_month_day day{std::chrono::floor<std::chrono::days>(now)};
+  const std::chrono::hh_mm_ss time{now - std::chrono::floor<std::chrono::days>(now)};
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d-%02u-%02u %02ld:%02ld UTC", static_cast<int>(day.year()),
+                static_cast<unsigned>(day.month()), static_cast<unsigned>(day.day()),
+                static_cast<long>(time.hours().count()), static_cast<long>(time.minutes().count()));
+  return text;
+}
+
 }  // namespace
 
 ClassReportBuilder::ClassReportBuilder(const LoadedPaper& paper) {
   report_.title = paper.header.title();
   report_.key = paper.header.paperKey();
+  report_.paperFile = pathToUtf8(paper.path.filename());
+  report_.date = nowUtc();
   describeQuestions(paper.table, report_);
   tallies_.resize(report_.questions.size());
 }
@@ -153,6 +179,7 @@ ClassReport ClassReportBuilder::report() const {
   }
   for (std::size_t k = 0; k < report.questions.size(); ++k) {
     analyseQuestion(report.questions[k], k, graded);
+    flagQuestion(report.questions[k]);
     report.questions[k].answers = largestFirst(tallies_[k].counts);
     report.questions[k].otherAnswers = tallies_[k].others;
   }

@@ -64,6 +64,9 @@ struct QuestionStats {
   // Across files: the row's 0/1 result against the score less the marks
   // earned on that row.
   std::optional<double> discrimination;
+  // Why the row needs a look (UTF-8, one line each): negative or low
+  // discrimination, facility above 0.9 or below 0.2.
+  std::vector<std::string> flags;
   std::vector<AnswerCount> answers;  // largest first, equal counts in byte order
   int otherAnswers = 0;  // answers beyond the kAnswersKept distinct ones kept
 };
@@ -71,6 +74,8 @@ struct QuestionStats {
 struct ClassReport {
   ByteString title;  // GBK
   ByteString key;    // GBK
+  std::string paperFile;  // UTF-8, the paper's file name without its folder
+  std::string date;       // UTF-8, when the report was made, "2026-12-11 08:30 UTC"
   double total = 0;  // marks of the graded rows
   std::vector<ReportedFile> files;  // graded and refused, in the order added
   int duplicates = 0;  // names of a file already listed, left out

@@ -16,7 +16,14 @@ constexpr char kStyle[] =
     "h1{font-size:24px}h2{font-size:18px;margin-top:28px}"
     "table{border-collapse:collapse}th,td{border:1px solid #bbb;padding:4px 8px;text-align:left}"
     "th{background:#eef2f7}td.n{text-align:right}.chart{overflow-x:auto}"
-    "svg text{font-size:11px;fill:#333}.refused{color:#a00}";
+    "svg text{font-size:11px;fill:#333}.refused{color:#a00}"
+    "tr.flagged td{background:#fff3cd}.flag{color:#8a5300;font-size:12px}dl.terms dt{font-weight:bold}"
+    "dl.terms dd{margin:0 0 6px 16px}"
+    // A4 on paper: no outer margin of our own, tables kept whole per row,
+    // headings kept with what follows, colours printed.
+    "@page{size:A4;margin:15mm}"
+    "@media print{body{margin:0;font-size:11px}h2{break-after:avoid}tr,svg{break-inside:avoid}"
+    ".chart{overflow:visible}th,td{padding:2px 4px}*{-webkit-print-color-adjust:exact;print-color-adjust:exact}}";
 constexpr char kFacilityColour[] = "#3b73b9";
 constexpr char kDiscriminationColour[] = "#e08a1e";
 constexpr char kBarColour[] = "#5b9b5b";
@@ -137,14 +144,20 @@ std::string commonWrongAnswers(const QuestionStats& q) {
   return shown;
 }
 
+std::string flagText(const QuestionStats& q) {
+  std::string joined;
+  for (const std::string& flag : q.flags) joined += "<div class=flag>⚑ " + htmlEscape(flag) + "</div>";
+  return joined;
+}
+
 void questionTable(std::string& out, const std::vector<QuestionStats>& questions) {
   out += "<h2>各题分析</h2><table id=items><tr><th>题号</th><th>题型</th><th>分值</th><th>正确答案</th>"
-         "<th>答对人数</th><th>难度（答对率）</th><th>区分度</th><th>常见错误答案</th></tr>";
+         "<th>答对人数</th><th>难度（答对率）</th><th>区分度</th><th>常见错误答案</th><th>提示</th></tr>";
   for (const QuestionStats& q : questions) {
-    out += "<tr><td>" + text(q.label) + "</td><td>" + kindName(q.kind) + "</td><td class=n>" +
+    out += std::string(q.flags.empty() ? "<tr>" : "<tr class=flagged>") + "<td>" + text(q.label) + "</td><td>" + kindName(q.kind) + "</td><td class=n>" +
            number(q.marks) + "</td><td>" + answerText(q.correct) + "</td><td class=n>" +
            std::to_string(q.right) + "</td><td class=n>" + maybe(q.facility) + "</td><td class=n>" +
-           maybe(q.discrimination) + "</td><td>" + commonWrongAnswers(q) + "</td></tr>";
+           maybe(q.discrimination) + "</td><td>" + commonWrongAnswers(q) + "</td><td>" + flagText(q) + "</td></tr>";
   }
   out += "</table>";
 }
@@ -154,6 +167,19 @@ std::string commentText(const std::optional<std::vector<ByteString>>& comment) {
   std::string joined;
   for (const ByteString& line : *comment) joined += (joined.empty() ? "" : "<br>") + text(line);
   return joined;
+}
+
+// What each figure means, for a reader who has not met it.
+void definitions(std::string& out) {
+  out += "<h2>指标说明</h2><dl class=terms>"
+         "<dt>难度（答对率）</dt><dd>答对该题的人数除以评分人数，越大越容易。</dd>"
+         "<dt>区分度</dt><dd>该题对错（1/0）与除该题外得分的相关系数；为负说明高分者反而答错，答案可能有误，"
+         "低于 0.2 说明该题区分能力弱。</dd>"
+         "<dt>标准差（总体/样本）</dt><dd>得分离平均分的程度；总体除以人数，样本除以人数减一。</dd>"
+         "<dt>信度（克龙巴赫 α）</dt><dd>各题得分的一致程度，0 到 1，越大越可靠；各题只有全对或全错时即 KR-20。</dd>"
+         "<dt>测量标准误</dt><dd>样本标准差 × √(1 − α)：一个学生的分数因测量而可能偏离的幅度。</dd>"
+         "<dt>及格率、优秀率、低分率</dt><dd>得分达到（低分率为低于）满分的相应百分比的人数比例。</dd>"
+         "</dl>";
 }
 
 void fileTable(std::string& out, const std::vector<ReportedFile>& files) {
@@ -193,12 +219,14 @@ std::string classHtml(const ClassReport& report) {
   const std::string title = text(report.title);
   std::string out = "<!DOCTYPE html><html lang='zh-CN'><head><meta charset='utf-8'><title>" + title +
                     " 成绩报告</title><style>" + kStyle + "</style></head><body>";
-  out += "<h1>" + title + "</h1><p>试卷编号：" + text(report.key) + "</p>";
+  out += "<h1>" + title + "</h1><p>试卷文件：" + htmlEscape(report.paperFile) + "　试卷编号：" + text(report.key) +
+         "　报告日期：" + htmlEscape(report.date) + "</p>";
   summaryTable(out, report);
   histogramChart(out, report.summary.histogram);
   questionChart(out, report.questions);
   questionTable(out, report.questions);
   fileTable(out, report.files);
+  definitions(out);
   out += "</body></html>\n";
   return out;
 }

@@ -120,6 +120,7 @@ TEST_F(ClassReportTest, HandWorkedClass) {
       EXPECT_EQ(q.answers[i].count, expected[k].answers[i].count) << i;
     }
   }
+  for (const QuestionStats& q : r.questions) EXPECT_TRUE(q.flags.empty()) << q.row;
   EXPECT_EQ(r.questions[2].label, "3");
   EXPECT_EQ(r.questions[2].correct, "ABC");
 }
@@ -133,6 +134,7 @@ TEST_F(ClassReportTest, FiguresWithoutEnoughFiles) {
   EXPECT_EQ(one.summary.scores->stdev, 0);
   EXPECT_EQ(one.questions[0].facility, 1.0);
   EXPECT_FALSE(one.questions[0].discrimination) << "one file";
+  EXPECT_EQ(one.questions[0].flags, std::vector<std::string>{"答对率高于 0.9：题目可能过易"});
 
   const ClassReport same = reportClass(paper_, {right, right});
   EXPECT_FALSE(same.questions[0].discrimination) << "no spread";
@@ -199,6 +201,16 @@ TEST_F(ClassReportTest, SearchProblemsAreRefusedFiles) {
   EXPECT_EQ(r.summary.count, 1);
   EXPECT_EQ(r.summary.refused, 1);
   EXPECT_EQ(r.duplicates, 2);
+}
+
+// The best student misses row 1 and the weakest gets it: its key may be
+// wrong. Row 3 nobody gets: too hard, its discrimination unknown.
+TEST_F(ClassReportTest, ItemsThatNeedALookAreFlagged) {
+  const ClassReport r = reportClass(paper_, {answers("a.da", "KEY-1\r\n\r\nB\r\nAC\r\n\r\nB\r\n"),
+                                             answers("b.da", "KEY-1\r\n\r\nA\r\n\r\n\r\n\r\n"),
+                                             answers("c.da", "KEY-1\r\n\r\n\r\nAC\r\n\r\n\r\n")});
+  EXPECT_EQ(r.questions[0].flags, std::vector<std::string>{"区分度为负：答案可能有误"});
+  EXPECT_EQ(r.questions[2].flags, std::vector<std::string>{"答对率低于 0.2：题目可能过难"});
 }
 
 }  // namespace
