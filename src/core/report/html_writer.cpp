@@ -22,7 +22,7 @@ constexpr char kStyle[] =
     // A4 on paper: no outer margin of our own, tables kept whole per row,
     // headings kept with what follows, colours printed.
     "@page{size:A4;margin:15mm}"
-    "@media print{body{margin:0;font-size:11px}h2{break-after:avoid}tr,svg{break-inside:avoid}"
+    "@media print{body{margin:0;font-size:11px}h2{break-after:avoid}tr,svg,.keep{break-inside:avoid}"
     ".chart{overflow:visible}th,td{padding:2px 4px}*{-webkit-print-color-adjust:exact;print-color-adjust:exact}}";
 constexpr char kFacilityColour[] = "#3b73b9";
 constexpr char kDiscriminationColour[] = "#e08a1e";
@@ -86,7 +86,7 @@ std::string svgRect(double x, double y, double w, double h, const char* colour, 
 void histogramChart(std::string& out, const Histogram& bands) {
   constexpr double kBand = 48, kTop = 20, kHeight = 150, kLeft = 10;
   const int most = std::max(1, *std::max_element(bands.begin(), bands.end()));
-  out += "<h2>分数分布</h2><div class=chart><svg id=histogram width='" +
+  out += "<section class=keep><h2>分数分布</h2><div class=chart><svg id=histogram width='" +
          number(kLeft * 2 + kBand * kHistogramBands) + "' height='210'>";
   for (int b = 0; b < kHistogramBands; ++b) {
     const double h = kHeight * bands[b] / most;
@@ -97,7 +97,7 @@ void histogramChart(std::string& out, const Histogram& bands) {
     out += svgText(x + kBand / 2, kTop + kHeight + 16, band);
   }
   out += "<line x1='" + number(kLeft) + "' x2='" + number(kLeft + kBand * kHistogramBands) + "' y1='" +
-         number(kTop + kHeight) + "' y2='" + number(kTop + kHeight) + "' stroke='#333'/></svg></div>";
+         number(kTop + kHeight) + "' y2='" + number(kTop + kHeight) + "' stroke='#333'/></svg></div></section>";
 }
 
 // Facility upward from the middle line (0..1), discrimination up or down
@@ -105,7 +105,7 @@ void histogramChart(std::string& out, const Histogram& bands) {
 void questionChart(std::string& out, const std::vector<QuestionStats>& questions) {
   constexpr double kSlot = 30, kHalf = 90, kMid = 110, kLeft = 34;
   const double width = kLeft + kSlot * static_cast<double>(questions.size()) + 10;
-  out += "<h2>各题难度与区分度</h2><p><span style='color:" + std::string(kFacilityColour) +
+  out += "<section class=keep><h2>各题难度与区分度</h2><p><span style='color:" + std::string(kFacilityColour) +
          "'>■</span> 难度（答对率） <span style='color:" + kDiscriminationColour +
          "'>■</span> 区分度</p><div class=chart><svg id=questions width='" +
          number(std::max(width, 200.0)) + "' height='230'>";
@@ -127,7 +127,7 @@ void questionChart(std::string& out, const std::vector<QuestionStats>& questions
     out += svgText(x + kSlot / 2, kMid + kHalf + 24, label);
   }
   out += "<line x1='" + number(kLeft) + "' x2='" + number(width) + "' y1='" + number(kMid) + "' y2='" +
-         number(kMid) + "' stroke='#333'/></svg></div>";
+         number(kMid) + "' stroke='#333'/></svg></div></section>";
 }
 
 std::string commonWrongAnswers(const QuestionStats& q) {
