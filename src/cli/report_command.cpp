@@ -25,6 +25,7 @@ ordered_json fileJson(const ReportedFile& f) {
   putScore(j, f.scoreLine, f.total, f.score, f.rate);
   j["comment"] = commentJson(f.comment);
   j["results"] = f.results;
+  j["subtotals"] = f.subtotals;
   return j;
 }
 
@@ -78,6 +79,14 @@ void printJson(const ClassReport& r, std::ostream& out) {
                 {"key", gbkToUtf8(r.key)},
                 {"questions", r.questions.size()},
                 {"total", r.total}};
+  j["sections"] = ordered_json::array();
+  for (const report::SectionStats& sec : r.sections) {
+    j["sections"].push_back({{"heading", gbkToUtf8(sec.heading)},
+                             {"questions", sec.questions},
+                             {"marks", sec.marks},
+                             {"mean", nullable(sec.mean)},
+                             {"facility", nullable(sec.facility)}});
+  }
   j["files"] = ordered_json::array();
   for (const ReportedFile& f : r.files) j["files"].push_back(fileJson(f));
   j["summary"] = summaryJson(r.summary, r.duplicates);

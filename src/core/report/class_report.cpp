@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "report/class_grader.h"
+#include "paper/format.h"
 #include "util/gbk.h"
 
 namespace qzt::report {
@@ -39,11 +40,23 @@ ByteString shownAnswer(ByteString answer) {
 // The graded rows of the paper, and their marks summed in row order as
 // grading sums them.
 void describeQuestions(const QuestionTable& table, ClassReport& report) {
+  std::optional<ByteString> heading = ByteString();
   for (int q = 1; q <= table.count(); ++q) {
     const QuestionRecord& record = table.question(q);
+    if (record.kind() == format::kKindHeading) {
+      heading = record.rowLabel().empty() ? record.answer() : record.rowLabel();
+      continue;
+    }
     if (!record.graded()) continue;
+    if (heading) {
+      report.sections.push_back({*std::move(heading), 0, 0, std::nullopt, std::nullopt});
+      heading.reset();
+    }
+    report.sections.back().marks += record.marks();
+    ++report.sections.back().questions;
     QuestionStats stats;
     stats.row = q;
+    stats.section = report.sections.size() - 1;
     stats.label = record.rowLabel();
     stats.kind = record.kind();
     stats.correct = record.answer();
@@ -160,6 +173,10 @@ void ClassReportBuilder::addGraded(std::filesystem::path file, const GradeReport
     }
   }
   f.results.resize(tallies_.size(), false);  // a grade from another paper cannot overrun
+  f.subtotals.assign(report_.sections.size(), 0.0);
+  for (std::size_t q = 0; q < f.results.size(); ++q) {
+    if (f.results[q]) f.subtotals[report_.questions[q].section] += report_.questions[q].marks;
+  }
   report_.files.push_back(std::move(f));
 }
 
@@ -184,6 +201,14 @@ ClassReport ClassReportBuilder::report() const {
     report.questions[k].otherAnswers = tallies_[k].others;
   }
   reliability(report, graded);
+  for (std::size_t k = 0; k < report.sections.size(); ++k) {
+    SectionStats& section = report.sections[k];
+    if (graded.empty()) continue;
+    double sum = 0;
+    for (const ReportedFile* f : graded) sum += f->subtotals[k];
+    section.mean = sum / static_cast<double>(graded.size());
+    if (section.marks > 0) section.facility = *section.mean / section.marks;
+  }
   return report;
 }
 

@@ -28,6 +28,7 @@ struct ReportedFile {
   std::optional<double> rate;
   std::optional<std::vector<ByteString>> comment;  // GBK lines
   std::vector<bool> results;         // per graded row, in row order: right
+  std::vector<double> subtotals;     // per section, marks earned
 };
 
 struct Summary {
@@ -55,6 +56,7 @@ inline constexpr std::size_t kAnswersKept = 64;
 
 struct QuestionStats {
   int row = 0;
+  std::size_t section = 0;  // index into ClassReport::sections
   ByteString label;     // GBK
   std::int32_t kind = 0;
   ByteString correct;   // GBK, unscrambled
@@ -71,6 +73,16 @@ struct QuestionStats {
   int otherAnswers = 0;  // answers beyond the kAnswersKept distinct ones kept
 };
 
+// The graded rows under one heading row of the paper (rows before the first
+// heading form a section without a heading).
+struct SectionStats {
+  ByteString heading;  // GBK: the heading row's label, else its text
+  double marks = 0;
+  int questions = 0;
+  std::optional<double> mean;      // of the graded files' subtotals
+  std::optional<double> facility;  // mean / marks
+};
+
 struct ClassReport {
   ByteString title;  // GBK
   ByteString key;    // GBK
@@ -81,6 +93,7 @@ struct ClassReport {
   int duplicates = 0;  // names of a file already listed, left out
   Summary summary;
   std::vector<QuestionStats> questions;  // graded rows in row order
+  std::vector<SectionStats> sections;    // only those holding a graded row
   // The paper's comments could not be unpacked: no file has a comment.
   std::optional<Error> commentsFailure;
 };

@@ -144,6 +144,18 @@ std::string commonWrongAnswers(const QuestionStats& q) {
   return shown;
 }
 
+void sectionTable(std::string& out, const std::vector<SectionStats>& sections) {
+  if (sections.empty()) return;
+  out += "<h2>各部分</h2><table id=sections><tr><th>部分</th><th>题数</th><th>分值</th><th>平均分</th>"
+         "<th>得分率</th></tr>";
+  for (const SectionStats& sec : sections) {
+    out += "<tr><td>" + text(sec.heading) + "</td><td class=n>" + std::to_string(sec.questions) +
+           "</td><td class=n>" + number(sec.marks) + "</td><td class=n>" + maybe(sec.mean) + "</td><td class=n>" +
+           maybe(sec.facility) + "</td></tr>";
+  }
+  out += "</table>";
+}
+
 std::string flagText(const QuestionStats& q) {
   std::string joined;
   for (const std::string& flag : q.flags) joined += "<div class=flag>⚑ " + htmlEscape(flag) + "</div>";
@@ -224,6 +236,7 @@ std::string classHtml(const ClassReport& report) {
   summaryTable(out, report);
   histogramChart(out, report.summary.histogram);
   questionChart(out, report.questions);
+  sectionTable(out, report.sections);
   questionTable(out, report.questions);
   fileTable(out, report.files);
   definitions(out);

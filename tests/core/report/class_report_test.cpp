@@ -121,6 +121,16 @@ TEST_F(ClassReportTest, HandWorkedClass) {
     }
   }
   for (const QuestionStats& q : r.questions) EXPECT_TRUE(q.flags.empty()) << q.row;
+
+  // One heading row ahead of every graded row: one section of 12 marks;
+  // subtotals 12 2 8 0 10, mean 6.4.
+  ASSERT_EQ(r.sections.size(), 1u);
+  EXPECT_EQ(r.sections[0].questions, 4);
+  EXPECT_EQ(r.sections[0].marks, 12);
+  ASSERT_TRUE(r.sections[0].mean);
+  EXPECT_DOUBLE_EQ(*r.sections[0].mean, 6.4);
+  EXPECT_DOUBLE_EQ(*r.sections[0].facility, 6.4 / 12);
+  EXPECT_EQ(r.files[2].subtotals, std::vector<double>{8});
   EXPECT_EQ(r.questions[2].label, "3");
   EXPECT_EQ(r.questions[2].correct, "ABC");
 }
