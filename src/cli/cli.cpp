@@ -82,6 +82,11 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   reportCmd->add_flag("--json", report.json, "print one JSON object");
   auto* csvOption = reportCmd->add_option("--csv", reportCsv, "write one line per graded file to FILE");
   auto* htmlOption = reportCmd->add_option("--html", reportHtml, "write the report as a web page to FILE");
+  reportCmd->add_option("--pass", report.cutoffs.pass, "及格 at or above this percent of full marks (60)")
+      ->check(CLI::Range(0.0, 100.0));
+  reportCmd->add_option("--excellent", report.cutoffs.excellent, "优秀 at or above this percent (85)")
+      ->check(CLI::Range(0.0, 100.0));
+  reportCmd->add_option("--low", report.cutoffs.low, "低分 below this percent (40)")->check(CLI::Range(0.0, 100.0));
 
   AttachArgs attach;
   auto* attachCmd = app.add_subcommand("attach", "copy a reader with a paper attached to it");

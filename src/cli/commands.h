@@ -12,6 +12,7 @@
 #include "paper/header.h"
 #include "paper/opening.h"
 #include "paper/password.h"
+#include "report/statistics.h"
 
 namespace qzt::cli {
 
@@ -56,6 +57,7 @@ struct ReportArgs {
   bool json = false;
   std::optional<std::string> csv;
   std::optional<std::string> html;
+  report::RateCutoffs cutoffs;
 };
 
 struct AttachArgs {

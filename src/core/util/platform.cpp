@@ -170,4 +170,15 @@ FileLock takeFreeLock(const fs::path&) { return {}; }
 bool ownedByThisUser(const fs::path&) { return false; }
 #endif
 
+std::optional<FileIdentity> fileIdentity(const fs::path& p) {
+#if !defined(_WIN32)
+  struct stat st {};
+  if (::stat(p.c_str(), &st) != 0) return std::nullopt;
+  return FileIdentity{static_cast<unsigned long long>(st.st_dev), static_cast<unsigned long long>(st.st_ino)};
+#else
+  (void)p;
+  return std::nullopt;
+#endif
+}
+
 }  // namespace qzt::platform

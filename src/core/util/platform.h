@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -52,5 +53,14 @@ FileLock takeFreeLock(const std::filesystem::path& file);
 // Whether `path` itself (a link is not followed) belongs to the user this
 // process runs as.
 bool ownedByThisUser(const std::filesystem::path& path);
+
+// Who a file is, whatever its name: device and inode. None when it cannot
+// be looked at (or where the system has no such numbers).
+struct FileIdentity {
+  unsigned long long device = 0;
+  unsigned long long inode = 0;
+  auto operator<=>(const FileIdentity&) const = default;
+};
+std::optional<FileIdentity> fileIdentity(const std::filesystem::path& p);
 
 }  // namespace qzt::platform
