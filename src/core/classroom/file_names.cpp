@@ -41,7 +41,7 @@ std::string fileStem(const std::string& name, const std::string& number) {
   }
   stem = cutUtf8(stem, kMaxStemBytes);
   while (!stem.empty() && (stem.back() == '.' || stem.back() == ' ')) stem.pop_back();
-  while (!stem.empty() && stem.front() == '.') stem.front() = '_';
+  for (std::size_t i = 0; i < stem.size() && stem[i] == '.'; ++i) stem[i] = '_';
   if (stem.empty() || reservedDevice(stem)) stem = "_" + stem;
   return stem;
 }
