@@ -58,7 +58,7 @@ ordered_json questionJson(const QuestionStats& q) {
           {"answers", std::move(answers)}};
 }
 
-void printJson(const ClassReport& r, std::ostream& out) {
+ordered_json reportJson(const ClassReport& r) {
   ordered_json j;
   j["paper"] = {{"title", gbkToUtf8(r.title)},
                 {"key", gbkToUtf8(r.key)},
@@ -69,7 +69,7 @@ void printJson(const ClassReport& r, std::ostream& out) {
   j["summary"] = summaryJson(r.summary);
   j["questions"] = ordered_json::array();
   for (const QuestionStats& q : r.questions) j["questions"].push_back(questionJson(q));
-  out << dumpJson(j) << '\n';
+  return j;
 }
 
 // One line per file (its score line or why it was refused), then the class.
@@ -95,6 +95,8 @@ int writeOutput(const std::optional<std::string>& target, const std::string& byt
 
 }  // namespace
 
+std::string classReportJson(const report::ClassReport& r) { return dumpJson(reportJson(r)); }
+
 int reportCommand(const ReportArgs& args, std::ostream& out, std::ostream& err) {
   LoadedPaper paper;
   if (int s = readPaperToGrade(args.paper, args.passwords, paper, err); s != kDone) return s;
@@ -105,7 +107,7 @@ int reportCommand(const ReportArgs& args, std::ostream& out, std::ostream& err) 
   const ClassReport r = report::reportClass(paper, report::findAnswerFiles(named));
 
   const bool table = !args.json && !args.csv && !args.html;
-  if (args.json) printJson(r, out);
+  if (args.json) out << classReportJson(r) << '\n';
   if (table) printText(r, out);
   if (!table) {
     for (const ReportedFile& f : r.files) {

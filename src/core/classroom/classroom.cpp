@@ -477,6 +477,13 @@ std::vector<fs::path> Classroom::handedInFiles() const {
   return out;
 }
 
+std::vector<fs::path> Classroom::answerFiles() const {
+  std::lock_guard guard(lock_);
+  std::vector<fs::path> out;
+  for (const auto& [id, e] : entries_) out.push_back(options_.answersDir / (e->c.stem + ".da"));
+  return out;
+}
+
 void Classroom::tick(std::int64_t nowMs) {
   std::vector<Snapshot> toWrite;
   std::vector<Entry*> timedOut;

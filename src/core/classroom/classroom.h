@@ -102,6 +102,8 @@ class Classroom {
   const std::vector<RosterEntry>& roster() const { return options_.roster; }
   // The answer files of every handed-in candidate, for the class report.
   std::vector<std::filesystem::path> handedInFiles() const;
+  // Every candidate's answer file, for the download of the folder.
+  std::vector<std::filesystem::path> answerFiles() const;
 
   // Hands in every candidate whose time is up and keeps the room time on
   // disk; the server calls it about every second.
