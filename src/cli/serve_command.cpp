@@ -103,6 +103,7 @@ int serveCommand(const ServeArgs& args, std::ostream& out, std::ostream& err) {
   }
 
   serve::platform::holdStopSignals();
+  serve::platform::raiseOpenFileLimit();
   auto work = createWorkFolder();
   if (!work.ok()) {
     err << "qzt: " << work.error().message << '\n';

@@ -5,6 +5,7 @@
 #include <net/if.h>
 #include <netinet/in.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -41,6 +42,13 @@ std::optional<std::string> askWithoutEcho(const std::string& prompt) {
   tcsetattr(STDIN_FILENO, TCSAFLUSH, &before);
   std::cerr << '\n';
   return line;
+}
+
+void raiseOpenFileLimit() {
+  rlimit limit{};
+  if (getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur >= limit.rlim_max) return;
+  limit.rlim_cur = limit.rlim_max;
+  setrlimit(RLIMIT_NOFILE, &limit);
 }
 
 namespace {

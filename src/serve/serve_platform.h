@@ -15,6 +15,10 @@ std::vector<std::string> lanAddresses();
 // none when standard input is not a terminal.
 std::optional<std::string> askWithoutEcho(const std::string& prompt);
 
+// Raises the limit of open files to what the system allows, so a hall of
+// browsers is not refused for want of file descriptors.
+void raiseOpenFileLimit();
+
 // Makes SIGINT and SIGTERM wait for waitForStop() instead of ending the
 // process. Call before any thread starts, so every thread inherits it.
 void holdStopSignals();

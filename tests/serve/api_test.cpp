@@ -169,6 +169,20 @@ TEST_F(ServerTest, TeacherRunsTheRoom) {
   EXPECT_NE(zip.body.find("1-Ann.da"), std::string::npos);
 }
 
+TEST_F(ServerTest, TextPagesGoOutAsEscapedHtml) {
+  writer::PaperSpec spec = classroomPaper();
+  spec.page = {writer::GroupEntry::file("page.txt", gbk("<b>中文</b>"))};
+  server_->stop();
+  startWith(spec);
+  const std::string ann = signIn("Ann", "1");
+  const json page = json::parse(get("/api/exam", ann).body)["page"];
+  EXPECT_EQ(page["kind"], "text");
+  const Reply r = get(page["src"].get<std::string>());
+  ASSERT_EQ(r.status, 200);
+  EXPECT_NE(r.body.find("&lt;b&gt;中文&lt;/b&gt;"), std::string::npos) << r.body;
+  EXPECT_NE(r.headers.at("content-security-policy").find("sandbox"), std::string::npos);
+}
+
 // Connections that never finish their request do not keep others out.
 TEST_F(ServerTest, IdleSlowConnectionsDoNotStarveOthers) {
   std::vector<int> idle;

@@ -16,6 +16,8 @@
 
 namespace qzt::serve::testing {
 
+inline ByteString gbk(const std::string& utf8) { return utf8ToGbk(utf8).value(); }
+
 inline writer::PaperSpec classroomPaper() {
   namespace f = qzt::format;
   writer::PaperSpec spec;

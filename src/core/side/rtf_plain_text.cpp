@@ -89,8 +89,10 @@ struct Reader {
       } else if (c == '}') {
         flushBytes();
         if (skipStack.size() > 1) skipStack.pop_back();
-      } else if (c == '\\' && at < in.size()) {
+      } else if (c == '\\') {
+        if (at >= in.size()) break;  // cut short after a backslash
         const char next = in[at];
+        if (next == '\'' && at + 2 >= in.size()) break;  // cut short inside \'hh
         if (next == '*') {
           skipStack.back() = true;
           ++at;
