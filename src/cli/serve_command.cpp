@@ -1,5 +1,4 @@
 #include <chrono>
-#include <random>
 
 #include "api.h"
 #include "classroom/classroom.h"
@@ -19,18 +18,6 @@ std::int64_t monotonicMs() {
   return std::chrono::duration_cast<std::chrono::milliseconds>(
              std::chrono::steady_clock::now().time_since_epoch())
       .count();
-}
-
-std::string teacherToken() {
-  std::random_device device;
-  static constexpr char kHex[] = "0123456789abcdef";
-  std::string out;
-  for (int i = 0; i < 32; ++i) {
-    const unsigned v = device() & 0xFF;
-    out += kHex[v >> 4];
-    out += kHex[v & 0xF];
-  }
-  return out;
 }
 
 bool splitListen(const std::string& listen, std::string& host, std::uint16_t& port) {
@@ -130,7 +117,7 @@ int serveCommand(const ServeArgs& args, std::ostream& out, std::ostream& err) {
   setup.room = room.value().get();
   setup.paper = &paper;
   setup.site = site.value().get();
-  setup.teacherToken = teacherToken();
+  setup.teacherToken = classroom::newSecretToken();
   setup.nowMs = monotonicMs;
   setup.reportJson = classReportJson;
   serve::Api api(setup);

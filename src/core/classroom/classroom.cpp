@@ -22,17 +22,21 @@ constexpr char kStateExt[] = ".state";
 constexpr int kMaxWrongResumes = 10;
 constexpr std::size_t kMaxIdentityBytes = 64;
 
-std::string randomHex(int bytes) {
+}  // namespace
+
+std::string newSecretToken() {
   static thread_local std::random_device device;
   static constexpr char kHex[] = "0123456789abcdef";
   std::string out;
-  for (int i = 0; i < bytes; ++i) {
+  for (int i = 0; i < 32; ++i) {
     const unsigned v = device() & 0xFF;
     out.push_back(kHex[v >> 4]);
     out.push_back(kHex[v & 0xF]);
   }
   return out;
 }
+
+namespace {
 
 // Six characters a person reads out without doubt (no 0/O, 1/I/L, U/V).
 std::string newResumeCode() {
@@ -165,7 +169,7 @@ Outcome<SignedIn> Classroom::admit(const std::string& rawName, const std::string
     c.stem = freeStem(name, number);
     c.sheet = AnswerSheet(paper_.table, letterColumns_);
     c.lastSeenMs = nowMs;
-    out = {c.id, name, number, randomHex(32), newResumeCode()};
+    out = {c.id, name, number, newSecretToken(), newResumeCode()};
     c.tokenHash = sha256Hex(out.token);
     c.resumeHash = codeHash(c.id, out.resumeCode);
     byToken_[c.tokenHash] = c.id;
@@ -206,7 +210,7 @@ Outcome<SignedIn> Classroom::resume(const std::string& name, const std::string& 
     } else {
       c.wrongResumes = 0;
       byToken_.erase(c.tokenHash);
-      out = {c.id, c.name, c.number, randomHex(32), code};
+      out = {c.id, c.name, c.number, newSecretToken(), code};
       c.tokenHash = sha256Hex(out.token);
       byToken_[c.tokenHash] = c.id;
       c.lastSeenMs = nowMs;

@@ -34,6 +34,9 @@ inline constexpr char kExamClosed[] = "考试已结束";
 inline constexpr char kAlreadyHandedIn[] = "已交卷";
 inline constexpr char kNoSession[] = "请先登录";
 
+// A new secret: 32 random bytes as 64 hex digits (sessions, the teacher).
+std::string newSecretToken();
+
 struct SignedIn {
   int id = 0;
   std::string name, number;
