@@ -119,7 +119,12 @@ INSTANTIATE_TEST_SUITE_P(
         HostileCase{"teacher without token", req("GET /api/teacher/room"), 401},
         HostileCase{"teacher wrong bearer", req("GET /api/teacher/room", "Authorization: Bearer " + std::string(64, '0') + "\r\n"), 401},
         HostileCase{"teacher wrong link", req("GET /teacher?token=00"), 403},
-        HostileCase{"unknown api", req("GET /api/nothing", "Cookie: qzt_session=" + std::string(64, 'a') + "\r\n"), 401}));
+        HostileCase{"unknown api", req("GET /api/nothing", "Cookie: qzt_session=" + std::string(64, 'a') + "\r\n"), 401}),
+    [](const ::testing::TestParamInfo<HostileCase>& info) {
+      std::string name = info.param.what;
+      for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+      return name;
+    });
 
 TEST_F(ServerTest, PageFilesCarryTheSandbox) {
   std::error_code ec;
