@@ -120,8 +120,8 @@ INSTANTIATE_TEST_SUITE_P(
         HostileCase{"teacher wrong bearer", req("GET /api/teacher/room", "Authorization: Bearer " + std::string(64, '0') + "\r\n"), 401},
         HostileCase{"teacher wrong link", req("GET /teacher?token=00"), 403},
         HostileCase{"unknown api", req("GET /api/nothing", "Cookie: qzt_session=" + std::string(64, 'a') + "\r\n"), 401}),
-    [](const ::testing::TestParamInfo<HostileCase>& info) {
-      std::string name = info.param.what;
+    [](const ::testing::TestParamInfo<HostileCase>& param) {
+      std::string name = param.param.what;
       for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
       return name;
     });
