@@ -128,6 +128,7 @@ Result<bool> Classroom::replay(std::int64_t nowMs) {
         e->c.sheet = std::move(sheet).value();
       }
     }
+    e->answered = answeredCount(paper_.table, e->c.sheet);
     if (!e->c.tokenHash.empty()) byToken_[e->c.tokenHash] = e->c.id;
     byIdentity_[identityKey(e->c.name, e->c.number)] = e->c.id;
     if (e->c.status == Status::HandedIn) handedIn.push_back(e.get());
@@ -241,7 +242,7 @@ std::int64_t Classroom::remaining(const Candidate& c, std::int64_t nowMs) const 
   return std::max<std::int64_t>(0, allowed - (clock_.seconds(nowMs) - *c.startedAt));
 }
 
-CandidateState Classroom::view(const Entry& e, std::int64_t nowMs) const {
+CandidateState Classroom::view(const Entry& e, std::int64_t nowMs, bool withAnswers) const {
   const Candidate& c = e.c;
   CandidateState s;
   s.id = c.id;
@@ -255,8 +256,8 @@ CandidateState Classroom::view(const Entry& e, std::int64_t nowMs) const {
                                                                   : TimeWarning::None;
   }
   s.version = c.version;
-  s.answers = entriesFromSheet(paper_.table, c.sheet);
-  s.answered = static_cast<int>(s.answers.size());
+  if (withAnswers) s.answers = entriesFromSheet(paper_.table, c.sheet);
+  s.answered = e.answered;
   s.lastSeenMs = c.lastSeenMs;
   if (e.grade && gradePasswordGiven_) {
     s.score = e.grade->report.score;
@@ -354,6 +355,7 @@ Outcome<CandidateState> Classroom::putAnswers(int id, std::int64_t version,
       e.c.startedAt = clock_.seconds(nowMs);
     }
     e.c.sheet = std::move(sheet.value());
+    e.answered = answeredCount(paper_.table, e.c.sheet);
     e.c.version = version;
     e.c.lastSeenMs = nowMs;
     s = snapshot(e);
@@ -386,7 +388,7 @@ std::vector<CandidateState> Classroom::room(std::int64_t nowMs) {
   std::lock_guard guard(lock_);
   std::vector<CandidateState> out;
   out.reserve(entries_.size());
-  for (const auto& [id, e] : entries_) out.push_back(view(*e, nowMs));
+  for (const auto& [id, e] : entries_) out.push_back(view(*e, nowMs, false));
   return out;
 }
 

@@ -118,6 +118,7 @@ class Classroom {
   struct Entry {
     Candidate c;
     std::optional<report::FileGrade> grade;
+    int answered = 0;            // rows answered in c.sheet, kept for the room's view
     std::uint64_t changes = 0;   // bumped under the room lock per change
     std::uint64_t written = 0;   // the last change on disk (under diskLock)
     std::mutex diskLock;
@@ -132,7 +133,8 @@ class Classroom {
   Result<bool> replay(std::int64_t nowMs);
   Outcome<SignedIn> admit(const std::string& name, const std::string& number, std::int64_t nowMs);
   std::int64_t remaining(const Candidate& c, std::int64_t nowMs) const;
-  CandidateState view(const Entry& e, std::int64_t nowMs) const;
+  // The room's view leaves out the answers themselves (`withAnswers`).
+  CandidateState view(const Entry& e, std::int64_t nowMs, bool withAnswers = true) const;
   Snapshot snapshot(Entry& e);
   [[nodiscard]] bool write(const Snapshot& s);
   void handInLocked(Entry& e, std::vector<Snapshot>& toWrite);

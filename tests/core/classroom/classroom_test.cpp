@@ -142,6 +142,7 @@ TEST_F(ClassroomTest, ReplayAfterACrash) {
   EXPECT_EQ(st.version, 3);
   EXPECT_EQ(st.answers.size(), 2u);
   EXPECT_EQ(st.remainingSeconds, 12 * 60 - 4 * 60);
+  EXPECT_EQ(room->room(100 * kMinute).at(0).answered, 2);
   EXPECT_EQ(room->signIn("Ann", "1", 100 * kMinute).refusal().why, Denial::Conflict);
   EXPECT_TRUE(room->resume("Ann", "1", ann.resumeCode, 100 * kMinute).ok());
 }
