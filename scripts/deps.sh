@@ -8,6 +8,8 @@ core_pkgs=(cmake g++ ninja-build ccache zlib1g-dev libgtest-dev googletest
            nlohmann-json3-dev libcli11-dev libbenchmark-dev clang libclang-rt-14-dev)
 # One-call inflate of blocks with a sane declared length.
 core_pkgs+=(libdeflate-dev)
+# The classroom server: HTTP, the QR code of its address, and pkg-config to find them.
+core_pkgs+=(libmicrohttpd-dev libqrencode-dev pkg-config)
 ui_pkgs=(qt6-base-dev qt6-base-dev-tools qt6-webengine-dev libqt6webenginecore6-bin
          libgl-dev fonts-noto-cjk xvfb xauth xdotool imagemagick)
 # Qt's Chinese catalogues; drawing the icon's PNG sizes; checking the install

@@ -88,6 +88,20 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
       ->check(CLI::Range(0.0, 100.0));
   reportCmd->add_option("--low", report.cutoffs.low, "低分 below this percent (40)")->check(CLI::Range(0.0, 100.0));
 
+  ServeArgs serve;
+  PasswordOptions servePasswords;
+  std::string serveRoster;
+  auto* serveCmd = app.add_subcommand("serve", "serve the paper to the browsers of a classroom");
+  addPaper(*serveCmd, serve.paper);
+  serveCmd->add_option("--answers", serve.answers, "the folder that keeps every candidate's answers")
+      ->required();
+  serveCmd->add_option("--listen", serve.listen, "ADDR:PORT to listen on (default 0.0.0.0:8080)");
+  addOffset(*serveCmd, serve.paper);
+  servePasswords.add(*serveCmd);
+  auto* rosterOption = serveCmd->add_option("--roster", serveRoster, "the class list (CSV with a header)");
+  serveCmd->add_option("--results", serve.results, "when candidates see their results")
+      ->check(CLI::IsMember({"now", "after-close", "never"}));
+
   AttachArgs attach;
   auto* attachCmd = app.add_subcommand("attach", "copy a reader with a paper attached to it");
   attachCmd->add_option("READER", attach.reader, "the reader program")->required();
@@ -120,6 +134,11 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     return reportCommand(report, out, err);
   }
   if (*attachCmd) return attachCommand(attach, out, err);
+  if (*serveCmd) {
+    serve.passwords = servePasswords.given();
+    if (rosterOption->count() > 0) serve.roster = serveRoster;
+    return serveCommand(serve, out, err);
+  }
   return kUsage;
 }
 

@@ -71,7 +71,7 @@ ordered_json questionJson(const QuestionStats& q) {
           {"other_answers", q.otherAnswers}};
 }
 
-void printJson(const ClassReport& r, std::ostream& out) {
+ordered_json reportJson(const ClassReport& r) {
   ordered_json j;
   j["paper"] = {{"title", gbkToUtf8(r.title)},
                 {"file", r.paperFile},
@@ -92,7 +92,7 @@ void printJson(const ClassReport& r, std::ostream& out) {
   j["summary"] = summaryJson(r.summary, r.duplicates);
   j["questions"] = ordered_json::array();
   for (const QuestionStats& q : r.questions) j["questions"].push_back(questionJson(q));
-  out << dumpJson(j) << '\n';
+  return j;
 }
 
 // One line per file (its score line or why it was refused), then the class.
@@ -143,6 +143,8 @@ int checkOutputs(const ReportArgs& args, const report::AnswerFileSearch& search,
 
 }  // namespace
 
+std::string classReportJson(const report::ClassReport& r) { return dumpJson(reportJson(r)); }
+
 int reportCommand(const ReportArgs& args, std::ostream& out, std::ostream& err) {
   LoadedPaper paper;
   if (int s = readPaperToGrade(args.paper, args.passwords, paper, err); s != kDone) return s;
@@ -155,7 +157,7 @@ int reportCommand(const ReportArgs& args, std::ostream& out, std::ostream& err) 
   const ClassReport r = report::reportClass(paper, search, args.cutoffs);
 
   const bool table = !args.json && !args.csv && !args.html;
-  if (args.json) printJson(r, out);
+  if (args.json) out << classReportJson(r) << '\n';
   if (table) printText(r, out);
   if (!table) {
     for (const ReportedFile& f : r.files) {
