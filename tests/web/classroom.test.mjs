@@ -154,9 +154,31 @@ test("killed with SIGKILL and restarted, every page carries on and nothing typed
   });
 });
 
+test("the teacher extends everyone's time on the dashboard and every page shows it", async () => {
+  const page = pages.teacher = await (await browser.newContext({ viewport: { width: 1280, height: 800 } })).newPage();
+  await page.goto(`${server.base}/teacher?token=${server.token}`);
+  await page.waitForSelector("#roomTable tbody tr");
+  await page.fill("#extendMinutes", "10");
+  await page.click("#extendAllButton");
+  for (const who of ["phone", "keys", "mouse"]) {
+    await until(async () => Number(await pages[who].textContent("#minutesLeft")) >= 38, `${who}'s clock extended`);
+  }
+});
+
+test("at 200% zoom (half the CSS width) the exam reflows: no sideways scrolling, page above grid", async () => {
+  const page = pages.keys;
+  await page.setViewportSize({ width: 640, height: 400 });
+  assert.equal(await page.evaluate(() => document.documentElement.scrollWidth <= window.innerWidth), true);
+  const frame = await page.locator("#pageView").boundingBox();
+  const grid = await page.locator("#answerGrid").boundingBox();
+  assert.ok(frame.y + frame.height <= grid.y);
+  await page.setViewportSize({ width: 1280, height: 800 });
+});
+
 test("hand-in asks the reader's question, then the page shows what qzt grade finds in the answer file", async () => {
   const shown = {};
-  for (const [who, page] of Object.entries(pages)) {
+  for (const who of ["phone", "keys", "mouse"]) {
+    const page = pages[who];
     if (who === "phone") await tap(page.locator("#handInButton"));
     else await page.click("#handInButton");
     assert.equal(await page.textContent("#questionText"), "时间还没到，是否真的要试卷？");
@@ -188,10 +210,9 @@ test("hand-in asks the reader's question, then the page shows what qzt grade fin
 });
 
 test("the dashboard shows the room and the same figures as qzt report", async () => {
-  const page = await (await browser.newContext({ viewport: { width: 1280, height: 800 } })).newPage();
-  await page.goto(`${server.base}/teacher?token=${server.token}`);
-  await page.waitForSelector("#reportSummary dd");
+  const page = pages.teacher;
   assert.equal(new URL(page.url()).search, "", "the token left the address bar");
+  await until(async () => (await page.textContent("#reportSummary dd")) === "3", "the three hand-ins on the dashboard");
   const report = JSON.parse(qzt("report", paper, answers, "--json"));
   const fmt = (n) => (n === null ? "—" : String(Math.round(n * 10) / 10));
   const s = report.summary;

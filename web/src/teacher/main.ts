@@ -65,7 +65,7 @@ function showReport(report: Report): void {
   const s = report.summary;
   const most = Math.max(1, ...s.histogram);
   const bands = s.histogram.map((n, i) => h("li", { "aria-label": `${i * 10}–${i === 9 ? 100 : i * 10 + 9}%：${n} 人` },
-    h("span", { class: "band" }, `${i * 10}%`), h("span", { class: "bar", style: `width:${(n / most) * 100}%` }), h("span", { class: "n" }, String(n))));
+    h("span", { class: "band" }, `${i * 10}%`), h("span", { class: "level", style: `width:${(n / most) * 100}%` }), h("span", { class: "n" }, String(n))));
   const flag = (q: Question) => {
     const flags: string[] = [];
     if (q.facility !== null && q.facility < 0.3) flags.push("偏难");
@@ -82,7 +82,7 @@ function showReport(report: Report): void {
     h("dl", { id: "reportSummary", class: "summary" },
       ...([["已批改", String(s.count)], ["无法批改", String(s.refused)], ["平均分", fmt(s.mean)], ["中位数", fmt(s.median)],
            ["标准差", fmt(s.stdev)], ["最低分", fmt(s.min)], ["最高分", fmt(s.max)], ["总分", fmt(report.paper.total)]] as const)
-        .flatMap(([k, v]) => [h("dt", {}, k), h("dd", {}, v)])),
+        .map(([k, v]) => h("div", {}, h("dt", {}, k), h("dd", {}, v)))),
     h("h3", {}, "得分率分布"), h("ol", { id: "histogram", class: "histogram" }, ...bands),
     h("h3", {}, "各题"),
     h("div", { class: "scroll" }, h("table", { id: "itemTable", class: "items" },
