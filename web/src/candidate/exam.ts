@@ -22,6 +22,7 @@ export function examScreen(root: HTMLElement, store: Store, resumeCode: string |
   const alert = h("p", { id: "timeWarning", class: "warning", role: "alert" });
   const offline = h("p", { id: "offlineNotice", class: "offline", role: "status", hidden: true },
     "与服务器的连接已断开，正在重新连接…… 已填的答案保存在本页，连接恢复后自动提交。");
+  const refused = h("p", { id: "refusedNotice", class: "error", role: "alert" });
   const handIn = h("button", { type: "button", id: "handInButton" }, "批改试卷");
   const scoreLine = h("p", { id: "scoreLine", class: "score", "aria-live": "polite" });
   const results = h("section", { id: "resultsPanel", "aria-label": "成绩", hidden: true });
@@ -39,7 +40,7 @@ export function examScreen(root: HTMLElement, store: Store, resumeCode: string |
   replace(root,
     h("header", { class: "bar" },
       h("h1", { id: "paperTitle" }, exam.title), h("p", { class: "status", id: "statusText" }, exam.status),
-      h("div", { class: "tools" }, clock, handIn, pageToggle), spoken, alert, offline, code, scoreLine),
+      h("div", { class: "tools" }, clock, handIn, pageToggle), spoken, alert, offline, refused, code, scoreLine),
     h("main", { class: "paper" },
       h("section", { class: "page", "aria-label": "试卷" }, frame),
       h("section", { class: "sheet", "aria-label": "答案区" }, grid.element, results)));
@@ -80,6 +81,7 @@ export function examScreen(root: HTMLElement, store: Store, resumeCode: string |
   };
   const showStatus = () => {
     offline.hidden = store.online;
+    if (refused.textContent !== store.refused) refused.textContent = store.refused;
     if (store.sessionLost) return onSessionLost();
     const handedIn = store.status === "handedIn";
     handIn.disabled = handedIn;

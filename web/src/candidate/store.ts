@@ -20,6 +20,7 @@ export class Store {
   results: Results | null = null;
   online = true;
   sessionLost = false;
+  refused = "";                            // the server's reason for refusing the last sheet
   private remaining = 0;
   private remainingAt = 0;               // performance.now() of the last reply with time
   private unsent = false;
@@ -83,6 +84,7 @@ export class Store {
     try {
       const saved = await api.save(version, this.sheet());
       this.setTime(saved.remainingSeconds, saved.warning);
+      this.refused = "";
       if (this.version === version) {
         this.unsent = false;
         this.clearPending();
@@ -113,6 +115,13 @@ export class Store {
   private failed(e: unknown): void {
     if (e instanceof HttpError && e.status === 401) {
       this.sessionLost = true;
+      this.changed();
+      return;
+    }
+    if (e instanceof HttpError && e.status === 400) {
+      // Refused as it stands: retrying the same sheet would never succeed.
+      this.unsent = false;
+      this.refused = e.message;
       this.changed();
       return;
     }
