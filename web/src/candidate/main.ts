@@ -24,9 +24,8 @@ async function start(message = ""): Promise<void> {
       await openPaper(null);
       return;
     } catch (e) {
-      if (!(e instanceof HttpError && e.status === 401)) {
-        if (!(e instanceof HttpError)) return offlineRetry();
-      }
+      // No session (or a refused one): sign in; no server at all: wait for it.
+      if (!(e instanceof HttpError)) return offlineRetry();
     }
   }
   let info;
