@@ -1,5 +1,6 @@
 #include "page/rtf_reader.h"
 
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextOption>
 
@@ -84,6 +85,7 @@ class Reader {
   int codePage() const;
 
   Paragraph takeParagraph();
+  void setTabWidth();
   void endParagraph(bool pageBreak = false);
   void endCell();
   void endRow();
@@ -119,14 +121,30 @@ class Reader {
   RowDefinition rowDefinition_;
 };
 
+// The document is built in one edit block without undo steps: a document a
+// view already lays out is laid out once, when the block ends, instead of
+// after every insertion.
 void Reader::read() {
+  const bool undo = document_->isUndoRedoEnabled();
+  document_->setUndoRedoEnabled(false);
+  QTextCursor edit(document_);
+  edit.beginEditBlock();
   for (Token t = tokens_.next(); t.kind != Token::Kind::End; t = tokens_.next()) {
     if (!token(t)) break;
   }
   flushBytes();
   if (!current_.runs.empty()) endParagraph();
   endTable();
+  setTabWidth();  // a \deftab after the text, or a document without text
+  edit.endEditBlock();
+  document_->setUndoRedoEnabled(undo);
+}
+
+// Changing the default tab width lays the whole document out again: it is
+// set before the first text, while the document is still empty.
+void Reader::setTabWidth() {
   QTextOption option = document_->defaultTextOption();
+  if (option.tabStopDistance() == pixels(tabWidth_)) return;
   option.setTabStopDistance(pixels(tabWidth_));
   document_->setDefaultTextOption(option);
 }
@@ -444,6 +462,7 @@ void Reader::endParagraph(bool pageBreak) {
     return;
   }
   endTable();
+  setTabWidth();
   writer_.append(done);
 }
 
@@ -459,7 +478,9 @@ void Reader::endRow() {
 }
 
 void Reader::endTable() {
-  if (!table_.empty()) writer_.appendTable(table_.take(rowDefinition_.def()));
+  if (table_.empty()) return;
+  setTabWidth();
+  writer_.appendTable(table_.take(rowDefinition_.def()));
 }
 
 void Reader::finishPicture() {

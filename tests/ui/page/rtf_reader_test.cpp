@@ -2,6 +2,7 @@
 // pages, character and paragraph formats, tables, pictures, fields, and
 // input meant to break it. Documents from real writers are in
 // rtf_reader_fixtures_test.cpp.
+#include <QAbstractTextDocumentLayout>
 #include <QBuffer>
 #include <QImage>
 #include <QRandomGenerator>
@@ -56,6 +57,26 @@ QByteArray pngHeader(quint32 width, quint32 height) {
   const QByteArray chunk = "IHDR" + bigEndian(width) + bigEndian(height) + QByteArray("\x08\x02\0\0\0", 5);
   return "\x89PNG\r\n\x1a\n" + bigEndian(13) + chunk + bigEndian(crc32(chunk));
 }
+
+// Counts how often the document asks its layout to lay out text it holds;
+// a change to the empty document costs nothing and is not counted.
+class CountingLayout : public QAbstractTextDocumentLayout {
+ public:
+  explicit CountingLayout(QTextDocument* doc) : QAbstractTextDocumentLayout(doc) {}
+  int passes = 0;
+
+  void draw(QPainter*, const PaintContext&) override {}
+  int hitTest(const QPointF&, Qt::HitTestAccuracy) const override { return -1; }
+  int pageCount() const override { return 1; }
+  QSizeF documentSize() const override { return {}; }
+  QRectF frameBoundingRect(QTextFrame*) const override { return {}; }
+  QRectF blockBoundingRect(const QTextBlock&) const override { return {}; }
+
+ protected:
+  void documentChanged(int, int, int) override {
+    if (document()->characterCount() > 1) ++passes;
+  }
+};
 
 }  // namespace
 
@@ -497,6 +518,32 @@ class RtfReaderTest : public QObject {
     const auto doc = read(rtf + "}");
     QVERIFY(tablesIn(*doc).empty());
     QCOMPARE(doc->toPlainText().count(u'x'), 6000);
+  }
+
+  // A view lays its document out whenever the content changes: a page is
+  // laid out once when it has been read, not after every insertion (tables
+  // merged cell by cell froze the window for seconds).
+  void oneLayoutPassPerPage_data() {
+    QTest::addColumn<QByteArray>("rtf");
+    QByteArray table = "{\\rtf1\\deftab360 before\\par";
+    for (int r = 0; r < 50; ++r) {
+      table += "\\trowd\\clvmgf\\cellx1440\\clmgf\\cellx2880\\clmrg\\cellx4320\\intbl a\\cell b\\cell\\cell\\row";
+    }
+    QTest::newRow("tables with merged cells") << table + "\\pard after\\par}";
+    QByteArray page = "{\\rtf1\\ansicpg936{\\fonttbl{\\f0\\fcharset134 x;}}";
+    for (int p = 0; p < 200; ++p) page += "\\pard\\qc{\\b\\'d2\\'bb} line\\tab two\\par";
+    QTest::newRow("paragraphs") << page + "}";
+    QTest::newRow("a picture") << QByteArray("{\\rtf1 a{\\pict\\pngblip\\picw2\\pich2 00}b\\par}");
+  }
+
+  void oneLayoutPassPerPage() {
+    QFETCH(QByteArray, rtf);
+    QTextDocument doc;
+    auto* layout = new CountingLayout(&doc);
+    doc.setDocumentLayout(layout);
+    readRtf(rtf, &doc);
+    QVERIFY(doc.characterCount() > 1);
+    QCOMPARE(layout->passes, 1);
   }
 
   // Pictures: the size shown, and whether the bytes were decoded (a picture
