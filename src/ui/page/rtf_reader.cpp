@@ -230,6 +230,9 @@ void Reader::textWord(Keyword k, const Token& t) {
       flushBytes();
       documentCodePage_ = t.param > 0 ? t.param : kDefaultCodePage;
       return;
+    case Keyword::Pc: flushBytes(); documentCodePage_ = 437; return;
+    case Keyword::Pca: flushBytes(); documentCodePage_ = 850; return;
+    case Keyword::Mac: flushBytes(); documentCodePage_ = 10000; return;
     case Keyword::Deff: tables_.defaultFont = t.param; return;
     case Keyword::Deftab: tabWidth_ = std::max(1, twips(t.param)); return;
     case Keyword::Par: case Keyword::Sect: case Keyword::Nestcell: endParagraph(); return;
@@ -303,6 +306,9 @@ void Reader::fontTableWord(Keyword k, const Token& t) {
   } else if (k == Keyword::Fcharset) {
     flushBytes();
     tables_.fonts[fontNumber_].charset = t.param;
+  } else if (k == Keyword::Cpg) {
+    flushBytes();
+    tables_.fonts[fontNumber_].codePage = std::max(0, t.param);
   } else if (k == Keyword::Froman) {
     tables_.fonts[fontNumber_].serif = true;
   }
@@ -442,8 +448,9 @@ int Reader::codePage() const {
                      : s.chars.font >= 0                     ? s.chars.font
                                                              : tables_.defaultFont;
   const auto found = tables_.fonts.find(number);
-  return found == tables_.fonts.end() ? documentCodePage_
-                                      : codePageOfCharset(found->second.charset, documentCodePage_);
+  if (found == tables_.fonts.end()) return documentCodePage_;
+  if (found->second.codePage > 0) return found->second.codePage;
+  return codePageOfCharset(found->second.charset, documentCodePage_);
 }
 
 // The paragraph being read, with the formats in force where it ends.

@@ -162,6 +162,20 @@ class RtfReaderTest : public QObject {
     QTest::newRow("the default font's charset")
         << QByteArray("{\\rtf1\\ansicpg1252\\deff1{\\fonttbl{\\f0 A;}{\\f1\\fcharset134 B;}}\\'d6\\'d0}")
         << QStringLiteral("中");
+    QTest::newRow("a Latin font in a Chinese document")
+        << QByteArray("{\\rtf1\\ansicpg936{\\fonttbl{\\f0\\fcharset0 Times;}{\\f1\\fcharset134 SimSun;}}"
+                      "\\f0\\'abT\\'bb \\'b1\\'ae\\f1\\'d6\\'d0}")
+        << QStringLiteral("«T» ±®中");
+    QTest::newRow("a font without a charset keeps the document's")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f0 Song;}}\\f0\\'d6\\'d0}") << QStringLiteral("中");
+    QTest::newRow("a font's cpg over its charset")
+        << QByteArray("{\\rtf1\\ansicpg936{\\fonttbl{\\f0\\fcharset0\\cpg1251 Arial;}}\\f0\\'c8\\'ec\\'ff}")
+        << QStringLiteral("Имя");
+    QTest::newRow("pc: the IBM PC code page")
+        << QByteArray("{\\rtf1\\pc \\'82\\'f1}") << QStringLiteral("é±");
+    QTest::newRow("shape properties are not text")
+        << QByteArray("{\\rtf1 a{\\shp{\\*\\shpinst{\\sp{\\sn fFilled}{\\sv 0}}}}{\\sp{\\sn shapeType}{\\sv 1}}b}")
+        << QStringLiteral("ab");
     QTest::newRow("a code page this reader cannot decode is GBK")
         << QByteArray("{\\rtf1\\ansicpg12345 \\'d6\\'d0}") << QStringLiteral("中");
     QTest::newRow("a symbol font's bullet")
@@ -181,7 +195,7 @@ class RtfReaderTest : public QObject {
     QTest::addColumn<bool>("italic");
     QTest::addColumn<bool>("underline");
     QTest::addColumn<QColor>("colour");  // invalid: no colour set
-    QTest::addColumn<double>("points");  // 0: no size set
+    QTest::addColumn<double>("points");  // text without \fs is at 12 pt
 
     const QColor none;
     const QByteArray doc = kHead +
@@ -196,14 +210,14 @@ class RtfReaderTest : public QObject {
     QTest::newRow("half points") << doc << "small" << false << false << false << none << 10.5;
     QTest::newRow("group sets all") << doc << "every" << true << true << true << QColor(255, 0, 0) << 9.0;
     QTest::newRow("group end restores") << doc << "after" << false << false << false << none << 9.0;
-    QTest::newRow("plain resets") << doc << "reset" << false << false << false << none << 0.0;
-    QTest::newRow("colour beyond the table") << doc << "nocolour" << false << false << false << none << 0.0;
+    QTest::newRow("plain resets") << doc << "reset" << false << false << false << none << 12.0;
+    QTest::newRow("colour beyond the table") << doc << "nocolour" << false << false << false << none << 12.0;
     QTest::newRow("nested groups")
-        << QByteArray("{\\rtf1 a{\\b b{\\i c}d}e}") << "c" << true << true << false << none << 0.0;
+        << QByteArray("{\\rtf1 a{\\b b{\\i c}d}e}") << "c" << true << true << false << none << 12.0;
     QTest::newRow("outer of nested")
-        << QByteArray("{\\rtf1 a{\\b b{\\i c}d}e}") << "d" << true << false << false << none << 0.0;
+        << QByteArray("{\\rtf1 a{\\b b{\\i c}d}e}") << "d" << true << false << false << none << 12.0;
     QTest::newRow("after nested") << QByteArray("{\\rtf1 a{\\b b{\\i c}d}e}") << "e" << false
-                                  << false << false << none << 0.0;
+                                  << false << false << none << 12.0;
     QTest::newRow("GBK text bold")
         << QByteArray("{\\rtf1 x{\\b\\fs32 \\'d6\\'d0}}") << "中" << true << false << false << none << 16.0;
   }

@@ -15,7 +15,8 @@ struct CharsetCodePage {
 };
 
 constexpr std::array kCharsets{
-    CharsetCodePage{2, kSymbolCodePage}, CharsetCodePage{77, 10000},
+    CharsetCodePage{0, 1252},            CharsetCodePage{2, kSymbolCodePage},
+    CharsetCodePage{77, 10000},
     CharsetCodePage{128, 932},           CharsetCodePage{129, 949},
     CharsetCodePage{134, 936},           CharsetCodePage{136, 950},
     CharsetCodePage{161, 1253},          CharsetCodePage{162, 1254},
