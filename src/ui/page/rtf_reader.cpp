@@ -129,8 +129,10 @@ void Reader::read() {
   document_->setUndoRedoEnabled(false);
   QTextCursor edit(document_);
   edit.beginEditBlock();
-  for (Token t = tokens_.next(); t.kind != Token::Kind::End; t = tokens_.next()) {
-    if (!token(t)) break;
+  for (;;) {
+    tokens_.setCodePage(codePage());
+    const Token t = tokens_.next();
+    if (t.kind == Token::Kind::End || !token(t)) break;
   }
   flushBytes();
   if (!current_.runs.empty()) endParagraph();

@@ -101,6 +101,8 @@ class RtfReaderTest : public QObject {
         << kHead + "\\'d6\\'d0\\'ce\\'c4\\par}" << QStringLiteral("中文");
     QTest::newRow("raw GBK bytes in the text")
         << QByteArray("{\\rtf1\\ansicpg936 \xc6\xc0\xd3\xef}") << QStringLiteral("评语");
+    QTest::newRow("raw GBK characters whose second byte is a backslash or brace")
+        << QByteArray("{\\rtf1\\ansicpg936 \x95\\\xb4\x7b\\par x}") << QStringLiteral("昞磠\nx");
     QTest::newRow("GBK pair split over a format change still decodes by pairs")
         << QByteArray("{\\rtf1 \\'d6\\'d0{\\b \\'ce\\'c4}}") << QStringLiteral("中文");
     QTest::newRow("unicode with one fallback char")
@@ -443,6 +445,10 @@ class RtfReaderTest : public QObject {
         << QByteArray("{\\rtf1\\trowd\\cellx1440\\cellx2880\\intbl a\\cell b\\cell\\row"
                       "\\trowd\\cellx2880\\intbl c\\cell\\row}")
         << 2 << 2 << QStringList{"a", "b", "c", "c"} << QList<double>{96, 96};
+    QTest::newRow("a header over two parts")
+        << QByteArray("{\\rtf1\\trowd\\clmgf\\cellx1440\\clmrg\\cellx2880\\intbl Score\\cell\\cell\\row"
+                      "\\trowd\\cellx1440\\cellx2880\\intbl Part A\\cell Part B\\cell\\row}")
+        << 2 << 2 << QStringList{"Score", "Score", "Part A", "Part B"} << QList<double>{96, 96};
     QTest::newRow("merged across")
         << QByteArray("{\\rtf1\\trowd\\clmgf\\cellx1440\\clmrg\\cellx2880\\intbl ab\\cell\\cell\\row}") << 1 << 2
         << QStringList{"ab", "ab"} << QList<double>{96, 96};

@@ -64,6 +64,14 @@ int codePageOfCharset(int charset, int documentCodePage) {
   return found == kCharsets.end() ? documentCodePage : found->codePage;
 }
 
+bool isLeadByte(int codePage, unsigned char byte) {
+  switch (codePage) {
+    case 932: return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);  // A1-DF: half-width kana
+    case 936: case 949: case 950: return byte >= 0x81 && byte <= 0xFE;
+    default: return false;
+  }
+}
+
 QStringDecoder& TextDecoder::decoder(int codePage) {
   if (codecName(codePage).isEmpty()) codePage = kDefaultCodePage;  // few decoders, whatever the input
   auto found = decoders_.find(codePage);

@@ -19,6 +19,10 @@ constexpr int kSymbolCodePage = 42;  // symbol fonts: their own glyphs, not a co
 // unknown ones and none at all mean the document's code page.
 int codePageOfCharset(int charset, int documentCodePage);
 
+// Whether a byte starts a two-byte character in a code page; its second
+// byte may then be any byte from 0x40 on, "\", "{" and "}" among them.
+bool isLeadByte(int codePage, unsigned char byte);
+
 class TextDecoder {
  public:
   // The text of bytes in a code page. A code page this system cannot decode
