@@ -5,6 +5,7 @@
 #include <QTextOption>
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -70,6 +71,7 @@ class Reader {
   bool destinationWord(Keyword k);
   void enter(Destination d);
   int newField();
+  void endField(int field);
   void fontTableWord(Keyword k, const Token& t);
   void colourTableWord(Keyword k, const Token& t);
   void pictureWord(Keyword k, const Token& t);
@@ -112,6 +114,7 @@ class Reader {
   int fontNumber_ = 0;  // the font table entry being read
   QString fontName_;
   std::vector<QString> fieldInstructions_;
+  std::vector<bool> fieldShown_;  // whether a field's result put anything on the page
   PictureProps pictureProps_;
   PictureData pictureData_;
   PictureMaker pictures_;
@@ -186,7 +189,9 @@ bool Reader::closeGroup() {
   if (stack_.size() <= 2) return false;  // base state + the document's group
   const Destination closing = destination();
   if (closing == Destination::FontTable) finishFontName();
+  const int field = state().field;
   stack_.pop_back();
+  if (field >= 0 && state().field != field) endField(field);
   if (closing == Destination::Picture && destination() != Destination::Picture) finishPicture();
   return true;
 }
@@ -297,7 +302,25 @@ void Reader::enter(Destination d) {
 
 int Reader::newField() {
   fieldInstructions_.emplace_back();
+  fieldShown_.push_back(false);
   return static_cast<int>(fieldInstructions_.size()) - 1;
+}
+
+// Writers leave a SYMBOL field's result out or empty: the field itself
+// names the character, a byte in its font or a Unicode code.
+void Reader::endField(int field) {
+  const auto at = static_cast<std::size_t>(field);
+  if (fieldShown_[at] || destination() != Destination::Text) return;
+  const std::optional<SymbolField> symbol = symbolField(fieldInstructions_[at]);
+  if (!symbol) return;
+  if (symbol->unicode || symbol->code > 0xFF) {
+    appendText(QString(QChar(static_cast<char16_t>(symbol->code))));
+    return;
+  }
+  const bool symbolFont = symbol->font.startsWith(u"Symbol", Qt::CaseInsensitive) ||
+                          symbol->font.startsWith(u"Wingdings", Qt::CaseInsensitive);
+  const char byte = static_cast<char>(symbol->code);
+  appendText(decoder_.decode(QByteArrayView(&byte, 1), symbolFont ? kSymbolCodePage : codePage()));
 }
 
 void Reader::fontTableWord(Keyword k, const Token& t) {
@@ -428,6 +451,7 @@ void Reader::appendText(const QString& text) {
   } else if (s.destination == Destination::FieldInstruction && s.field >= 0) {
     fieldInstructions_[static_cast<std::size_t>(s.field)] += text;
   } else if (s.destination == Destination::Text && !s.chars.hidden && !text.isEmpty()) {
+    if (s.field >= 0) fieldShown_[static_cast<std::size_t>(s.field)] = true;
     std::vector<Run>& runs = current_.runs;
     if (!runs.empty() && runs.back().picture < 0 && runs.back().format == s.chars) {
       runs.back().text += text;

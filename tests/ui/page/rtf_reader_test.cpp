@@ -143,6 +143,10 @@ class RtfReaderTest : public QObject {
         << QByteArray("{\\rtf1{\\listtext\\pard\\plain 1.\\tab}item\\par}") << QStringLiteral("1.\titem");
     QTest::newRow("other fields show their result")
         << QByteArray("{\\rtf1 p{\\field{\\*\\fldinst PAGE}{\\fldrslt 7}}}") << QStringLiteral("p7");
+    QTest::newRow("SYMBOL fields show their character")
+        << QByteArray("{\\rtf1 a{\\field{\\*\\fldinst SYMBOL 183 \\\\f \"Symbol\" \\\\s 10}{\\fldrslt }}"
+                      "{\\field{\\*\\fldinst SYMBOL 8805 \\\\u}}{\\field{\\*\\fldinst SYMBOL 65}{\\fldrslt B}}}")
+        << QStringLiteral("a\u2022\u2265B");
     QTest::newRow("an object shows its result, not its data")
         << QByteArray("{\\rtf1 a{\\object\\objemb{\\*\\objclass Equation.3}{\\objdata 0102}"
                       "{\\result b}}c}")
