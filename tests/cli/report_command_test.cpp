@@ -66,7 +66,7 @@ TEST_F(ReportTest, EachFileIsWhatQztGradeGives) {
     EXPECT_EQ(file["file"], arg(order[i]));
     const Outcome graded = qzt({"grade", paper, arg(order[i]), "--json"});
     if (graded.status != kDone) {
-      EXPECT_EQ(file.size(), 2u);
+      EXPECT_EQ(file.size(), 3u) << "file, name and error";
       EXPECT_FALSE(file["error"].get<std::string>().empty());
       continue;
     }
@@ -136,7 +136,7 @@ TEST_F(ReportTest, AnswersCsvHoldsEachStudentsAnswers) {
   EXPECT_EQ(r.out, "");
   EXPECT_EQ(readFile(path("answers.csv")),
             "\xEF\xBB\xBF姓名,文件,1,\"2,\"\"b\"\"\",3,4\r\n"
-            "'=2+2," + csvField(arg("class/=2+2.da")) + ",A,,'=1+1,B\r\n"
+            "'=2+2," + report::csvField(arg("class/=2+2.da")) + ",A,,'=1+1,B\r\n"
             "\"a,1\",\"" + arg("class/a,1.da") + "\",B,A C,北京 ,\r\n" +
             "b," + arg("class/b.da") + ",A,A C,北京,B\r\n" +
             "c," + arg("class/sub/c.DA") + ",,,,\r\n");
