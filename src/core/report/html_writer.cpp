@@ -348,7 +348,7 @@ std::string classHtml(const ClassReport& report) {
   std::string out = "<!DOCTYPE html><html lang='zh-CN'><head><meta charset='utf-8'>"
                     "<meta http-equiv='Content-Security-Policy' content=\"default-src 'none'; style-src 'unsafe-inline'; "
                     "script-src 'sha256-" + scriptDigest() + "'\"><title>" + title +
-                    " 成绩报告</title><style>" + kStyle + "</style></head><body>";
+                    " 成绩报告</title><style>" + kStyle + "</style></head><body><main>";
   out += "<h1>" + title + "</h1><p>试卷文件：" + htmlEscape(report.paperFile) + "　试卷编号：" + text(report.key) +
          "　报告日期：" + htmlEscape(report.date) + "</p>";
   summaryTable(out, report);
@@ -360,7 +360,7 @@ std::string classHtml(const ClassReport& report) {
   studentTable(out, report);
   refusedTable(out, report.files);
   definitions(out);
-  out += std::string("<script>") + kSortScript + "</script></body></html>\n";
+  out += std::string("</main><script>") + kSortScript + "</script></body></html>\n";
   return out;
 }
 
