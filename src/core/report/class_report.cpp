@@ -1,6 +1,7 @@
 #include "report/class_report.h"
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -121,28 +122,24 @@ void analyseQuestion(QuestionStats& q, std::size_t k, const std::vector<const Re
 // break the ordering.
 bool ranksAbove(double a, double b) { return !std::isnan(a) && (std::isnan(b) || a > b); }
 
-// A blank (letter 0) is chosen by an empty answer.
-bool chose(const ByteString& answer, char letter) {
-  return letter == 0 ? answer.empty() : answer.find(letter) != ByteString::npos;
-}
+// Per letter A..Z how many in `group` chose it on row k, and last how
+// many left it blank; a letter counts once per answer.
+using LetterCounts = std::array<int, 27>;
+constexpr std::size_t kBlank = 26;
 
-double share(const std::vector<const ReportedFile*>& group, std::size_t k, char letter) {
-  int n = 0;
-  for (const ReportedFile* f : group) n += chose(f->answers[k], letter) ? 1 : 0;
-  return static_cast<double>(n) / static_cast<double>(group.size());
-}
-
-OptionStats countOption(char letter, const QuestionStats& q, std::size_t k, const std::vector<const ReportedFile*>& graded,
-                        const std::vector<const ReportedFile*>& upper, const std::vector<const ReportedFile*>& lower) {
-  OptionStats option;
-  option.letter = letter;
-  option.correct = letter != 0 && chose(q.correct, letter);
-  for (const ReportedFile* f : graded) option.count += chose(f->answers[k], letter) ? 1 : 0;
-  if (!upper.empty()) {
-    option.upper = share(upper, k, letter);
-    option.lower = share(lower, k, letter);
+LetterCounts countLetters(const std::vector<const ReportedFile*>& group, std::size_t k) {
+  LetterCounts counts{};
+  for (const ReportedFile* f : group) {
+    const ByteString& answer = f->answers[k];
+    if (answer.empty()) ++counts[kBlank];
+    std::array<bool, 26> seen{};
+    for (char c : answer) {
+      if (c < 'A' || c > 'Z' || seen[static_cast<std::size_t>(c - 'A')]) continue;
+      seen[static_cast<std::size_t>(c - 'A')] = true;
+      ++counts[static_cast<std::size_t>(c - 'A')];
+    }
   }
-  return option;
+  return counts;
 }
 
 double rightShare(const std::vector<const ReportedFile*>& group, std::size_t k) {
@@ -151,14 +148,27 @@ double rightShare(const std::vector<const ReportedFile*>& group, std::size_t k) 
   return static_cast<double>(n) / static_cast<double>(group.size());
 }
 
-// How many chose each letter of a choice row, and its share in each group.
+// How many chose each letter of a choice row (and the blank), and its
+// share in each group.
 void countOptions(QuestionStats& q, std::size_t k, const std::vector<const ReportedFile*>& graded,
                   const std::vector<const ReportedFile*>& upper, const std::vector<const ReportedFile*>& lower) {
   if (q.kind != format::kKindSingle && q.kind != format::kKindMultiple) return;
-  for (int i = 0; i < q.optionCount; ++i) {
-    q.options.push_back(countOption(static_cast<char>('A' + i), q, k, graded, upper, lower));
-  }
-  q.blank = countOption(0, q, k, graded, upper, lower);
+  const LetterCounts all = countLetters(graded, k);
+  const LetterCounts top = countLetters(upper, k);
+  const LetterCounts bottom = countLetters(lower, k);
+  auto option = [&](std::size_t i) {
+    OptionStats o;
+    o.letter = i == kBlank ? '\0' : static_cast<char>('A' + i);
+    o.correct = i != kBlank && q.correct.find(o.letter) != ByteString::npos;
+    o.count = all[i];
+    if (!upper.empty()) {
+      o.upper = static_cast<double>(top[i]) / static_cast<double>(upper.size());
+      o.lower = static_cast<double>(bottom[i]) / static_cast<double>(lower.size());
+    }
+    return o;
+  };
+  for (std::size_t i = 0; i < static_cast<std::size_t>(q.optionCount); ++i) q.options.push_back(option(i));
+  q.blank = option(kBlank);
 }
 
 void upperLower(QuestionStats& q, std::size_t k, const std::vector<const ReportedFile*>& upper,

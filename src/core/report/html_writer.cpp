@@ -23,11 +23,12 @@ constexpr char kStyle[] =
     "td.key{background:#e3f1e3;font-weight:bold}.groups{font-size:11px;color:#555;white-space:nowrap}"
     "th button{font:inherit;font-weight:bold;border:0;background:none;padding:0;cursor:pointer;color:inherit}"
     "th[aria-sort=ascending] button::after{content:' ▲'}th[aria-sort=descending] button::after{content:' ▼'}"
+    ".printed{display:none}"
     // A4 on paper: no outer margin of our own, tables kept whole per row,
     // headings kept with what follows, colours printed.
     "@page{size:A4;margin:15mm}"
     "@media print{body{margin:0;font-size:11px}h2{break-after:avoid}tr,svg,.keep{break-inside:avoid}"
-    ".chart{overflow:visible}th,td{padding:2px 4px}*{-webkit-print-color-adjust:exact;print-color-adjust:exact}}";
+    ".chart{overflow:visible}th,td{padding:2px 4px}th button{display:none}.printed{display:inline}*{-webkit-print-color-adjust:exact;print-color-adjust:exact}}";
 constexpr char kFacilityColour[] = "#3b73b9";
 constexpr char kDiscriminationColour[] = "#e08a1e";
 constexpr char kBarColour[] = "#5b9b5b";
@@ -98,16 +99,16 @@ void histogramChart(std::string& out, const Histogram& bands, double total) {
     const double h = kHeight * bands[b] / most;
     const double x = kLeft + kBand * b;
     const std::string percent = std::to_string(b * 10) + "–" + std::to_string(b * 10 + 10) + "%";
-    const std::string marks = number(total * b / kHistogramBands) + "–" + number(total * (b + 1) / kHistogramBands) + " 分";
+    const std::string marks = number(total * b / kHistogramBands) + "–" + number(total * (b + 1) / kHistogramBands);
     out += svgRect(x + 6, kTop + kHeight - h, kBand - 12, h, kBarColour,
-                   percent + "（" + marks + "）：" + std::to_string(bands[b]) + " 人");
+                   percent + "（" + marks + " 分）：" + std::to_string(bands[b]) + " 人");
     out += svgText(x + kBand / 2, kTop + kHeight - h - 4, std::to_string(bands[b]));
     out += svgText(x + kBand / 2, kTop + kHeight + 16, percent);
     out += svgText(x + kBand / 2, kTop + kHeight + 32, marks);
   }
   out += "<line x1='" + number(kLeft) + "' x2='" + number(kLeft + kBand * kHistogramBands) + "' y1='" +
          number(kTop + kHeight) + "' y2='" + number(kTop + kHeight) +
-         "' stroke='#333'/></svg></div><p class=note>各段按满分的百分比划分，括号内为对应分数；每段含下限、不含上限，"
+         "' stroke='#333'/></svg></div><p class=note>各段按满分的百分比划分，下行为对应的分数；每段含下限、不含上限，"
          "最后一段含满分。</p></section>";
 }
 
@@ -241,9 +242,11 @@ void definitions(std::string& out) {
 }
 
 // A header cell whose button sorts the table by its column; numeric
-// columns sort by the cells' data-v.
+// columns sort by the cells' data-v. Printed as plain text: the browser
+// leaves a button blank in the header it repeats on each page.
 std::string sortHeader(const std::string& heading, bool numeric) {
-  return std::string(numeric ? "<th data-type=num>" : "<th>") + "<button type=button>" + heading + "</button></th>";
+  return std::string(numeric ? "<th data-type=num>" : "<th>") + "<button type=button>" + heading +
+         "</button><span class=printed>" + heading + "</span></th>";
 }
 
 std::string numberCell(double x) {
