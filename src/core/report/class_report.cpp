@@ -212,12 +212,7 @@ void splitGroups(const std::vector<const ReportedFile*>& best, std::vector<const
 
 // The file name without its folder and a ".da" ending (any letter case).
 std::string studentName(const std::filesystem::path& file) {
-  std::string name = pathToUtf8(file.filename());
-  const std::size_t dot = name.size() < 3 ? std::string::npos : name.size() - 3;
-  if (dot != std::string::npos && name[dot] == '.' && (name[dot + 1] | 0x20) == 'd' && (name[dot + 2] | 0x20) == 'a') {
-    name.resize(dot);
-  }
-  return name;
+  return pathToUtf8(isAnswerFileName(file) ? file.stem() : file.filename());
 }
 
 void flagQuestion(QuestionStats& q) {
