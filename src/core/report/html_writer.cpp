@@ -266,11 +266,14 @@ void studentTable(std::string& out, const ClassReport& r) {
   out += "<h2>学生成绩</h2><p class=note>点击表头可按该列排序。</p><table id=students class=sortable><thead><tr>" +
          sortHeader("姓名", false) + sortHeader("名次", true) + sortHeader("得分", true) +
          sortHeader("正确率", true);
-  for (const SectionStats& sec : r.sections) out += sortHeader(text(sec.heading.empty() ? "（未分部分）" : sec.heading), true);
+  for (const SectionStats& sec : r.sections) {
+    out += sortHeader(sec.heading.empty() ? std::string("（未分部分）") : text(sec.heading), true);
+  }
   out += sortHeader("评语", false) + "</tr></thead><tbody>";
   for (const ReportedFile* f : students) {
-    out += "<tr><td title='" + htmlEscape(pathToUtf8(f->file)) + "'>" + htmlEscape(f->name) + "</td><td class=n data-v='" +
-           std::to_string(f->rank) + "'>" + std::to_string(f->rank) + "</td>" + numberCell(f->score) +
+    out += "<tr><td title='" + htmlEscape(pathToUtf8(f->file)) + "'>" + htmlEscape(f->name) +
+           "</td><td class=n data-v='" + std::to_string(f->rank) + "'>" + std::to_string(f->rank) + "</td>" +
+           numberCell(f->score) +
            (f->rate ? numberCell(*f->rate) : std::string("<td class=n data-v=''></td>"));
     for (double subtotal : f->subtotals) out += numberCell(subtotal);
     out += "<td>" + commentText(f->comment) + "</td></tr>";
@@ -281,7 +284,8 @@ void studentTable(std::string& out, const ClassReport& r) {
 void refusedTable(std::string& out, const std::vector<ReportedFile>& files) {
   std::string rows;
   for (const ReportedFile& f : files) {
-    if (f.error) rows += "<tr><td>" + htmlEscape(pathToUtf8(f.file)) + "</td><td class=refused>" + htmlEscape(*f.error) + "</td></tr>";
+    if (!f.error) continue;
+    rows += "<tr><td>" + htmlEscape(pathToUtf8(f.file)) + "</td><td class=refused>" + htmlEscape(*f.error) + "</td></tr>";
   }
   if (!rows.empty()) out += "<h2>未能评分</h2><table id=refused><tr><th>文件</th><th>原因</th></tr>" + rows + "</table>";
 }

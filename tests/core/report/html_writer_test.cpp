@@ -27,6 +27,7 @@ ClassReport hostileReport() {
   graded.rate = 100;
   graded.comment = std::vector<ByteString>{markup};
   graded.results = {true};
+  graded.subtotals = {2};
   ReportedFile refused;
   refused.file = "x.da";
   refused.error = markup;
@@ -47,6 +48,7 @@ ClassReport hostileReport() {
   q.options = {{'A', true, 1, 1.0, 0.0}};
   q.blank = OptionStats{0, false, 0, 0.0, 1.0};
   r.questions = {q};
+  r.sections = {SectionStats{"", 2, 1, 2.0, 1.0}};
   return r;
 }
 
@@ -62,6 +64,7 @@ TEST(HtmlWriter, TextNeverBecomesMarkupAndNothingIsFetched) {
   EXPECT_NE(page.find("<td title='班级/&lt;b&gt;.da'>&lt;svg onload=alert(1)&gt;&#39;&lt;script&gt;"),
             std::string::npos)
       << "student's name and file";
+  EXPECT_NE(page.find("<span class=printed>（未分部分）</span>"), std::string::npos) << "rows before any heading";
   EXPECT_EQ(page.find("<b>"), std::string::npos);
   EXPECT_EQ(page.find("<i>"), std::string::npos);
   EXPECT_NE(page.find("<title>期中测验 &lt;script&gt;alert(&#39;x&#39;)&lt;/script&gt;&amp;&quot; 成绩报告</title>"),
