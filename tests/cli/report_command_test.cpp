@@ -148,6 +148,11 @@ TEST_F(ReportTest, HtmlPageIsWritten) {
   const std::string page = readFile(path("class.html"));
   EXPECT_EQ(page.rfind("<!DOCTYPE html>", 0), 0u);
   EXPECT_NE(page.find("<h1>期中测验</h1>"), std::string::npos);
+  // Histogram bands in percent of the 12 marks, with their marks below.
+  for (const char* band : {">0–10%</text>", ">0–1.2</text>", ">60–70%</text>", ">7.2–8.4</text>", ">90–100%</text>",
+                           ">10.8–12</text>"}) {
+    EXPECT_NE(page.find(band), std::string::npos) << band;
+  }
 }
 
 // Refused before grading: the student's file is left as it was, nothing is
