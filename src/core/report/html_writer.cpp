@@ -23,12 +23,12 @@ constexpr char kStyle[] =
     "td.key{background:#e3f1e3;font-weight:bold}.groups{font-size:11px;color:#555;white-space:nowrap}"
     "th button{font:inherit;font-weight:bold;border:0;background:none;padding:0;cursor:pointer;color:inherit}"
     "th[aria-sort=ascending] button::after{content:' ▲'}th[aria-sort=descending] button::after{content:' ▼'}"
-    ".printed{display:none}"
+    ".printed{display:none}#options th,#items td:nth-child(2){white-space:nowrap}"
     // A4 on paper: no outer margin of our own, tables kept whole per row,
     // headings kept with what follows, colours printed.
     "@page{size:A4;margin:15mm}"
     "@media print{body{margin:0;font-size:11px}h2{break-after:avoid}tr,svg,.keep{break-inside:avoid}"
-    ".chart{overflow:visible}th,td{padding:2px 4px}th button{display:none}.printed{display:inline}*{-webkit-print-color-adjust:exact;print-color-adjust:exact}}";
+    ".chart{overflow:visible}th,td{padding:2px 4px}th button,.sorting{display:none}.printed{display:inline}*{-webkit-print-color-adjust:exact;print-color-adjust:exact}}";
 constexpr char kFacilityColour[] = "#3b73b9";
 constexpr char kDiscriminationColour[] = "#e08a1e";
 constexpr char kBarColour[] = "#5b9b5b";
@@ -179,9 +179,9 @@ std::string percent(const std::optional<double>& share) { return share ? number(
 std::string upperLowerIndex(const QuestionStats& q) { return q.upperLower ? number(q.upperLower->index) : "—"; }
 
 void questionTable(std::string& out, const std::vector<QuestionStats>& questions) {
-  out += "<h2>各题分析</h2><table id=items><tr><th>题号</th><th>题型</th><th>分值</th><th>正确答案</th>"
+  out += "<h2>各题分析</h2><table id=items><thead><tr><th>题号</th><th>题型</th><th>分值</th><th>正确答案</th>"
          "<th>答对人数</th><th>难度（答对率）</th><th>区分度 r（相关）</th><th>区分度 D（27% 分组）</th>"
-         "<th>常见错误答案</th><th>提示</th></tr>";
+         "<th>常见错误答案</th><th>提示</th></tr></thead><tbody>";
   for (const QuestionStats& q : questions) {
     out += std::string(q.flags.empty() ? "<tr>" : "<tr class=flagged>") + "<td>" + text(q.label) + "</td><td>" +
            kindName(q.kind) + "</td><td class=n>" + number(q.marks) + "</td><td>" + answerText(q.correct) +
@@ -189,7 +189,7 @@ void questionTable(std::string& out, const std::vector<QuestionStats>& questions
            "</td><td class=n>" + maybe(q.discrimination) + "</td><td class=n>" + upperLowerIndex(q) + "</td><td>" +
            commonWrongAnswers(q) + "</td><td>" + flagText(q) + "</td></tr>";
   }
-  out += "</table>";
+  out += "</tbody></table>";
 }
 
 // One cell of the option table: how many chose it, and its share in the
@@ -206,16 +206,16 @@ void optionTable(std::string& out, const std::vector<QuestionStats>& questions) 
   for (const QuestionStats& q : questions) letters = std::max(letters, q.blank ? q.options.size() : 0);
   if (letters == 0) return;
   out += "<h2>选项分析</h2><p class=note>每格为选择该项的人数；“高”“低”为高分组、低分组中选择该项的比例；"
-         "✓ 为正确选项。</p><table id=options><tr><th>题号</th>";
+         "✓ 为正确选项。</p><table id=options><thead><tr><th>题号</th>";
   for (std::size_t i = 0; i < letters; ++i) out += "<th>" + std::string(1, static_cast<char>('A' + i)) + "</th>";
-  out += "<th>未答</th><th>区分度 D</th></tr>";
+  out += "<th>未答</th><th>区分度 D</th></tr></thead><tbody>";
   for (const QuestionStats& q : questions) {
     if (!q.blank) continue;
     out += "<tr><td>" + text(q.label) + "</td>";
     for (std::size_t i = 0; i < letters; ++i) out += i < q.options.size() ? optionCell(q.options[i]) : "<td></td>";
     out += optionCell(*q.blank) + "<td class=n>" + upperLowerIndex(q) + "</td></tr>";
   }
-  out += "</table>";
+  out += "</tbody></table>";
 }
 
 std::string commentText(const std::optional<std::vector<ByteString>>& comment) {
@@ -263,7 +263,7 @@ void studentTable(std::string& out, const ClassReport& r) {
   if (students.empty()) return;
   std::stable_sort(students.begin(), students.end(),
                    [](const ReportedFile* a, const ReportedFile* b) { return a->rank < b->rank; });
-  out += "<h2>学生成绩</h2><p class=note>点击表头可按该列排序。</p><table id=students class=sortable><thead><tr>" +
+  out += "<h2>学生成绩</h2><p class='note sorting'>点击表头可按该列排序。</p><table id=students class=sortable><thead><tr>" +
          sortHeader("姓名", false) + sortHeader("名次", true) + sortHeader("得分", true) +
          sortHeader("正确率", true);
   for (const SectionStats& sec : r.sections) {
