@@ -156,12 +156,17 @@ std::string commonWrongAnswers(const QuestionStats& q) {
   return shown;
 }
 
+// Rows before the paper's first heading form a section without a name.
+std::string sectionName(const SectionStats& sec) {
+  return sec.heading.empty() ? std::string("（未分部分）") : text(sec.heading);
+}
+
 void sectionTable(std::string& out, const std::vector<SectionStats>& sections) {
   if (sections.empty()) return;
   out += "<h2>各部分</h2><table id=sections><tr><th>部分</th><th>题数</th><th>分值</th><th>平均分</th>"
          "<th>得分率</th></tr>";
   for (const SectionStats& sec : sections) {
-    out += "<tr><td>" + text(sec.heading) + "</td><td class=n>" + std::to_string(sec.questions) +
+    out += "<tr><td>" + sectionName(sec) + "</td><td class=n>" + std::to_string(sec.questions) +
            "</td><td class=n>" + number(sec.marks) + "</td><td class=n>" + maybe(sec.mean) + "</td><td class=n>" +
            maybe(sec.facility) + "</td></tr>";
   }
@@ -266,9 +271,7 @@ void studentTable(std::string& out, const ClassReport& r) {
   out += "<h2>学生成绩</h2><p class='note sorting'>点击表头可按该列排序。</p><table id=students class=sortable><thead><tr>" +
          sortHeader("姓名", false) + sortHeader("名次", true) + sortHeader("得分", true) +
          sortHeader("正确率", true);
-  for (const SectionStats& sec : r.sections) {
-    out += sortHeader(sec.heading.empty() ? std::string("（未分部分）") : text(sec.heading), true);
-  }
+  for (const SectionStats& sec : r.sections) out += sortHeader(sectionName(sec), true);
   out += sortHeader("评语", false) + "</tr></thead><tbody>";
   for (const ReportedFile* f : students) {
     out += "<tr><td title='" + htmlEscape(pathToUtf8(f->file)) + "'>" + htmlEscape(f->name) +
