@@ -1,8 +1,9 @@
 // How fast a class is graded: a 100-question paper and FILES answer files
 // (10000 by default) written with the paper writer, then the whole class
 // report (search, read, import, grade, figures) timed against merely
-// finding and reading the same files in the same run. Prints files per
-// second for both and their ratio; fails only when a file is not graded.
+// finding and reading the same files in the same run; then the web page
+// and both CSV files written from it. Prints files per second for each and
+// the report's ratio to reading; fails only when a file is not graded.
 // Times are the process's processor time (one thread, so one core), which
 // other work on a shared machine does not inflate; wall time beside it.
 //   class_report_bench [FILES]
@@ -20,6 +21,8 @@
 #include "paper/format.h"
 #include "paper/opening.h"
 #include "report/class_report.h"
+#include "report/csv_writer.h"
+#include "report/html_writer.h"
 #include "report/file_search.h"
 #include "shell/work_folder.h"
 #include "side/comments.h"
@@ -116,15 +119,19 @@ int run(const fs::path& dir, int files) {
       if (read.ok()) bytes += read->size();
     }
   });
-  int graded = 0;
-  const Seconds reported = best([&] {
-    const report::ClassReport r = report::reportClass(*paper, report::findAnswerFiles({dir / "class"}));
-    graded = r.summary.count;
+  report::ClassReport r;
+  const Seconds reported = best([&] { r = report::reportClass(*paper, report::findAnswerFiles({dir / "class"})); });
+  std::size_t written = 0;
+  const Seconds pages = best([&] {
+    written = report::classHtml(r).size() + report::classCsv(r).size() + report::answersCsv(r).size();
   });
+  const int graded = r.summary.count;
 
   std::printf("%d answer files of %d questions (%zu bytes), best of %d rounds\n", files, kQuestions, bytes, kRounds);
   print("read only:", readOnly, files);
   print("class report:", reported, files);
+  print("pages, CSVs:", pages, files);
+  std::printf("(%zu bytes written)\n", written);
   std::printf("ratio report / read only: %.2f (processor time)\n", reported.processor / readOnly.processor);
   if (graded != files) {
     std::fprintf(stderr, "graded %d of %d files\n", graded, files);

@@ -72,7 +72,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
 
   ReportArgs report;
   PasswordOptions reportPasswords;
-  std::string reportCsv, reportHtml;
+  std::string reportCsv, reportHtml, reportAnswersCsv;
   auto* reportCmd = app.add_subcommand("report", "grade a class's answer files and report on the class");
   addPaper(*reportCmd, report.paper);
   reportCmd->add_option("ANSWERS", report.answers, "answer files (.da) or folders searched for them")
@@ -82,6 +82,8 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   reportCmd->add_flag("--json", report.json, "print one JSON object");
   auto* csvOption = reportCmd->add_option("--csv", reportCsv, "write one line per graded file to FILE");
   auto* htmlOption = reportCmd->add_option("--html", reportHtml, "write the report as a web page to FILE");
+  auto* answersCsvOption =
+      reportCmd->add_option("--answers-csv", reportAnswersCsv, "write each graded file's answers per question to FILE");
   reportCmd->add_option("--pass", report.cutoffs.pass, "及格 at or above this percent of full marks (60)")
       ->check(CLI::Range(0.0, 100.0));
   reportCmd->add_option("--excellent", report.cutoffs.excellent, "优秀 at or above this percent (85)")
@@ -131,6 +133,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     report.passwords = reportPasswords.given();
     if (csvOption->count() > 0) report.csv = reportCsv;
     if (htmlOption->count() > 0) report.html = reportHtml;
+    if (answersCsvOption->count() > 0) report.answersCsv = reportAnswersCsv;
     return reportCommand(report, out, err);
   }
   if (*attachCmd) return attachCommand(attach, out, err);

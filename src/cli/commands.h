@@ -58,6 +58,7 @@ struct ReportArgs {
   bool json = false;
   std::optional<std::string> csv;
   std::optional<std::string> html;
+  std::optional<std::string> answersCsv;
   report::RateCutoffs cutoffs;
 };
 

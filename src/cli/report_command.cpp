@@ -18,10 +18,12 @@ using report::ReportedFile;
 ordered_json fileJson(const ReportedFile& f) {
   ordered_json j;
   j["file"] = pathToUtf8(f.file);
+  j["name"] = f.name;
   if (f.error) {
     j["error"] = *f.error;
     return j;
   }
+  j["rank"] = f.rank;
   putScore(j, f.scoreLine, f.total, f.score, f.rate);
   j["comment"] = commentJson(f.comment);
   j["results"] = f.results;
@@ -54,6 +56,31 @@ ordered_json summaryJson(const report::Summary& s, int duplicates) {
   return j;
 }
 
+ordered_json optionJson(const report::OptionStats& o) {
+  ordered_json j;
+  if (o.letter != 0) {
+    j["letter"] = std::string(1, o.letter);
+    j["correct"] = o.correct;
+  }
+  j["count"] = o.count;
+  j["upper"] = nullable(o.upper);
+  j["lower"] = nullable(o.lower);
+  return j;
+}
+
+// Choice rows: one entry per letter offered, then the blank.
+ordered_json optionsJson(const QuestionStats& q) {
+  if (!q.blank) return nullptr;
+  ordered_json j = ordered_json::array();
+  for (const report::OptionStats& o : q.options) j.push_back(optionJson(o));
+  return {{"letters", std::move(j)}, {"blank", optionJson(*q.blank)}};
+}
+
+ordered_json upperLowerJson(const std::optional<report::UpperLower>& groups) {
+  if (!groups) return nullptr;
+  return {{"group_size", groups->groupSize}, {"upper", groups->upper}, {"lower", groups->lower}, {"d", groups->index}};
+}
+
 ordered_json questionJson(const QuestionStats& q) {
   ordered_json answers = ordered_json::array();
   for (const report::AnswerCount& a : q.answers) {
@@ -66,9 +93,11 @@ ordered_json questionJson(const QuestionStats& q) {
           {"right", q.right},
           {"facility", nullable(q.facility)},
           {"discrimination", nullable(q.discrimination)},
+          {"upper_lower", upperLowerJson(q.upperLower)},
           {"flags", q.flags},
           {"answers", std::move(answers)},
-          {"other_answers", q.otherAnswers}};
+          {"other_answers", q.otherAnswers},
+          {"options", optionsJson(q)}};
 }
 
 ordered_json reportJson(const ClassReport& r) {
@@ -131,6 +160,7 @@ int checkOutputs(const ReportArgs& args, const report::AnswerFileSearch& search,
   std::vector<std::pair<const char*, std::string>> named;
   if (args.csv) named.emplace_back("--csv", *args.csv);
   if (args.html) named.emplace_back("--html", *args.html);
+  if (args.answersCsv) named.emplace_back("--answers-csv", *args.answersCsv);
   std::vector<std::filesystem::path> outputs, inputs = search.files;
   for (const auto& [option, target] : named) outputs.push_back(pathArg(target));
   inputs.push_back(pathArg(args.paper.paper));
@@ -156,7 +186,7 @@ int reportCommand(const ReportArgs& args, std::ostream& out, std::ostream& err) 
   if (int s = checkOutputs(args, search, err); s != kDone) return s;
   const ClassReport r = report::reportClass(paper, search, args.cutoffs);
 
-  const bool table = !args.json && !args.csv && !args.html;
+  const bool table = !args.json && !args.csv && !args.html && !args.answersCsv;
   if (args.json) out << classReportJson(r) << '\n';
   if (table) printText(r, out);
   if (!table) {
@@ -166,6 +196,7 @@ int reportCommand(const ReportArgs& args, std::ostream& out, std::ostream& err) 
   }
   if (int s = writeOutput(args.csv, report::classCsv(r), err); s != kDone) return s;
   if (int s = writeOutput(args.html, report::classHtml(r), err); s != kDone) return s;
+  if (int s = writeOutput(args.answersCsv, report::answersCsv(r), err); s != kDone) return s;
 
   if (r.duplicates > 0) {
     err << "qzt: " << r.duplicates << " name(s) of a file already listed, counted once\n";

@@ -2,6 +2,7 @@
 
 #include "cli_fixture.h"
 #include "paper/format.h"
+#include "report/csv_writer.h"
 #include "side/answer_file.h"
 
 namespace qzt::cli::testing {
@@ -65,7 +66,7 @@ TEST_F(ReportTest, EachFileIsWhatQztGradeGives) {
     EXPECT_EQ(file["file"], arg(order[i]));
     const Outcome graded = qzt({"grade", paper, arg(order[i]), "--json"});
     if (graded.status != kDone) {
-      EXPECT_EQ(file.size(), 2u);
+      EXPECT_EQ(file.size(), 3u) << "file, name and error";
       EXPECT_FALSE(file["error"].get<std::string>().empty());
       continue;
     }
@@ -80,6 +81,20 @@ TEST_F(ReportTest, EachFileIsWhatQztGradeGives) {
   EXPECT_EQ(j["summary"]["count"], 3);
   EXPECT_EQ(j["summary"]["refused"], 2);
   EXPECT_EQ(j["questions"][1]["label"], "2,\"b\"");
+  std::vector<std::pair<std::string, int>> students;
+  for (const json& file : j["files"]) {
+    if (file.contains("rank")) students.emplace_back(file["name"], file["rank"]);
+  }
+  EXPECT_EQ(students, (std::vector<std::pair<std::string, int>>{{"a,1", 2}, {"b", 1}, {"c", 3}}));
+  // Scores 3, 12 and 0: one file in each 27% group, b above and c below.
+  EXPECT_EQ(j["questions"][0]["upper_lower"], json::parse(R"({"group_size": 1, "upper": 1.0, "lower": 0.0, "d": 1.0})"));
+  EXPECT_EQ(j["questions"][0]["options"], json::parse(R"({"letters": [
+      {"letter": "A", "correct": true, "count": 1, "upper": 1.0, "lower": 0.0},
+      {"letter": "B", "correct": false, "count": 1, "upper": 0.0, "lower": 0.0},
+      {"letter": "C", "correct": false, "count": 0, "upper": 0.0, "lower": 0.0},
+      {"letter": "D", "correct": false, "count": 0, "upper": 0.0, "lower": 0.0}],
+      "blank": {"count": 1, "upper": 0.0, "lower": 1.0}})"));
+  EXPECT_TRUE(j["questions"][2]["options"].is_null()) << "a text row";
   EXPECT_EQ(j["questions"][1]["answers"], json::parse(R"([{"answer": "A C", "count": 2}, {"answer": "", "count": 1}])"));
   EXPECT_EQ(r.err, "qzt: " + arg("class/sub/d.da") + ": " + qzt::kAnswersDoNotFit + "\nqzt: " + arg("missing.da") +
                        ": cannot read: no such file\n");
@@ -111,12 +126,33 @@ TEST_F(ReportTest, CsvHasAByteOrderMarkAndQuotedFields) {
             arg("class/sub/c.DA") + ",0,12,0,0,0,0,0\r\n");
 }
 
+// Each student's answers as graded; a name or an answer that looks like a
+// formula stays text.
+TEST_F(ReportTest, AnswersCsvHoldsEachStudentsAnswers) {
+  writeClass();
+  writeBytes(answers({"A", "", "=1+1", "B"}), "class/=2+2.da");
+  const Outcome r = qzt({"report", writePaper(classPaper()), arg("class"), "--answers-csv", arg("answers.csv")});
+  ASSERT_EQ(r.status, kDone) << r.err;
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(readFile(path("answers.csv")),
+            "\xEF\xBB\xBF姓名,文件,1,\"2,\"\"b\"\"\",3,4\r\n"
+            "'=2+2," + report::csvField(arg("class/=2+2.da")) + ",A,,'=1+1,B\r\n"
+            "\"a,1\",\"" + arg("class/a,1.da") + "\",B,A C,北京 ,\r\n" +
+            "b," + arg("class/b.da") + ",A,A C,北京,B\r\n" +
+            "c," + arg("class/sub/c.DA") + ",,,,\r\n");
+}
+
 TEST_F(ReportTest, HtmlPageIsWritten) {
   const Outcome r = qzt({"report", writePaper(classPaper()), writeClass(), "--html", arg("class.html")});
   ASSERT_EQ(r.status, kDone) << r.err;
   const std::string page = readFile(path("class.html"));
   EXPECT_EQ(page.rfind("<!DOCTYPE html>", 0), 0u);
   EXPECT_NE(page.find("<h1>期中测验</h1>"), std::string::npos);
+  // Histogram bands in percent of the 12 marks, with their marks below.
+  for (const char* band : {">0–10%</text>", ">0–1.2</text>", ">60–70%</text>", ">7.2–8.4</text>", ">90–100%</text>",
+                           ">10.8–12</text>"}) {
+    EXPECT_NE(page.find(band), std::string::npos) << band;
+  }
 }
 
 // Refused before grading: the student's file is left as it was, nothing is
@@ -194,6 +230,10 @@ INSTANTIATE_TEST_SUITE_P(
                    "no answer files (*.da) were found"},
         StatusCase{"HtmlOverAnAnswerFile", PaperKind::Plain, {"fit.da"}, {"--html", "@fit.da"}, kUsage,
                    "would overwrite an input"},
+        StatusCase{"AnswersCsvOverAnAnswerFile", PaperKind::Plain, {"fit.da"}, {"--answers-csv", "@fit.da"}, kUsage,
+                   "--answers-csv"},
+        StatusCase{"AnswersCsvOverTheCsv", PaperKind::Plain, {"fit.da"}, {"--csv", "@r.out", "--answers-csv", "@r.out"},
+                   kUsage, "would overwrite another output"},
         StatusCase{"CsvAndHtmlTheSameFile", PaperKind::Plain, {"fit.da"}, {"--csv", "@r.out", "--html", "@r.out"},
                    kUsage, "would overwrite another output"},
         StatusCase{"NotAPaper", PaperKind::NotAPaper, {"fit.da"}, {}, f::kStateNotAPaper, "不是卷舟格式试卷"},

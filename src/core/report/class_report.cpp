@@ -1,6 +1,7 @@
 #include "report/class_report.h"
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -59,6 +60,7 @@ void describeQuestions(const QuestionTable& table, ClassReport& report) {
     stats.section = report.sections.size() - 1;
     stats.label = record.rowLabel();
     stats.kind = record.kind();
+    stats.optionCount = std::clamp(record.optionCount(), 0, 26);
     stats.correct = record.answer();
     stats.marks = record.marks();
     report.questions.push_back(std::move(stats));
@@ -116,6 +118,103 @@ void analyseQuestion(QuestionStats& q, std::size_t k, const std::vector<const Re
   q.discrimination = pearson(result, rest);
 }
 
+// Higher score first; a NaN score from a damaged paper last rather than
+// break the ordering.
+bool ranksAbove(double a, double b) { return !std::isnan(a) && (std::isnan(b) || a > b); }
+
+// Per letter A..Z how many in `group` chose it on row k, and last how
+// many left it blank; a letter counts once per answer.
+using LetterCounts = std::array<int, 27>;
+constexpr std::size_t kBlank = 26;
+
+LetterCounts countLetters(const std::vector<const ReportedFile*>& group, std::size_t k) {
+  LetterCounts counts{};
+  for (const ReportedFile* f : group) {
+    const ByteString& answer = f->answers[k];
+    if (answer.empty()) ++counts[kBlank];
+    std::array<bool, 26> seen{};
+    for (char c : answer) {
+      if (c < 'A' || c > 'Z' || seen[static_cast<std::size_t>(c - 'A')]) continue;
+      seen[static_cast<std::size_t>(c - 'A')] = true;
+      ++counts[static_cast<std::size_t>(c - 'A')];
+    }
+  }
+  return counts;
+}
+
+double rightShare(const std::vector<const ReportedFile*>& group, std::size_t k) {
+  int n = 0;
+  for (const ReportedFile* f : group) n += f->results[k] ? 1 : 0;
+  return static_cast<double>(n) / static_cast<double>(group.size());
+}
+
+// How many chose each letter of a choice row (and the blank), and its
+// share in each group.
+void countOptions(QuestionStats& q, std::size_t k, const std::vector<const ReportedFile*>& graded,
+                  const std::vector<const ReportedFile*>& upper, const std::vector<const ReportedFile*>& lower) {
+  if (q.kind != format::kKindSingle && q.kind != format::kKindMultiple) return;
+  const LetterCounts all = countLetters(graded, k);
+  const LetterCounts top = countLetters(upper, k);
+  const LetterCounts bottom = countLetters(lower, k);
+  auto option = [&](std::size_t i) {
+    OptionStats o;
+    o.letter = i == kBlank ? '\0' : static_cast<char>('A' + i);
+    o.correct = i != kBlank && q.correct.find(o.letter) != ByteString::npos;
+    o.count = all[i];
+    if (!upper.empty()) {
+      o.upper = static_cast<double>(top[i]) / static_cast<double>(upper.size());
+      o.lower = static_cast<double>(bottom[i]) / static_cast<double>(lower.size());
+    }
+    return o;
+  };
+  for (std::size_t i = 0; i < static_cast<std::size_t>(q.optionCount); ++i) q.options.push_back(option(i));
+  q.blank = option(kBlank);
+}
+
+void upperLower(QuestionStats& q, std::size_t k, const std::vector<const ReportedFile*>& upper,
+                const std::vector<const ReportedFile*>& lower) {
+  if (upper.empty()) return;
+  UpperLower groups;
+  groups.groupSize = static_cast<int>(upper.size());
+  groups.upper = rightShare(upper, k);
+  groups.lower = rightShare(lower, k);
+  groups.index = groups.upper - groups.lower;
+  q.upperLower = groups;
+}
+
+// Graded files best first, equal scores in the order added; ties share
+// the rank of the first of them.
+std::vector<const ReportedFile*> rankFiles(std::vector<ReportedFile>& files) {
+  std::vector<ReportedFile*> best;
+  for (ReportedFile& f : files) {
+    if (!f.error) best.push_back(&f);
+  }
+  std::stable_sort(best.begin(), best.end(),
+                   [](const ReportedFile* a, const ReportedFile* b) { return ranksAbove(a->score, b->score); });
+  for (std::size_t i = 0; i < best.size(); ++i) {
+    const bool tied = i > 0 && !ranksAbove(best[i - 1]->score, best[i]->score);
+    best[i]->rank = tied ? best[i - 1]->rank : static_cast<int>(i) + 1;
+  }
+  return {best.begin(), best.end()};
+}
+
+// The upper and lower kGroupShare of the graded files (given best first),
+// at least one file each; both empty below two files. Ties at the cut go
+// by the order added.
+void splitGroups(const std::vector<const ReportedFile*>& best, std::vector<const ReportedFile*>& upper,
+                 std::vector<const ReportedFile*>& lower) {
+  if (best.size() < 2) return;
+  const auto n = std::max<std::size_t>(
+      1, static_cast<std::size_t>(std::lround(kGroupShare * static_cast<double>(best.size()))));
+  upper.assign(best.begin(), best.begin() + static_cast<std::ptrdiff_t>(n));
+  lower.assign(best.end() - static_cast<std::ptrdiff_t>(n), best.end());
+}
+
+// The file name without its folder and a ".da" ending (any letter case).
+std::string studentName(const std::filesystem::path& file) {
+  return pathToUtf8(isAnswerFileName(file) ? file.stem() : file.filename());
+}
+
 void flagQuestion(QuestionStats& q) {
   if (q.discrimination && *q.discrimination < 0) {
     q.flags.push_back("区分度为负：答案可能有误");
@@ -151,6 +250,7 @@ ClassReportBuilder::ClassReportBuilder(const LoadedPaper& paper) {
 void ClassReportBuilder::addGraded(std::filesystem::path file, const GradeReport& grade,
                                    std::optional<std::vector<ByteString>> comment) {
   ReportedFile f;
+  f.name = studentName(file);
   f.file = std::move(file);
   f.scoreLine = grade.scoreLine;
   f.total = grade.total;
@@ -163,15 +263,17 @@ void ClassReportBuilder::addGraded(std::filesystem::path file, const GradeReport
     if (row.result == RowResult::NotGraded || k == tallies_.size()) continue;
     f.results.push_back(row.result == RowResult::Right);
     Tally& tally = tallies_[k++];
-    ByteString answer = shownAnswer(row.answer);
+    f.answers.push_back(shownAnswer(row.answer));
+    const ByteString& answer = f.answers.back();
     if (auto it = tally.counts.find(answer); it != tally.counts.end()) {
       ++it->second;
     } else if (tally.counts.size() < kAnswersKept) {
-      tally.counts.emplace(std::move(answer), 1);
+      tally.counts.emplace(answer, 1);
     } else {
       ++tally.others;
     }
   }
+  f.answers.resize(tallies_.size());
   f.results.resize(tallies_.size(), false);  // a grade from another paper cannot overrun
   f.subtotals.assign(report_.sections.size(), 0.0);
   for (std::size_t q = 0; q < f.results.size(); ++q) {
@@ -182,6 +284,7 @@ void ClassReportBuilder::addGraded(std::filesystem::path file, const GradeReport
 
 void ClassReportBuilder::addRefused(std::filesystem::path file, std::string reason) {
   ReportedFile refused;
+  refused.name = studentName(file);
   refused.file = std::move(file);
   refused.error = std::move(reason);
   report_.files.push_back(std::move(refused));
@@ -194,8 +297,12 @@ ClassReport ClassReportBuilder::report() const {
   for (const ReportedFile& f : report.files) {
     if (!f.error) graded.push_back(&f);
   }
+  std::vector<const ReportedFile*> upper, lower;
+  splitGroups(rankFiles(report.files), upper, lower);
   for (std::size_t k = 0; k < report.questions.size(); ++k) {
     analyseQuestion(report.questions[k], k, graded);
+    countOptions(report.questions[k], k, graded, upper, lower);
+    upperLower(report.questions[k], k, upper, lower);
     flagQuestion(report.questions[k]);
     report.questions[k].answers = largestFirst(tallies_[k].counts);
     report.questions[k].otherAnswers = tallies_[k].others;

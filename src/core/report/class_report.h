@@ -21,6 +21,8 @@ namespace qzt::report {
 // One answer file as the report lists it: graded, or refused with a reason.
 struct ReportedFile {
   std::filesystem::path file;
+  std::string name;                  // UTF-8: the file name without folder and ".da"
+  int rank = 0;                      // graded files: 1 + how many scored higher
   std::optional<std::string> error;  // UTF-8 reason; set only when refused
   std::string scoreLine;             // UTF-8, as the reader shows it
   double total = 0;
@@ -28,6 +30,7 @@ struct ReportedFile {
   std::optional<double> rate;
   std::optional<std::vector<ByteString>> comment;  // GBK lines
   std::vector<bool> results;         // per graded row, in row order: right
+  std::vector<ByteString> answers;   // per graded row: GBK, cut as AnswerCount shows it
   std::vector<double> subtotals;     // per section, marks earned
 };
 
@@ -54,11 +57,34 @@ inline constexpr std::size_t kAnswerShownBytes = 120;
 // Distinct answers kept per row; later new answers count as others.
 inline constexpr std::size_t kAnswersKept = 64;
 
+// One letter of a choice row (or its blank): how many chose it, and its
+// share in the upper and lower groups.
+struct OptionStats {
+  char letter = 'A';  // 0 for the blank
+  bool correct = false;
+  int count = 0;
+  std::optional<double> upper;  // share of the upper group that chose it
+  std::optional<double> lower;
+};
+
+// The top and bottom 27% of the graded files by score (at least one each,
+// ties at the cut taken in the order added); needs two graded files.
+struct UpperLower {
+  int groupSize = 0;
+  double upper = 0;  // share of the upper group right on the row
+  double lower = 0;
+  double index = 0;  // D = upper - lower
+};
+
+// The share of the class in each upper and lower group.
+inline constexpr double kGroupShare = 0.27;
+
 struct QuestionStats {
   int row = 0;
   std::size_t section = 0;  // index into ClassReport::sections
   ByteString label;     // GBK
   std::int32_t kind = 0;
+  int optionCount = 0;  // letters offered, for choice rows
   ByteString correct;   // GBK, unscrambled
   double marks = 0;
   int right = 0;
@@ -71,6 +97,9 @@ struct QuestionStats {
   std::vector<std::string> flags;
   std::vector<AnswerCount> answers;  // largest first, equal counts in byte order
   int otherAnswers = 0;  // answers beyond the kAnswersKept distinct ones kept
+  std::vector<OptionStats> options;  // choice rows only: one per letter offered
+  std::optional<OptionStats> blank;  // choice rows only: files that chose no letter
+  std::optional<UpperLower> upperLower;
 };
 
 // The graded rows under one heading row of the paper (rows before the first

@@ -69,4 +69,18 @@ std::string classCsv(const ClassReport& report) {
   return out;
 }
 
+std::string answersCsv(const ClassReport& report) {
+  std::string out = kByteOrderMark;
+  std::vector<std::string> heading = {"姓名", "文件"};
+  for (const QuestionStats& q : report.questions) heading.push_back(gbkToUtf8(q.label));
+  addLine(out, heading);
+  for (const ReportedFile& f : report.files) {
+    if (f.error) continue;
+    std::vector<std::string> line = {f.name, pathToUtf8(f.file)};
+    for (const ByteString& answer : f.answers) line.push_back(gbkToUtf8(answer));
+    addLine(out, line);
+  }
+  return out;
+}
+
 }  // namespace qzt::report

@@ -14,6 +14,11 @@ namespace qzt::report {
 
 std::string classCsv(const ClassReport& report);
 
+// Each graded file's answers: its student's name and file, then one column
+// per graded row with the answer as graded (letters joined by blanks, text
+// as typed, a long text cut and ended by "…").
+std::string answersCsv(const ClassReport& report);
+
 // A field quoted when it holds a comma, a quote, CR or LF; quotes doubled.
 // Text starting with =, +, -, @, tab or CR gets a leading ' so no
 // spreadsheet takes it for a formula.

@@ -10,12 +10,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool isAnswerFileName(const fs::path& p) {
-  const std::string ext = p.extension().string();
-  return ext.size() == 3 && ext[0] == '.' && (ext[1] == 'd' || ext[1] == 'D') &&
-         (ext[2] == 'a' || ext[2] == 'A');
-}
-
 std::string listingFailure(const std::error_code& ec) { return "cannot search folder: " + ec.message(); }
 
 // Symbolic links to folders are not followed, so a link loop ends. Every
@@ -55,6 +49,12 @@ class SeenFiles {
 };
 
 }  // namespace
+
+bool isAnswerFileName(const fs::path& p) {
+  const std::string ext = p.extension().string();
+  return ext.size() == 3 && ext[0] == '.' && (ext[1] == 'd' || ext[1] == 'D') &&
+         (ext[2] == 'a' || ext[2] == 'A');
+}
 
 AnswerFileSearch findAnswerFiles(const std::vector<fs::path>& named) {
   AnswerFileSearch search;

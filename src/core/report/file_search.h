@@ -30,6 +30,9 @@ struct AnswerFileSearch {
 // is kept once by device and inode, at its first name.
 AnswerFileSearch findAnswerFiles(const std::vector<std::filesystem::path>& named);
 
+// The name ends in ".da" in any letter case.
+bool isAnswerFileName(const std::filesystem::path& path);
+
 // An output that would overwrite an input or another output.
 struct OutputClash {
   std::size_t output = 0;        // index into the outputs

@@ -223,5 +223,91 @@ TEST_F(ClassReportTest, ItemsThatNeedALookAreFlagged) {
   EXPECT_EQ(r.questions[2].flags, std::vector<std::string>{"答对率低于 0.2：题目可能过难"});
 }
 
+// Ten files, so each 27% group holds lround(2.7) = 3 files. Worked by hand:
+//   file  row1  row2  row3  row4  score  rank
+//   s1    A ✓   AC ✓  ABC ✓ B ✓   12     1
+//   s2    A ✓   AC ✓  ABC ✓ A     10     2
+//   s3    B     AC ✓  ABC ✓ B ✓   10     2   (tied: shares the rank)
+//   s4    A ✓   A     ABC ✓ B ✓    9     4
+//   s5    A ✓   AC ✓  x     B ✓    7     5
+//   s6    C     AC ✓  x     B ✓    5     6
+//   s7    A ✓   AC ✓  x     -      5     6
+//   s8    A ✓   -     x     -      2     8
+//   s9    B     -     x     C      0     9
+//   s10   -     -     -     -      0     9
+// Upper group s1 s2 s3, lower group s8 s9 s10.
+TEST_F(ClassReportTest, OptionTableAndUpperLowerGroups) {
+  const std::vector<std::pair<std::string, std::string>> rows = {
+      {"s1.da", "A|AC|ABC|B"}, {"s2.da", "A|AC|ABC|A"}, {"s3.da", "B|AC|ABC|B"}, {"s4.da", "A|A|ABC|B"},
+      {"s5.da", "A|AC|x|B"},   {"s6.da", "C|AC|x|B"},   {"s7.da", "A|AC|x|"},    {"s8.da", "A||x|"},
+      {"s9.da", "B||x|C"},     {"s10.DA", "|||"}};
+  std::vector<std::filesystem::path> files;
+  for (const auto& [name, cells] : rows) {
+    std::string body = "KEY-1\r\n\r\n";
+    for (char c : cells + "|") body += c == '|' ? std::string("\r\n") : std::string(1, c);
+    files.push_back(answers(name, body));
+  }
+  const ClassReport r = reportClass(paper_, files);
+  ASSERT_EQ(r.summary.count, 10);
+
+  std::vector<int> ranks;
+  for (const ReportedFile& f : r.files) ranks.push_back(f.rank);
+  EXPECT_EQ(ranks, (std::vector<int>{1, 2, 2, 4, 5, 6, 6, 8, 9, 9}));
+  EXPECT_EQ(r.files[0].name, "s1");
+  EXPECT_EQ(r.files[9].name, "s10") << "a .DA ending goes too";
+  EXPECT_EQ(r.files[4].answers, (std::vector<ByteString>{"A", "A C", "x", "B"}));
+
+  struct Groups {
+    double upper, lower;
+  };
+  const Groups expectedRight[] = {{2.0 / 3, 1.0 / 3}, {1, 0}, {1, 0}, {2.0 / 3, 0}};
+  for (std::size_t k = 0; k < r.questions.size(); ++k) {
+    SCOPED_TRACE(k);
+    const auto& groups = r.questions[k].upperLower;
+    ASSERT_TRUE(groups);
+    EXPECT_EQ(groups->groupSize, 3);
+    EXPECT_DOUBLE_EQ(groups->upper, expectedRight[k].upper);
+    EXPECT_DOUBLE_EQ(groups->lower, expectedRight[k].lower);
+    EXPECT_DOUBLE_EQ(groups->index, expectedRight[k].upper - expectedRight[k].lower);
+  }
+
+  // Per letter: count, upper share, lower share, correct; then the blank.
+  struct Option {
+    int count;
+    double upper, lower;
+    bool correct;
+  };
+  auto check = [](const QuestionStats& q, const std::vector<Option>& letters, const Option& blank) {
+    SCOPED_TRACE(q.row);
+    ASSERT_EQ(q.options.size(), letters.size());
+    for (std::size_t i = 0; i < letters.size(); ++i) {
+      EXPECT_EQ(q.options[i].letter, 'A' + static_cast<int>(i));
+      EXPECT_EQ(q.options[i].count, letters[i].count) << i;
+      EXPECT_DOUBLE_EQ(*q.options[i].upper, letters[i].upper) << i;
+      EXPECT_DOUBLE_EQ(*q.options[i].lower, letters[i].lower) << i;
+      EXPECT_EQ(q.options[i].correct, letters[i].correct) << i;
+    }
+    ASSERT_TRUE(q.blank);
+    EXPECT_EQ(q.blank->count, blank.count);
+    EXPECT_DOUBLE_EQ(*q.blank->upper, blank.upper);
+    EXPECT_DOUBLE_EQ(*q.blank->lower, blank.lower);
+    EXPECT_FALSE(q.blank->correct);
+  };
+  const double third = 1.0 / 3;
+  check(r.questions[0], {{6, 2 * third, third, true}, {2, third, third, false}, {1, 0, 0, false}, {0, 0, 0, false}},
+        {1, 0, third, false});
+  check(r.questions[1], {{7, 1, 0, true}, {0, 0, 0, false}, {6, 1, 0, true}, {0, 0, 0, false}}, {3, 0, 1, false});
+  check(r.questions[3], {{1, third, 0, false}, {5, 2 * third, 0, true}, {1, 0, third, false}, {0, 0, 0, false}},
+        {3, 0, 2 * third, false});
+  EXPECT_TRUE(r.questions[2].options.empty()) << "a text row has no letters";
+  EXPECT_FALSE(r.questions[2].blank);
+
+  // One graded file: no groups to compare, counts still given.
+  const ClassReport one = reportClass(paper_, {files[0]});
+  EXPECT_FALSE(one.questions[0].upperLower);
+  EXPECT_EQ(one.questions[0].options[0].count, 1);
+  EXPECT_FALSE(one.questions[0].options[0].upper);
+}
+
 }  // namespace
 }  // namespace qzt::report

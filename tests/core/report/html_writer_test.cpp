@@ -19,12 +19,15 @@ ClassReport hostileReport() {
   r.total = 2;
   ReportedFile graded;
   graded.file = "班级/<b>.da";
+  graded.name = "<svg onload=alert(1)>'" + markup;
+  graded.rank = 1;
   graded.scoreLine = "总分：2 得分：2 正确率：100";
   graded.total = 2;
   graded.score = 2;
   graded.rate = 100;
   graded.comment = std::vector<ByteString>{markup};
   graded.results = {true};
+  graded.subtotals = {2};
   ReportedFile refused;
   refused.file = "x.da";
   refused.error = markup;
@@ -42,13 +45,26 @@ ClassReport hostileReport() {
   q.right = 1;
   q.facility = 1;
   q.answers = {{markup, 1}, {"<i>", 3}};
+  q.options = {{'A', true, 1, 1.0, 0.0}};
+  q.blank = OptionStats{0, false, 0, 0.0, 1.0};
   r.questions = {q};
+  r.sections = {SectionStats{"", 2, 1, 2.0, 1.0}};
   return r;
 }
 
+// The page's one script is our own sorting; the page allows no other.
 TEST(HtmlWriter, TextNeverBecomesMarkupAndNothingIsFetched) {
   const std::string page = classHtml(hostileReport());
-  EXPECT_EQ(page.find("<script"), std::string::npos);
+  const std::size_t script = page.find("<script");
+  ASSERT_NE(script, std::string::npos);
+  EXPECT_EQ(page.substr(script, 34), "<script>document.querySelectorAll(");
+  EXPECT_EQ(page.find("<script", script + 1), std::string::npos);
+  EXPECT_NE(page.find("content=\"default-src 'none'; style-src 'unsafe-inline'; script-src 'sha256-"), std::string::npos);
+  EXPECT_EQ(page.find("<svg onload"), std::string::npos);
+  EXPECT_NE(page.find("<td title='班级/&lt;b&gt;.da'>&lt;svg onload=alert(1)&gt;&#39;&lt;script&gt;"),
+            std::string::npos)
+      << "student's name and file";
+  EXPECT_NE(page.find("<span class=printed>（未分部分）</span>"), std::string::npos) << "rows before any heading";
   EXPECT_EQ(page.find("<b>"), std::string::npos);
   EXPECT_EQ(page.find("<i>"), std::string::npos);
   EXPECT_NE(page.find("<title>期中测验 &lt;script&gt;alert(&#39;x&#39;)&lt;/script&gt;&amp;&quot; 成绩报告</title>"),
