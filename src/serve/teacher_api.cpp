@@ -50,7 +50,7 @@ Response Api::teacher(const Request& request, const std::string& path) {
     for (const auto& c : s_.room->room(t)) candidates.push_back(roomCandidate(c, t));
     return jsonResponse(200, {{"open", s_.room->open()},
                               {"gradePasswordNeeded", s_.room->gradePasswordNeeded()},
-                              {"questionCount", s_.paper->table.count()},
+                              {"questionCount", classroom::answerableCount(s_.paper->table)},
                               {"candidates", std::move(candidates)}});
   }
   if (request.method == "GET") return downloads(path);
