@@ -114,7 +114,7 @@ Response Api::teacherAction(const Request& request, const std::string& path) {
   if (path == "grade-password") {
     const auto password = stringField(*body, "password");
     if (!password) return errorResponse(400, "password must be a string");
-    if (!s_.room->giveGradePassword(*password)) return errorResponse(403, "wrong grading password");
+    if (!s_.room->giveGradePassword(*password)) return errorResponse(403, "批改密码不对");
     s_.site->unpackNotes();
     return jsonResponse(200, json::object());
   }
