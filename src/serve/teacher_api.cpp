@@ -27,12 +27,6 @@ json roomCandidate(const classroom::CandidateState& c, std::int64_t nowMs) {
           {"stale", c.status == classroom::Status::Answering && unseenMs > kStaleMs}};
 }
 
-// The live class report over the handed-in answer files: the one place
-// that calls the report API.
-report::ClassReport classReport(const LoadedPaper& paper, const classroom::Classroom& room) {
-  return report::reportClass(paper, room.handedInFiles());
-}
-
 Response download(std::string body, const char* type, const char* fileName) {
   Response r;
   r.contentType = type;
@@ -61,16 +55,14 @@ Response Api::teacher(const Request& request, const std::string& path) {
 Response Api::downloads(const std::string& path) {
   if (path == "report") {
     Response r;
-    r.body = s_.reportJson(classReport(*s_.paper, *s_.room));
+    r.body = reportJson();
     return r;
   }
   if (path == "report.html") {
-    return download(report::classHtml(classReport(*s_.paper, *s_.room)), "text/html; charset=utf-8",
-                    "report.html");
+    return download(report::classHtml(*s_.room->classReport()), "text/html; charset=utf-8", "report.html");
   }
   if (path == "report.csv") {
-    return download(report::classCsv(classReport(*s_.paper, *s_.room)), "text/csv; charset=utf-8",
-                    "report.csv");
+    return download(report::classCsv(*s_.room->classReport()), "text/csv; charset=utf-8", "report.csv");
   }
   if (path == "answers.zip") {
     std::vector<std::pair<std::string, std::string>> files;
@@ -81,6 +73,17 @@ Response Api::downloads(const std::string& path) {
     return download(zipStored(files), "application/zip", "answers.zip");
   }
   return errorResponse(404, "not found");
+}
+
+std::string Api::reportJson() {
+  const auto report = s_.room->classReport();
+  std::lock_guard guard(reportJsonLock_);
+  // Every dashboard polls the report: its JSON is written once per report.
+  if (report != reportJsonOf_) {
+    reportJson_ = s_.reportJson(*report);
+    reportJsonOf_ = report;
+  }
+  return reportJson_;
 }
 
 Response Api::teacherAction(const Request& request, const std::string& path) {

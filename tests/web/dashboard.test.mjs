@@ -97,7 +97,7 @@ test("the teacher gives the grading password on the dashboard: a wrong one is re
   await teacher.fill("#gradePassword", kGradePassword);
   await teacher.click("#gradePasswordForm button");
   await until(async () => (await teacher.textContent("#teacherNotice")) === "批改密码正确，成绩已显示", "the acceptance");
-  await teacher.waitForSelector("#gradePasswordForm[hidden]");
+  await teacher.waitForSelector("#gradePasswordForm[hidden]", { state: "attached" });
   const graded = JSON.parse(qzt("grade", paper, join(answers, "5-戊.da"), "--grade-password", kGradePassword, "--json"));
   await until(async () => (await scoreCell.textContent()) === String(graded.score), "the score in the room");
   // The candidate's page polls and shows the grade qzt grade finds.

@@ -264,6 +264,7 @@ CandidateState Classroom::view(const Entry& e, std::int64_t nowMs, bool withAnsw
     s.rate = e.grade->report.rate;
   }
   s.resultsShown = resultsAllowed(options_.results, c.status == Status::HandedIn, open_);
+  if (!withAnswers) return s;  // the room's view: no answers, no results
   if (s.resultsShown && !gradePasswordGiven_) {
     s.results = Results{};
     s.results->pending = true;
@@ -293,14 +294,58 @@ bool Classroom::write(const Snapshot& s) {
 void Classroom::gradeHandedIn(const std::vector<Entry*>& entries) {
   for (Entry* e : entries) {
     std::optional<report::FileGrade> grade;
+    std::string error;
     {
       std::lock_guard guard(graderLock_);
       auto graded = grader_.grade(options_.answersDir / (e->c.stem + ".da"));
-      if (graded.ok()) grade = std::move(graded).value();
+      if (graded.ok()) {
+        grade = std::move(graded).value();
+      } else {
+        error = graded.error().message;
+      }
     }
     std::lock_guard guard(lock_);
+    // The first grade stays: the class report reads it outside the lock.
+    if (e->grade) continue;
     e->grade = std::move(grade);
+    e->gradeError = std::move(error);
+    ++gradesChanged_;
   }
+}
+
+std::shared_ptr<const report::ClassReport> Classroom::classReport() {
+  std::lock_guard reportGuard(reportLock_);
+  struct HandIn {
+    fs::path file;
+    const report::FileGrade* grade = nullptr;
+    std::string error;
+  };
+  std::vector<HandIn> handIns;
+  {
+    std::lock_guard guard(lock_);
+    if (report_ && reportGrades_ == gradesChanged_) return report_;
+    reportGrades_ = gradesChanged_;
+    for (const auto& [id, e] : entries_) {
+      // A hand-in still being graded comes in with its grade.
+      if (e->c.status != Status::HandedIn || (!e->grade && e->gradeError.empty())) continue;
+      handIns.push_back({options_.answersDir / (e->c.stem + ".da"), e->grade ? &*e->grade : nullptr, e->gradeError});
+    }
+  }
+  // Built outside the room's lock: candidates' saves never wait for it.
+  report::ClassReportBuilder builder(paper_);
+  for (HandIn& h : handIns) {
+    if (h.grade) {
+      builder.addGraded(std::move(h.file), h.grade->report, h.grade->comment);
+    } else {
+      builder.addRefused(std::move(h.file), std::move(h.error));
+    }
+  }
+  {
+    std::lock_guard guard(graderLock_);
+    builder.setCommentsFailure(grader_.commentsFailure());
+  }
+  report_ = std::make_shared<const report::ClassReport>(builder.report());
+  return report_;
 }
 
 // REQUIRES: lock_ held.
