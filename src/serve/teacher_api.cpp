@@ -12,6 +12,7 @@ namespace qzt::serve {
 namespace {
 
 constexpr std::int64_t kStaleMs = 30'000;
+constexpr std::int64_t kRoomFreshMs = 1'000;
 
 json roomCandidate(const classroom::CandidateState& c, std::int64_t nowMs) {
   const std::int64_t unseenMs = std::max<std::int64_t>(0, nowMs - c.lastSeenMs);
@@ -40,16 +41,35 @@ Response download(std::string body, const char* type, const char* fileName) {
 Response Api::teacher(const Request& request, const std::string& path) {
   const std::int64_t t = now();
   if (request.method == "GET" && path == "room") {
-    json candidates = json::array();
-    for (const auto& c : s_.room->room(t)) candidates.push_back(roomCandidate(c, t));
-    return jsonResponse(200, {{"open", s_.room->open()},
-                              {"gradePasswordNeeded", s_.room->gradePasswordNeeded()},
-                              {"questionCount", classroom::answerableCount(s_.paper->table)},
-                              {"candidates", std::move(candidates)}});
+    Response r;
+    r.body = roomJson(t);
+    return r;
   }
   if (request.method == "GET") return downloads(path);
-  if (request.method == "POST") return teacherAction(request, path);
+  if (request.method == "POST") {
+    Response r = teacherAction(request, path);
+    std::lock_guard guard(roomJsonLock_);
+    roomJsonMs_ = -1;  // the dashboard that acted sees its action at once
+    return r;
+  }
   return errorResponse(404, "not found");
+}
+
+// Every dashboard polls the room, which is a view of a thousand candidates
+// under the room's lock: it is made at most once a second (its times are
+// whole seconds) for all of them.
+std::string Api::roomJson(std::int64_t nowMs) {
+  std::lock_guard guard(roomJsonLock_);
+  if (roomJsonMs_ >= 0 && nowMs >= roomJsonMs_ && nowMs - roomJsonMs_ < kRoomFreshMs) return roomJson_;
+  json candidates = json::array();
+  for (const auto& c : s_.room->room(nowMs)) candidates.push_back(roomCandidate(c, nowMs));
+  roomJson_ = jsonResponse(200, {{"open", s_.room->open()},
+                                 {"gradePasswordNeeded", s_.room->gradePasswordNeeded()},
+                                 {"questionCount", classroom::answerableCount(s_.paper->table)},
+                                 {"candidates", std::move(candidates)}})
+                  .body;
+  roomJsonMs_ = nowMs;
+  return roomJson_;
 }
 
 Response Api::downloads(const std::string& path) {

@@ -145,6 +145,10 @@ class Classroom {
   Snapshot snapshot(Entry& e);
   [[nodiscard]] bool write(const Snapshot& s);
   void handInLocked(Entry& e, std::vector<Snapshot>& toWrite);
+  void handInLockedIfTimeUp(Entry& e, std::int64_t nowMs, std::vector<Snapshot>& toWrite,
+                            std::vector<Entry*>& timedOut);
+  void handInIfTimeUp(int id, std::int64_t nowMs);
+  void handInEveryoneTimedOut(std::int64_t nowMs);
   void gradeHandedIn(const std::vector<Entry*>& entries);
   std::string freeStem(const std::string& name, const std::string& number) const;
   void writeRoomFile(std::int64_t nowMs);
