@@ -110,6 +110,21 @@ TEST_F(ClassroomTest, ServerClockPerCandidate) {
   EXPECT_EQ(room->putAnswers(id, 1, {}, 13 * kMinute).refusal().why, Denial::Forbidden);
 }
 
+// Between the server's ticks a candidate's own request hands in their
+// timed-out sheet, and the room shows every timed-out candidate handed in.
+TEST_F(ClassroomTest, TimeUpSeenWithoutWaitingForTheTick) {
+  auto room = openRoom(0);
+  const int ann = room->signIn("Ann", "1", 0).value().id;
+  const int bob = room->signIn("Bob", "2", 0).value().id;
+  const int cy = room->signIn("Cy", "3", 0).value().id;
+  for (int id : {ann, bob}) ASSERT_TRUE(room->viewPaper(id, 0).ok());
+  ASSERT_TRUE(room->viewPaper(cy, 5 * kMinute).ok());
+  EXPECT_EQ(room->state(ann, 10 * kMinute).value().status, Status::HandedIn);
+  EXPECT_EQ(room->putAnswers(bob, 1, {}, 10 * kMinute).refusal().why, Denial::Forbidden);
+  EXPECT_EQ(room->handedInFiles().size(), 2u) << "Cy still has five minutes";
+  EXPECT_EQ(room->room(15 * kMinute).at(2).status, Status::HandedIn);
+}
+
 TEST_F(ClassroomTest, StaleVersionsChangeNothing) {
   auto room = openRoom(0);
   const int id = room->signIn("Ann", "1", 0).value().id;

@@ -33,7 +33,10 @@ export class AnswerGrid {
   // A letter as the grid's header shows it (the header is the paper's own).
   private shown(letters: string): string {
     const headers = this.store.exam?.headers ?? [];
-    return [...letters].map((l) => headers[l.charCodeAt(0) - 64]?.trim() || l).join("");
+    return [...letters].map((l) => {
+      const column = l.charCodeAt(0) - 64;
+      return (column >= 1 && headers[column]?.trim()) || l;
+    }).join("");
   }
 
   private graded(): boolean {
