@@ -155,6 +155,8 @@ TEST_F(ServerTest, TeacherRunsTheRoom) {
   EXPECT_EQ(send("POST", "/api/teacher/extend", R"({"candidate":99,"minutes":5})", teacher).status, 404);
   ASSERT_EQ(send("POST", "/api/teacher/extend", "{\"candidate\":" + std::to_string(id) + ",\"minutes\":5}", teacher).status, 200);
   EXPECT_EQ(json::parse(get("/api/state", ann).body)["remainingSeconds"], 900);
+  // The room seen a moment ago is not shown again after the teacher's action.
+  EXPECT_EQ(json::parse(get("/api/teacher/room", teacher).body)["candidates"][0]["remainingSeconds"], 900);
 
   const Reply letIn = send("POST", "/api/teacher/letin", "{\"candidate\":" + std::to_string(id) + "}", teacher);
   ASSERT_EQ(letIn.status, 200);
