@@ -85,6 +85,7 @@ test("the teacher gives the grading password on the dashboard: a wrong one is re
   assert.deepEqual(await axeViolations(teacher), []);
   const scoreCell = teacher.locator("#roomTable tbody tr td:nth-child(6)");
   assert.equal(await scoreCell.textContent(), "—");
+  await until(async () => (await teacher.textContent("#reportSummary dd")) === "0", "a class report without grades");
   // Answered of the rows a candidate answers: the two headings are none.
   assert.equal(await teacher.textContent("#roomTable tbody tr td:nth-child(4)"), "3 / 4");
 

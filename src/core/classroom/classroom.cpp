@@ -325,8 +325,10 @@ std::shared_ptr<const report::ClassReport> Classroom::classReport() {
     std::lock_guard guard(lock_);
     if (report_ && reportGrades_ == gradesChanged_) return report_;
     reportGrades_ = gradesChanged_;
+    // No grade is shown while the grading password is missing, here as in
+    // the room; a hand-in still being graded comes in with its grade.
     for (const auto& [id, e] : entries_) {
-      // A hand-in still being graded comes in with its grade.
+      if (!gradePasswordGiven_) break;
       if (e->c.status != Status::HandedIn || (!e->grade && e->gradeError.empty())) continue;
       handIns.push_back({options_.answersDir / (e->c.stem + ".da"), e->grade ? &*e->grade : nullptr, e->gradeError});
     }
@@ -503,6 +505,7 @@ bool Classroom::giveGradePassword(const std::string& typed) {
   {
     std::lock_guard guard(lock_);
     gradePasswordGiven_ = true;
+    ++gradesChanged_;  // the class report shows the grades from now on
     for (auto& [key, e] : entries_) {
       if (e->c.status == Status::HandedIn && !e->grade) handedIn.push_back(e.get());
     }

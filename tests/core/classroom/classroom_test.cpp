@@ -240,9 +240,12 @@ TEST_F(ClassroomTest, GradingPasswordHoldsResultsBack) {
   auto room = openRoom(0);
   const int id = room->signIn("Ann", "1", 0).value().id;
   EXPECT_TRUE(room->handIn(id, 0).value().results->pending);
+  EXPECT_FALSE(room->room(0).at(0).score) << "no score in the room";
+  EXPECT_TRUE(room->classReport()->files.empty()) << "nor in the class report";
   EXPECT_FALSE(room->giveGradePassword("wrong"));
   EXPECT_TRUE(room->gradePasswordNeeded());
   EXPECT_TRUE(room->giveGradePassword("teach"));
+  EXPECT_EQ(room->classReport()->summary.count, 1);
   const auto st = room->state(id, 0).value();
   ASSERT_TRUE(st.results);
   EXPECT_FALSE(st.results->pending);
