@@ -1,5 +1,6 @@
 // Load on `qzt serve` over loopback: N candidates sign in, then answer and
-// autosave every 2 s while dashboards poll the room and idle, slow
+// autosave every 2 s (a quarter of them hand in halfway) while dashboards
+// poll the room and the class report as the dashboard does and idle, slow
 // connections stay open. Prints latency (p50/p99), errors, the server's
 // CPU and peak memory, and checks that every answer file on disk holds the
 // last answers sent.
@@ -99,6 +100,7 @@ struct Candidate {
   std::string name;
   std::vector<char> last = std::vector<char>(kQuestions + 1, 0);  // letter per row, 0 none
   long version = 0;
+  bool handedIn = false;
 };
 
 long procTicks(pid_t pid) {
@@ -173,7 +175,7 @@ int main(int argc, char** argv) {
     if (fd >= 0 && send(fd, "GET /api/info HTTP/1.1\r\nHo", 26, MSG_NOSIGNAL) > 0) idle.push_back(fd);
   }
 
-  Stats signIn, save, poll;
+  Stats signIn, save, poll, handIn;
   std::vector<Candidate> people(static_cast<std::size_t>(n));
   const long ticks0 = procTicks(pid);
   const auto start = Clock::now();
@@ -199,6 +201,7 @@ int main(int argc, char** argv) {
         exchange(port, "GET", "/api/exam", c.cookie);
       }
       const auto end = start + std::chrono::seconds(seconds);
+      const auto halfway = start + std::chrono::seconds(seconds) / 2;
       // Each candidate saves every 2 s, spread evenly over the two seconds.
       const int mine = (n - t + threads - 1) / threads;
       for (long round = 0; Clock::now() < end; ++round) {
@@ -206,6 +209,12 @@ int main(int argc, char** argv) {
         for (int k = 0, i = t; i < n && Clock::now() < end; i += threads, ++k) {
           std::this_thread::sleep_until(roundStart + std::chrono::milliseconds(2000L * k / std::max(mine, 1)));
           Candidate& c = people[static_cast<std::size_t>(i)];
+          if (c.handedIn) continue;
+          if (i % 4 == 0 && Clock::now() >= halfway) {
+            timed(handIn, [&] { return exchange(port, "POST", "/api/handin", c.cookie, "{}"); });
+            c.handedIn = true;
+            continue;
+          }
           c.last[static_cast<std::size_t>(1 + random() % kQuestions)] = static_cast<char>('A' + random() % 4);
           std::string body = "{\"version\":" + std::to_string(++c.version) + ",\"answers\":[";
           for (int q = 1; q <= kQuestions; ++q) {
@@ -221,14 +230,18 @@ int main(int argc, char** argv) {
       }
     });
   }
-  Stats room;
+  // Each dashboard asks for the room and the class report every 3 s, as the
+  // teacher's page does.
+  Stats room, report;
   std::atomic<bool> running{true};
   std::vector<std::thread> boards;
   for (int d = 0; d < dashboards; ++d) {
     boards.emplace_back([&] {
+      const std::string bearer = "Authorization: Bearer " + token + "\r\n";
       while (running) {
-        timed(room, [&] { return exchange(port, "GET", "/api/teacher/room", "Authorization: Bearer " + token + "\r\n"); });
-        std::this_thread::sleep_for(std::chrono::seconds(2));
+        timed(room, [&] { return exchange(port, "GET", "/api/teacher/room", bearer); });
+        timed(report, [&] { return exchange(port, "GET", "/api/teacher/report", bearer); });
+        std::this_thread::sleep_for(std::chrono::seconds(3));
       }
     });
   }
@@ -271,16 +284,26 @@ int main(int argc, char** argv) {
   }
   std::vector<double> all = save.ms;
   all.insert(all.end(), poll.ms.begin(), poll.ms.end());
-  const int errors = signIn.errors + save.errors + poll.errors + room.errors;
+  std::vector<double> boardMs = room.ms;
+  boardMs.insert(boardMs.end(), report.ms.begin(), report.ms.end());
+  const int errors = signIn.errors + save.errors + poll.errors + handIn.errors + room.errors + report.errors;
   std::printf("candidates %d, %d s, %d dashboards, %zu idle slow connections\n", n, seconds, dashboards, idle.size());
   std::printf("sign-in   p50 %.1f ms  p99 %.1f ms  (%zu)\n", percentile(signIn.ms, 0.5), percentile(signIn.ms, 0.99), signIn.ms.size());
   std::printf("autosave  p50 %.1f ms  p99 %.1f ms  (%zu)\n", percentile(save.ms, 0.5), percentile(save.ms, 0.99), save.ms.size());
   std::printf("state     p50 %.1f ms  p99 %.1f ms  (%zu)\n", percentile(poll.ms, 0.5), percentile(poll.ms, 0.99), poll.ms.size());
+  std::printf("hand-in   p50 %.1f ms  p99 %.1f ms  (%zu)\n", percentile(handIn.ms, 0.5), percentile(handIn.ms, 0.99), handIn.ms.size());
   std::printf("room      p50 %.1f ms  p99 %.1f ms  (%zu)\n", percentile(room.ms, 0.5), percentile(room.ms, 0.99), room.ms.size());
-  std::printf("candidate requests p99 %.1f ms; errors %d; lost answers %d\n", percentile(all, 0.99), errors, lost);
+  std::printf("report    p50 %.1f ms  p99 %.1f ms  (%zu)\n", percentile(report.ms, 0.5), percentile(report.ms, 0.99), report.ms.size());
+  std::printf("candidate requests p99 %.1f ms; dashboard requests p99 %.1f ms; errors %d; lost answers %d\n",
+              percentile(all, 0.99), percentile(boardMs, 0.99), errors, lost);
   std::printf("server CPU %.0f%% of one core; peak RSS %ld MB; exit %s\n",
               100.0 * static_cast<double>(ticks) / static_cast<double>(sysconf(_SC_CLK_TCK)) / wall, rssKb / 1024,
               WIFEXITED(status) && WEXITSTATUS(status) == 0 ? "clean" : "NOT clean");
+  // Other programs on the machine share its cores: their load is part of the figures.
+  std::ifstream loadavg("/proc/loadavg");
+  std::string load;
+  std::getline(loadavg, load);
+  std::printf("machine load average (1, 5, 15 min; runnable/all): %s\n", load.c_str());
   qzt::removeWorkFolder(dir);
   return errors == 0 && lost == 0 && WIFEXITED(status) ? 0 : 1;
 }

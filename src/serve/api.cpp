@@ -91,7 +91,7 @@ Response Api::candidate(const Request& request, const std::string& path) {
     return jsonResponse(200, {{"title", gbkToUtf8(s_.paper->header.title())},
                               {"status", gbkToUtf8(s_.paper->header.statusText())},
                               {"timeLimitMinutes", s_.paper->header.timeLimit()},
-                              {"questionCount", s_.paper->table.count()},
+                              {"questionCount", classroom::answerableCount(s_.paper->table)},
                               {"roster", !s_.room->roster().empty()},
                               {"open", s_.room->open()}});
   }

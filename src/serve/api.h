@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <mutex>
 #include <string>
 
 #include "classroom/classroom.h"
@@ -39,10 +41,18 @@ class Api {
   Response putAnswers(const Request& request, int id);
   Response teacherAction(const Request& request, const std::string& path);
   Response downloads(const std::string& path);
+  std::string roomJson(std::int64_t nowMs);
+  std::string reportJson();
   bool isTeacher(const Request& request) const;
   std::int64_t now() const { return s_.nowMs(); }
 
   ApiSetup s_;
+  std::mutex reportJsonLock_;
+  std::shared_ptr<const report::ClassReport> reportJsonOf_;  // the report reportJson_ was written from
+  std::string reportJson_;
+  std::mutex roomJsonLock_;
+  std::string roomJson_;
+  std::int64_t roomJsonMs_ = -1;  // when roomJson_ was made; -1: make it anew
 };
 
 }  // namespace qzt::serve

@@ -18,7 +18,7 @@ struct ServerLimits {
   unsigned idleTimeoutSeconds = 60;  // a silent connection is closed
   std::size_t connectionMemory = 64 * 1024;  // request line + headers per connection
   std::size_t bodyBytes = 256 * 1024;        // larger bodies get 413
-  unsigned threads = 8;              // handlers wait on fsync; more threads than cores
+  unsigned threads = 24;             // handlers wait on fsync; more threads than cores
 };
 
 using Handler = std::function<Response(const Request&)>;

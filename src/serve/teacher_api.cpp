@@ -12,6 +12,7 @@ namespace qzt::serve {
 namespace {
 
 constexpr std::int64_t kStaleMs = 30'000;
+constexpr std::int64_t kRoomFreshMs = 1'000;
 
 json roomCandidate(const classroom::CandidateState& c, std::int64_t nowMs) {
   const std::int64_t unseenMs = std::max<std::int64_t>(0, nowMs - c.lastSeenMs);
@@ -27,12 +28,6 @@ json roomCandidate(const classroom::CandidateState& c, std::int64_t nowMs) {
           {"stale", c.status == classroom::Status::Answering && unseenMs > kStaleMs}};
 }
 
-// The live class report over the handed-in answer files: the one place
-// that calls the report API.
-report::ClassReport classReport(const LoadedPaper& paper, const classroom::Classroom& room) {
-  return report::reportClass(paper, room.handedInFiles());
-}
-
 Response download(std::string body, const char* type, const char* fileName) {
   Response r;
   r.contentType = type;
@@ -46,31 +41,48 @@ Response download(std::string body, const char* type, const char* fileName) {
 Response Api::teacher(const Request& request, const std::string& path) {
   const std::int64_t t = now();
   if (request.method == "GET" && path == "room") {
-    json candidates = json::array();
-    for (const auto& c : s_.room->room(t)) candidates.push_back(roomCandidate(c, t));
-    return jsonResponse(200, {{"open", s_.room->open()},
-                              {"gradePasswordNeeded", s_.room->gradePasswordNeeded()},
-                              {"questionCount", s_.paper->table.count()},
-                              {"candidates", std::move(candidates)}});
+    Response r;
+    r.body = roomJson(t);
+    return r;
   }
   if (request.method == "GET") return downloads(path);
-  if (request.method == "POST") return teacherAction(request, path);
+  if (request.method == "POST") {
+    Response r = teacherAction(request, path);
+    std::lock_guard guard(roomJsonLock_);
+    roomJsonMs_ = -1;  // the dashboard that acted sees its action at once
+    return r;
+  }
   return errorResponse(404, "not found");
+}
+
+// Every dashboard polls the room, which is a view of a thousand candidates
+// under the room's lock: it is made at most once a second (its times are
+// whole seconds) for all of them.
+std::string Api::roomJson(std::int64_t nowMs) {
+  std::lock_guard guard(roomJsonLock_);
+  if (roomJsonMs_ >= 0 && nowMs >= roomJsonMs_ && nowMs - roomJsonMs_ < kRoomFreshMs) return roomJson_;
+  json candidates = json::array();
+  for (const auto& c : s_.room->room(nowMs)) candidates.push_back(roomCandidate(c, nowMs));
+  roomJson_ = jsonResponse(200, {{"open", s_.room->open()},
+                                 {"gradePasswordNeeded", s_.room->gradePasswordNeeded()},
+                                 {"questionCount", classroom::answerableCount(s_.paper->table)},
+                                 {"candidates", std::move(candidates)}})
+                  .body;
+  roomJsonMs_ = nowMs;
+  return roomJson_;
 }
 
 Response Api::downloads(const std::string& path) {
   if (path == "report") {
     Response r;
-    r.body = s_.reportJson(classReport(*s_.paper, *s_.room));
+    r.body = reportJson();
     return r;
   }
   if (path == "report.html") {
-    return download(report::classHtml(classReport(*s_.paper, *s_.room)), "text/html; charset=utf-8",
-                    "report.html");
+    return download(report::classHtml(*s_.room->classReport()), "text/html; charset=utf-8", "report.html");
   }
   if (path == "report.csv") {
-    return download(report::classCsv(classReport(*s_.paper, *s_.room)), "text/csv; charset=utf-8",
-                    "report.csv");
+    return download(report::classCsv(*s_.room->classReport()), "text/csv; charset=utf-8", "report.csv");
   }
   if (path == "answers.zip") {
     std::vector<std::pair<std::string, std::string>> files;
@@ -81,6 +93,17 @@ Response Api::downloads(const std::string& path) {
     return download(zipStored(files), "application/zip", "answers.zip");
   }
   return errorResponse(404, "not found");
+}
+
+std::string Api::reportJson() {
+  const auto report = s_.room->classReport();
+  std::lock_guard guard(reportJsonLock_);
+  // Every dashboard polls the report: its JSON is written once per report.
+  if (report != reportJsonOf_) {
+    reportJson_ = s_.reportJson(*report);
+    reportJsonOf_ = report;
+  }
+  return reportJson_;
 }
 
 Response Api::teacherAction(const Request& request, const std::string& path) {
@@ -114,7 +137,7 @@ Response Api::teacherAction(const Request& request, const std::string& path) {
   if (path == "grade-password") {
     const auto password = stringField(*body, "password");
     if (!password) return errorResponse(400, "password must be a string");
-    if (!s_.room->giveGradePassword(*password)) return errorResponse(403, "wrong grading password");
+    if (!s_.room->giveGradePassword(*password)) return errorResponse(403, "批改密码不对");
     s_.site->unpackNotes();
     return jsonResponse(200, json::object());
   }

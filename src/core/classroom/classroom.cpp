@@ -264,6 +264,7 @@ CandidateState Classroom::view(const Entry& e, std::int64_t nowMs, bool withAnsw
     s.rate = e.grade->report.rate;
   }
   s.resultsShown = resultsAllowed(options_.results, c.status == Status::HandedIn, open_);
+  if (!withAnswers) return s;  // the room's view: no answers, no results
   if (s.resultsShown && !gradePasswordGiven_) {
     s.results = Results{};
     s.results->pending = true;
@@ -293,14 +294,60 @@ bool Classroom::write(const Snapshot& s) {
 void Classroom::gradeHandedIn(const std::vector<Entry*>& entries) {
   for (Entry* e : entries) {
     std::optional<report::FileGrade> grade;
+    std::string error;
     {
       std::lock_guard guard(graderLock_);
       auto graded = grader_.grade(options_.answersDir / (e->c.stem + ".da"));
-      if (graded.ok()) grade = std::move(graded).value();
+      if (graded.ok()) {
+        grade = std::move(graded).value();
+      } else {
+        error = graded.error().message;
+      }
     }
     std::lock_guard guard(lock_);
+    // The first grade stays: the class report reads it outside the lock.
+    if (e->grade) continue;
     e->grade = std::move(grade);
+    e->gradeError = std::move(error);
+    ++gradesChanged_;
   }
+}
+
+std::shared_ptr<const report::ClassReport> Classroom::classReport() {
+  std::lock_guard reportGuard(reportLock_);
+  struct HandIn {
+    fs::path file;
+    const report::FileGrade* grade = nullptr;
+    std::string error;
+  };
+  std::vector<HandIn> handIns;
+  {
+    std::lock_guard guard(lock_);
+    if (report_ && reportGrades_ == gradesChanged_) return report_;
+    reportGrades_ = gradesChanged_;
+    // No grade is shown while the grading password is missing, here as in
+    // the room; a hand-in still being graded comes in with its grade.
+    for (const auto& [id, e] : entries_) {
+      if (!gradePasswordGiven_) break;
+      if (e->c.status != Status::HandedIn || (!e->grade && e->gradeError.empty())) continue;
+      handIns.push_back({options_.answersDir / (e->c.stem + ".da"), e->grade ? &*e->grade : nullptr, e->gradeError});
+    }
+  }
+  // Built outside the room's lock: candidates' saves never wait for it.
+  report::ClassReportBuilder builder(paper_);
+  for (HandIn& h : handIns) {
+    if (h.grade) {
+      builder.addGraded(std::move(h.file), h.grade->report, h.grade->comment);
+    } else {
+      builder.addRefused(std::move(h.file), std::move(h.error));
+    }
+  }
+  {
+    std::lock_guard guard(graderLock_);
+    builder.setCommentsFailure(grader_.commentsFailure());
+  }
+  report_ = std::make_shared<const report::ClassReport>(builder.report());
+  return report_;
 }
 
 // REQUIRES: lock_ held.
@@ -328,7 +375,7 @@ Outcome<CandidateState> Classroom::viewPaper(int id, std::int64_t nowMs) {
 }
 
 Outcome<CandidateState> Classroom::state(int id, std::int64_t nowMs) {
-  tick(nowMs);  // a candidate whose time is up sees the hand-in at once
+  handInIfTimeUp(id, nowMs);  // a candidate whose time is up sees the hand-in at once
   std::lock_guard guard(lock_);
   const auto found = entries_.find(id);
   if (found == entries_.end()) return refuse(Denial::NoSession, kNoSession);
@@ -340,7 +387,7 @@ Outcome<CandidateState> Classroom::putAnswers(int id, std::int64_t version,
                                               const std::vector<RowEntry>& entries, std::int64_t nowMs) {
   auto sheet = sheetFromEntries(paper_.table, letterColumns_, entries);
   if (!sheet.ok()) return sheet.refusal();
-  tick(nowMs);
+  handInIfTimeUp(id, nowMs);
   Snapshot s;
   {
     std::lock_guard guard(lock_);
@@ -384,7 +431,9 @@ Outcome<CandidateState> Classroom::handIn(int id, std::int64_t nowMs) {
 }
 
 std::vector<CandidateState> Classroom::room(std::int64_t nowMs) {
-  tick(nowMs);
+  // Not the whole tick: the room file's write (and its fsync) is the
+  // server's business, never on the dashboard's request.
+  handInEveryoneTimedOut(nowMs);
   std::lock_guard guard(lock_);
   std::vector<CandidateState> out;
   out.reserve(entries_.size());
@@ -456,6 +505,7 @@ bool Classroom::giveGradePassword(const std::string& typed) {
   {
     std::lock_guard guard(lock_);
     gradePasswordGiven_ = true;
+    ++gradesChanged_;  // the class report shows the grades from now on
     for (auto& [key, e] : entries_) {
       if (e->c.status == Status::HandedIn && !e->grade) handedIn.push_back(e.get());
     }
@@ -491,19 +541,41 @@ std::vector<fs::path> Classroom::answerFiles() const {
 }
 
 void Classroom::tick(std::int64_t nowMs) {
+  handInEveryoneTimedOut(nowMs);
+  writeRoomFile(nowMs);
+}
+
+void Classroom::handInEveryoneTimedOut(std::int64_t nowMs) {
   std::vector<Snapshot> toWrite;
   std::vector<Entry*> timedOut;
   {
     std::lock_guard guard(lock_);
-    for (auto& [id, e] : entries_) {
-      if (e->c.status != Status::Answering || remaining(e->c, nowMs) > 0) continue;
-      handInLocked(*e, toWrite);
-      timedOut.push_back(e.get());
-    }
+    for (auto& [id, e] : entries_) handInLockedIfTimeUp(*e, nowMs, toWrite, timedOut);
   }
   for (const Snapshot& s : toWrite) (void)write(s);
   gradeHandedIn(timedOut);
-  writeRoomFile(nowMs);
+}
+
+// One candidate only: a candidate's request must not scan the whole room
+// under its lock (the tick does that about every second).
+void Classroom::handInIfTimeUp(int id, std::int64_t nowMs) {
+  std::vector<Snapshot> toWrite;
+  std::vector<Entry*> timedOut;
+  {
+    std::lock_guard guard(lock_);
+    const auto found = entries_.find(id);
+    if (found != entries_.end()) handInLockedIfTimeUp(*found->second, nowMs, toWrite, timedOut);
+  }
+  for (const Snapshot& s : toWrite) (void)write(s);
+  gradeHandedIn(timedOut);
+}
+
+// REQUIRES: lock_ held.
+void Classroom::handInLockedIfTimeUp(Entry& e, std::int64_t nowMs, std::vector<Snapshot>& toWrite,
+                                     std::vector<Entry*>& timedOut) {
+  if (e.c.status != Status::Answering || remaining(e.c, nowMs) > 0) return;
+  handInLocked(e, toWrite);
+  timedOut.push_back(&e);
 }
 
 void Classroom::flush(std::int64_t nowMs) { tick(nowMs); }

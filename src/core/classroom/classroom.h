@@ -23,6 +23,7 @@
 #include "classroom/sheet_entry.h"
 #include "paper/opening.h"
 #include "report/class_grader.h"
+#include "report/class_report.h"
 #include "sheet/exam_clock.h"
 
 namespace qzt::classroom {
@@ -105,6 +106,11 @@ class Classroom {
   const std::vector<RosterEntry>& roster() const { return options_.roster; }
   // The answer files of every handed-in candidate, for the class report.
   std::vector<std::filesystem::path> handedInFiles() const;
+  // The live class report over the hand-ins, as `qzt report` makes it from
+  // their answer files (in candidate order). Made from the grades kept at
+  // hand-in, and made again only once a new grade has come in: the same
+  // report object until then.
+  std::shared_ptr<const report::ClassReport> classReport();
   // Every candidate's answer file, for the download of the folder.
   std::vector<std::filesystem::path> answerFiles() const;
 
@@ -117,7 +123,8 @@ class Classroom {
  private:
   struct Entry {
     Candidate c;
-    std::optional<report::FileGrade> grade;
+    std::optional<report::FileGrade> grade;  // set once, never changed after
+    std::string gradeError;                  // why grading failed, if it did
     int answered = 0;            // rows answered in c.sheet, kept for the room's view
     std::uint64_t changes = 0;   // bumped under the room lock per change
     std::uint64_t written = 0;   // the last change on disk (under diskLock)
@@ -133,11 +140,15 @@ class Classroom {
   Result<bool> replay(std::int64_t nowMs);
   Outcome<SignedIn> admit(const std::string& name, const std::string& number, std::int64_t nowMs);
   std::int64_t remaining(const Candidate& c, std::int64_t nowMs) const;
-  // The room's view leaves out the answers themselves (`withAnswers`).
+  // The room's view leaves out the answers and the results (`withAnswers`).
   CandidateState view(const Entry& e, std::int64_t nowMs, bool withAnswers = true) const;
   Snapshot snapshot(Entry& e);
   [[nodiscard]] bool write(const Snapshot& s);
   void handInLocked(Entry& e, std::vector<Snapshot>& toWrite);
+  void handInLockedIfTimeUp(Entry& e, std::int64_t nowMs, std::vector<Snapshot>& toWrite,
+                            std::vector<Entry*>& timedOut);
+  void handInIfTimeUp(int id, std::int64_t nowMs);
+  void handInEveryoneTimedOut(std::int64_t nowMs);
   void gradeHandedIn(const std::vector<Entry*>& entries);
   std::string freeStem(const std::string& name, const std::string& number) const;
   void writeRoomFile(std::int64_t nowMs);
@@ -156,6 +167,10 @@ class Classroom {
   bool keptOpen_ = true;
   std::mutex graderLock_;
   report::ClassGrader grader_;
+  std::uint64_t gradesChanged_ = 0;  // bumped under lock_ with every grade set
+  std::mutex reportLock_;            // one report made at a time; guards the two below
+  std::shared_ptr<const report::ClassReport> report_;
+  std::uint64_t reportGrades_ = 0;   // gradesChanged_ when report_ was made
   std::mutex roomFileLock_;
 };
 

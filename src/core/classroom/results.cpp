@@ -1,5 +1,7 @@
 #include "classroom/results.h"
 
+#include "classroom/sheet_entry.h"
+#include "paper/format.h"
 #include "util/gbk.h"
 
 namespace qzt::classroom {
@@ -29,8 +31,10 @@ Results resultsOf(const QuestionTable& table, const report::FileGrade& graded, b
   r.rate = graded.report.rate;
   for (const GradedRow& row : graded.report.rows) {
     if (row.result == RowResult::NotGraded) continue;
+    // A choice row's key is letters, carried as the answers are.
+    const bool textRow = table.question(row.row).kind() == format::kKindText;
     r.rows.push_back({row.row, gbkToUtf8(table.question(row.row).rowLabel()),
-                      row.result == RowResult::Right, gbkToUtf8(row.correct)});
+                      row.result == RowResult::Right, textRow ? gbkToUtf8(row.correct) : lettersText(row.correct)});
   }
   if (graded.comment) {
     r.comment.emplace();

@@ -13,14 +13,31 @@ Refusal bad(int row, const std::string& why) {
   return refuse(Denial::BadInput, "第 " + std::to_string(row) + " 题：" + why);
 }
 
-// Letters A.. of a choice row into their cells, as a click puts them.
+// The letter column of each character of `letters` (code 64 + column, as
+// UTF-8 of at most two bytes); 0 for anything that is no letter column.
+std::vector<int> columnsOf(const std::string& letters) {
+  std::vector<int> out;
+  for (std::size_t i = 0; i < letters.size(); ++i) {
+    const auto lead = static_cast<unsigned char>(letters[i]);
+    int code = lead;
+    if (lead >= 0xC2 && lead <= 0xC3 && i + 1 < letters.size()) {
+      const auto next = static_cast<unsigned char>(letters[++i]);
+      code = (next & 0xC0) == 0x80 ? ((lead & 0x1F) << 6) | (next & 0x3F) : 0;
+    } else if (lead >= 0x80) {
+      code = 0;
+    }
+    out.push_back(code > 64 && code <= 0xFF ? code - 64 : 0);
+  }
+  return out;
+}
+
+// Letters of a choice row into their cells, as a click puts them.
 std::optional<Refusal> putLetters(AnswerSheet& sheet, const QuestionRecord& q, int row,
                                   const std::string& letters) {
   const int options = std::min<int>(q.optionCount(), sheet.letterColumns());
   std::set<int> chosen;
-  for (char c : letters) {
-    const int column = c - 'A' + 1;
-    if (c < 'A' || c > 'Z' || column > options) return bad(row, "选项超出范围");
+  for (int column : columnsOf(letters)) {
+    if (column < 1 || column > options) return bad(row, "选项超出范围");
     chosen.insert(column);
   }
   if (q.kind() == format::kKindSingle && chosen.size() > 1) return bad(row, "单选题只能选一个");
@@ -71,17 +88,38 @@ std::vector<RowEntry> entriesFromSheet(const QuestionTable& table, const AnswerS
       if (!text.empty()) out.push_back({row, std::nullopt, gbkToUtf8(text)});
       continue;
     }
-    std::string letters;
-    for (char c : sheet.joinedCells(row, q.optionCount())) {
-      if (c >= 'A' && c <= 'Z') letters.push_back(c);
+    ByteString chosen;
+    const int columns = std::min<int>(q.optionCount(), sheet.letterColumns());
+    for (int c = 1; c <= columns; ++c) {
+      if (!sheet.cell(row, c).empty()) chosen.push_back(static_cast<char>(64 + c));
     }
-    if (!letters.empty()) out.push_back({row, letters, std::nullopt});
+    if (!chosen.empty()) out.push_back({row, lettersText(chosen), std::nullopt});
   }
   return out;
 }
 
 int answeredCount(const QuestionTable& table, const AnswerSheet& sheet) {
   return static_cast<int>(entriesFromSheet(table, sheet).size());
+}
+
+int answerableCount(const QuestionTable& table) {
+  int n = 0;
+  for (int row = 1; row <= table.count(); ++row) n += table.question(row).graded() ? 1 : 0;
+  return n;
+}
+
+std::string lettersText(const ByteString& letters) {
+  std::string out;
+  for (char byte : letters) {
+    const auto code = static_cast<unsigned char>(byte);
+    if (code < 0x80) {
+      out.push_back(byte);
+    } else {
+      out.push_back(static_cast<char>(0xC0 | (code >> 6)));
+      out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    }
+  }
+  return out;
 }
 
 }  // namespace qzt::classroom

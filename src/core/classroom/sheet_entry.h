@@ -20,7 +20,9 @@ inline constexpr std::size_t kMaxTextAnswerBytes = 4000;
 
 struct RowEntry {
   int row = 0;
-  std::optional<std::string> letters;  // "AC", any order, upper case
+  // One character per chosen column, any order: the character of code
+  // 64 + column ("A" for 1, "[" for 27, U+00FF for 191), as UTF-8.
+  std::optional<std::string> letters;
   std::optional<std::string> text;     // UTF-8
 };
 
@@ -37,5 +39,13 @@ std::vector<RowEntry> entriesFromSheet(const QuestionTable& table, const AnswerS
 
 // How many graded rows hold an answer.
 int answeredCount(const QuestionTable& table, const AnswerSheet& sheet);
+
+// How many rows a candidate answers: the graded rows (never the headings),
+// the N of "answering n of N".
+int answerableCount(const QuestionTable& table);
+
+// Bytes of letter columns (code 64 + column) as the characters the
+// browser carries, one per byte, as UTF-8.
+std::string lettersText(const ByteString& letters);
 
 }  // namespace qzt::classroom

@@ -6,6 +6,7 @@
 #include "author/paper_writer.h"
 #include "paper/format.h"
 #include "report/class_grader.h"
+#include "report/class_report.h"
 #include "util/file_bytes.h"
 
 namespace qzt::classroom {
@@ -109,6 +110,21 @@ TEST_F(ClassroomTest, ServerClockPerCandidate) {
   EXPECT_EQ(room->putAnswers(id, 1, {}, 13 * kMinute).refusal().why, Denial::Forbidden);
 }
 
+// Between the server's ticks a candidate's own request hands in their
+// timed-out sheet, and the room shows every timed-out candidate handed in.
+TEST_F(ClassroomTest, TimeUpSeenWithoutWaitingForTheTick) {
+  auto room = openRoom(0);
+  const int ann = room->signIn("Ann", "1", 0).value().id;
+  const int bob = room->signIn("Bob", "2", 0).value().id;
+  const int cy = room->signIn("Cy", "3", 0).value().id;
+  for (int id : {ann, bob}) ASSERT_TRUE(room->viewPaper(id, 0).ok());
+  ASSERT_TRUE(room->viewPaper(cy, 5 * kMinute).ok());
+  EXPECT_EQ(room->state(ann, 10 * kMinute).value().status, Status::HandedIn);
+  EXPECT_EQ(room->putAnswers(bob, 1, {}, 10 * kMinute).refusal().why, Denial::Forbidden);
+  EXPECT_EQ(room->handedInFiles().size(), 2u) << "Cy still has five minutes";
+  EXPECT_EQ(room->room(15 * kMinute).at(2).status, Status::HandedIn);
+}
+
 TEST_F(ClassroomTest, StaleVersionsChangeNothing) {
   auto room = openRoom(0);
   const int id = room->signIn("Ann", "1", 0).value().id;
@@ -165,6 +181,38 @@ TEST_F(ClassroomTest, GradesAsTheGradeCommand) {
   EXPECT_EQ(st.results->rows[1].correct, "A C");
 }
 
+// The live report equals the report of the hand-ins' answer files, and is
+// made again only when a hand-in has been graded since.
+TEST_F(ClassroomTest, ClassReportFollowsTheHandInsOnly) {
+  auto room = openRoom(0);
+  const int ann = room->signIn("Ann", "1", 0).value().id;
+  const int bob = room->signIn("Bob", "2", 0).value().id;
+  const auto empty = room->classReport();
+  EXPECT_TRUE(empty->files.empty());
+  ASSERT_TRUE(room->putAnswers(ann, 1, {{2, "A", {}}, {4, {}, "abc"}}, 0).ok());
+  ASSERT_TRUE(room->handIn(ann, 0).ok());
+  ASSERT_TRUE(room->putAnswers(bob, 1, {{3, "AC", {}}}, 0).ok());  // answering: no change to the report
+  const auto one = room->classReport();
+  EXPECT_NE(one, empty);
+  EXPECT_EQ(room->classReport(), one) << "nothing graded since: the same report";
+
+  ASSERT_TRUE(room->handIn(bob, kMinute).ok());
+  const auto two = room->classReport();
+  const auto fromFiles = report::reportClass(paper_, room->handedInFiles());
+  ASSERT_EQ(two->files.size(), 2u);
+  for (std::size_t i = 0; i < 2; ++i) {
+    EXPECT_EQ(two->files[i].file, fromFiles.files[i].file);
+    EXPECT_EQ(two->files[i].scoreLine, fromFiles.files[i].scoreLine);
+    EXPECT_EQ(two->files[i].results, fromFiles.files[i].results);
+  }
+  EXPECT_EQ(two->summary.count, fromFiles.summary.count);
+  EXPECT_EQ(two->summary.histogram, fromFiles.summary.histogram);
+  ASSERT_EQ(two->questions.size(), fromFiles.questions.size());
+  for (std::size_t k = 0; k < two->questions.size(); ++k) {
+    EXPECT_EQ(two->questions[k].right, fromFiles.questions[k].right) << k;
+  }
+}
+
 struct PolicyCase {
   ResultsPolicy policy;
   bool shownBeforeClose;
@@ -192,9 +240,12 @@ TEST_F(ClassroomTest, GradingPasswordHoldsResultsBack) {
   auto room = openRoom(0);
   const int id = room->signIn("Ann", "1", 0).value().id;
   EXPECT_TRUE(room->handIn(id, 0).value().results->pending);
+  EXPECT_FALSE(room->room(0).at(0).score) << "no score in the room";
+  EXPECT_TRUE(room->classReport()->files.empty()) << "nor in the class report";
   EXPECT_FALSE(room->giveGradePassword("wrong"));
   EXPECT_TRUE(room->gradePasswordNeeded());
   EXPECT_TRUE(room->giveGradePassword("teach"));
+  EXPECT_EQ(room->classReport()->summary.count, 1);
   const auto st = room->state(id, 0).value();
   ASSERT_TRUE(st.results);
   EXPECT_FALSE(st.results->pending);

@@ -75,5 +75,40 @@ TEST(SheetEntry, PutsLettersAsAClickDoes) {
   EXPECT_EQ(answeredCount(t, sheet.value()), 1);
 }
 
+TEST(SheetEntry, CountsOnlyTheRowsACandidateAnswers) {
+  EXPECT_EQ(answerableCount(table()), 3);  // the heading is no question
+  EXPECT_EQ(answerableCount(QuestionTable(std::vector<QuestionRecord>{})), 0);
+}
+
+// Papers may have letter columns past Z, up to code 0xFF (column 191); the
+// browser carries each as the character of that code.
+TEST(SheetEntry, TakesEveryLetterColumnOfThePaper) {
+  const QuestionTable wide({writer::makeQuestion({"1", f::kKindMultiple, grid::kMaxLetterColumns, "A", 1}),
+                            writer::makeQuestion({"2", f::kKindSingle, 30, "A", 1})});
+  const int columns = grid::paperLayout(wide).letterColumns;
+  ASSERT_EQ(columns, grid::kMaxLetterColumns);
+  // Z, "[" (27), "a" (33), U+0080 (64), U+00FF (191).
+  const std::string letters = "Z[a\u0080\u00ff";
+  const auto sheet = sheetFromEntries(wide, columns, {{1, letters, {}}, {2, "^", {}}});
+  ASSERT_TRUE(sheet.ok()) << sheet.refusal().message;
+  EXPECT_EQ(sheet.value().cell(1, 27), " [");
+  EXPECT_EQ(sheet.value().cell(1, 33), " a");
+  EXPECT_EQ(sheet.value().cell(1, 64), ByteString({' ', static_cast<char>(0x80)}));
+  EXPECT_EQ(sheet.value().cell(1, 191), ByteString({' ', static_cast<char>(0xFF)}));
+  EXPECT_EQ(sheet.value().cell(2, 30), " ^");
+  EXPECT_EQ(answeredCount(wide, sheet.value()), 2);
+  const auto back = entriesFromSheet(wide, sheet.value());
+  ASSERT_EQ(back.size(), 2u);
+  EXPECT_EQ(back[0].letters, "Z[a\u0080\u00ff");
+  EXPECT_EQ(back[1].letters, "^");
+
+  // Before "A", past the paper's letters, broken UTF-8, "_" (31) past row 2's 30.
+  const std::vector<RowEntry> refused = {{1, "A@", {}},     {1, "A\u0100", {}}, {1, "A\xff", {}},
+                                         {1, "A\xc3", {}}, {1, "\xc3" "A", {}}, {2, "_", {}}};
+  for (const RowEntry& e : refused) {
+    EXPECT_FALSE(sheetFromEntries(wide, columns, {e}).ok()) << *e.letters;
+  }
+}
+
 }  // namespace
 }  // namespace qzt::classroom

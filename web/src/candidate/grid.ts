@@ -5,7 +5,9 @@ import { h, replace } from "../common/dom";
 import { Row } from "./api";
 import { Store } from "./store";
 
-const kLetters = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+// The letter of column c (0 for the first) as the server carries it: the
+// character of code 64 + column, past "Z" too ("[", "a", up to U+00FF).
+const letterOf = (c: number): string => String.fromCharCode(65 + c);
 
 function rowName(row: Row): string {
   if (row.kind === "heading") return row.text ?? "";
@@ -26,6 +28,15 @@ export class AnswerGrid {
     this.element.addEventListener("keydown", (e) => this.onKey(e));
     this.element.addEventListener("click", (e) => this.onClick(e));
     this.render();
+  }
+
+  // A letter as the grid's header shows it (the header is the paper's own).
+  private shown(letters: string): string {
+    const headers = this.store.exam?.headers ?? [];
+    return [...letters].map((l) => {
+      const column = l.charCodeAt(0) - 64;
+      return (column >= 1 && headers[column]?.trim()) || l;
+    }).join("");
   }
 
   private graded(): boolean {
@@ -82,7 +93,7 @@ export class AnswerGrid {
       tr.append(cell);
     } else {
       for (let c = 0; c < columns; ++c) {
-        const letter = kLetters[c];
+        const letter = letterOf(c);
         if (c >= row.options) {
           const blank = h("td", { role: "gridcell", id: `c${index}-${c + 1}`, class: "blank", "aria-label": name });
           cells.push(blank);
@@ -93,8 +104,8 @@ export class AnswerGrid {
         const cell = h("td", {
           role: "gridcell", id: `c${index}-${c + 1}`, class: chosen ? "letter chosen" : "letter",
           "aria-selected": String(chosen), "aria-readonly": locked ? "true" : undefined,
-          "aria-label": `${name} ${letter} ${chosen ? "已选" : "未选"}`, "data-row": row.row, "data-letter": letter,
-        }, chosen ? letter : "");
+          "aria-label": `${name} ${this.shown(letter)} ${chosen ? "已选" : "未选"}`, "data-row": row.row, "data-letter": letter,
+        }, chosen ? this.shown(letter) : "");
         cells.push(cell);
         tr.append(cell);
       }
@@ -102,7 +113,7 @@ export class AnswerGrid {
     if (this.graded()) {
       const result = this.store.results?.rows?.find((r) => r.row === row.row);
       const mark = result?.result ?? "";
-      const correct = result?.correct ?? "";
+      const correct = row.kind === "text" ? result?.correct ?? "" : this.shown(result?.correct ?? "");
       const right = h("td", { role: "gridcell", id: `c${index}-${cells.length}`, class: mark === "√" ? "right" : "wrong",
         "aria-label": `${name} ${mark === "√" ? "正确" : mark ? "错误" : ""}` }, mark);
       cells.push(right);
@@ -171,8 +182,9 @@ export class AnswerGrid {
         else handled = false;
         break;
       default: {
+        // Letter keys reach A..Z, as in the reader; columns past Z by arrows and Space.
         const letter = e.key.length === 1 ? e.key.toUpperCase() : "";
-        const c = kLetters.indexOf(letter);
+        const c = /^[A-Z]$/.test(letter) ? letter.charCodeAt(0) - 65 : -1;
         if (row && c >= 0 && c < row.options && (row.kind === "single" || row.kind === "multiple") && !e.ctrlKey && !e.altKey && !e.metaKey) {
           this.focusCol = c + 1;
           this.toggle(this.focusRow, letter);
