@@ -7,6 +7,7 @@
 #include <QWebEngineView>
 
 #include "page/confined_page.h"
+#include "page/focus_ring.h"
 #include "page/text_view.h"
 
 namespace qzt::ui {
@@ -17,6 +18,7 @@ PageView::PageView(QString pageRoot, QWidget* parent)
   stack_->setContentsMargins(0, 0, 0, 0);
   text_ = new QTextBrowser(this);
   text_->setObjectName(QStringLiteral("stedit"));
+  text_->setAccessibleName(QStringLiteral("试卷页面"));
   text_->setReadOnly(true);
   openLinksInBrowser(text_);
   stack_->addWidget(text_);
@@ -59,6 +61,7 @@ QWebEngineView* PageView::ensureWebView() {
   if (!web_) {
     web_ = new QWebEngineView(this);
     web_->setObjectName(QStringLiteral("WebBrowser1"));
+    new FocusRing(web_);  // it draws no focus mark of its own
     webPage_ = new ConfinedPage(pageRoot_, web_);
     web_->setPage(webPage_);
     web_->setZoomFactor(zoom_);
