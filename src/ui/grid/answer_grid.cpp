@@ -149,7 +149,20 @@ void AnswerGrid::applyLayout(bool graded) {
   const auto& widths = model_->layout().columnWidths;
   for (int c = 0; c < static_cast<int>(widths.size()); ++c)
     setColumnWidth(c, widths[static_cast<std::size_t>(c)] + 1);
+  joinCoveredCells();
   if (!graded) showHint({});
+}
+
+// The cells a row control covers are one cell, which alone is read and
+// takes the current cell: a heading's whole row, a text row's letters.
+void AnswerGrid::joinCoveredCells() {
+  clearSpans();
+  const grid::Layout& layout = model_->layout();
+  const int columns = model_->columnCount();
+  if (columns > 1)
+    for (int row : layout.headingRows) setSpan(row - 1, 0, 1, columns);
+  if (layout.letterColumns > 1)
+    for (int row : layout.textRows) setSpan(row - 1, 1, 1, layout.letterColumns);
 }
 
 int AnswerGrid::columnsWidth() const {

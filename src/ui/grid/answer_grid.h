@@ -73,6 +73,7 @@ class AnswerGrid : public QTableView {
  private:
   void showLayout(const grid::Layout& base, bool graded);
   void applyLayout(bool graded);
+  void joinCoveredCells();
   int rowStep() const;
   QFont editFont(const QLineEdit* edit) const;
   int defaultRowStep() const;

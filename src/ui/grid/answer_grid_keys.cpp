@@ -91,7 +91,10 @@ bool AnswerGrid::answerKey(GridKey key, char letter, const QString& typed) {
 
 void AnswerGrid::moveCurrent(int row, int column) {
   const QModelIndex target = model_->index(row - 1, column);
-  if (target.isValid()) setCurrentIndex(target);
+  if (!target.isValid()) return;
+  // A cell inside a joined one: its first cell is the one shown and read.
+  const QModelIndex shown = indexAt(visualRect(target).center());
+  setCurrentIndex(shown.isValid() ? shown : target);
 }
 
 QLineEdit* AnswerGrid::rowEditOf(int row) const {

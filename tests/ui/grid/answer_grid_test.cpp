@@ -494,6 +494,35 @@ class AnswerGridTest : public QObject {
     QCOMPARE(QApplication::focusWidget(), second);
   }
 
+  // A heading row and a text row's letters are one cell each: arrows land
+  // on that cell, which reads the row once, and leave in the column they
+  // came from; Home and End stay in it.
+  void arrowsLandOnJoinedCells() {
+    Grid g({q("1", 1, 4), q("", 100, 0, "Part two"), q("2", 1, 4), q("3", 3, 0)});
+    g.activate();
+    g.keys({Qt::Key_Right, Qt::Key_Right});
+    const auto current = [&g] {
+      QAccessibleInterface* cell = g.cellInterface(g.grid.currentRow(), g.grid.currentIndex().column());
+      return QStringLiteral("%1:%2 %3")
+          .arg(g.grid.currentRow())
+          .arg(g.grid.currentIndex().column())
+          .arg(cell ? cell->text(QAccessible::Name) : QString());
+    };
+    QCOMPARE(current(), QStringLiteral("1:3 第 1 题 C 未选"));
+    g.keys({Qt::Key_Down});
+    QCOMPARE(current(), QStringLiteral("2:0 PART TWO"));
+    g.keys({Qt::Key_Down});
+    QCOMPARE(current(), QStringLiteral("3:3 第 2 题 C 未选"));
+    g.keys({Qt::Key_Down});
+    QCOMPARE(current(), QStringLiteral("4:1 第 3 题 文字答案 未答"));
+    g.keys({Qt::Key_End});
+    QCOMPARE(current(), QStringLiteral("4:1 第 3 题 文字答案 未答"));
+    for (int column = 2; column <= 4; ++column) {
+      QCOMPARE(g.cellInterface(2, column)->text(QAccessible::Name), QString());
+      QCOMPARE(g.cellInterface(4, column)->text(QAccessible::Name), QString());
+    }
+  }
+
   void noKeyEntryAfterHandIn() {
     Grid g({q("1", 1, 4), q("2", 3, 0)});
     g.activate();
@@ -545,14 +574,15 @@ class AnswerGridTest : public QObject {
     QTest::newRow("multiple chosen") << false << 3 << 3 << "第 2 题 C 已选" << "多选题" << true;
     QTest::newRow("multiple not chosen") << false << 3 << 4 << "第 2 题 D 未选" << "多选题" << false;
     QTest::newRow("label column") << false << 3 << 0 << "第 2 题" << "多选题" << false;
-    QTest::newRow("heading") << false << 1 << 1 << "PART ONE" << "" << false;
+    QTest::newRow("heading, covered by its strip") << false << 1 << 1 << "" << "" << false;
     QTest::newRow("heading label") << false << 1 << 0 << "PART ONE" << "" << false;
     QTest::newRow("text row") << false << 4 << 1 << "第 3 题 文字答案 ab" << "文字答案题" << false;
     QTest::newRow("graded right") << true << 2 << 5 << "第 1 题 正确" << "单选题" << false;
     QTest::newRow("graded wrong") << true << 3 << 5 << "第 2 题 错误" << "多选题" << false;
     QTest::newRow("correct answer") << true << 3 << 6 << "第 2 题 正确答案 A C" << "多选题" << false;
     QTest::newRow("graded text") << true << 4 << 6 << "第 3 题 正确答案 AB" << "文字答案题" << false;
-    QTest::newRow("graded heading") << true << 1 << 5 << "PART ONE" << "" << false;
+    QTest::newRow("graded heading, covered") << true << 1 << 5 << "" << "" << false;
+    QTest::newRow("text row, covered by its edit") << false << 4 << 3 << "" << "" << false;
     QTest::newRow("graded choice keeps its state") << true << 2 << 2 << "第 1 题 B 已选" << "单选题" << true;
   }
 
