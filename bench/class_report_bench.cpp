@@ -111,7 +111,7 @@ int run(const fs::path& dir, int files) {
   std::size_t bytes = 0;
   const Seconds readOnly = best([&] {
     bytes = 0;
-    for (const fs::path& f : report::findAnswerFiles({dir / "class"})) {
+    for (const fs::path& f : report::findAnswerFiles({dir / "class"}).files) {
       auto read = readFileBytes(f);
       if (read.ok()) bytes += read->size();
     }

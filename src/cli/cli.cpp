@@ -82,6 +82,25 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
   reportCmd->add_flag("--json", report.json, "print one JSON object");
   auto* csvOption = reportCmd->add_option("--csv", reportCsv, "write one line per graded file to FILE");
   auto* htmlOption = reportCmd->add_option("--html", reportHtml, "write the report as a web page to FILE");
+  reportCmd->add_option("--pass", report.cutoffs.pass, "及格 at or above this percent of full marks (60)")
+      ->check(CLI::Range(0.0, 100.0));
+  reportCmd->add_option("--excellent", report.cutoffs.excellent, "优秀 at or above this percent (85)")
+      ->check(CLI::Range(0.0, 100.0));
+  reportCmd->add_option("--low", report.cutoffs.low, "低分 below this percent (40)")->check(CLI::Range(0.0, 100.0));
+
+  ServeArgs serve;
+  PasswordOptions servePasswords;
+  std::string serveRoster;
+  auto* serveCmd = app.add_subcommand("serve", "serve the paper to the browsers of a classroom");
+  addPaper(*serveCmd, serve.paper);
+  serveCmd->add_option("--answers", serve.answers, "the folder that keeps every candidate's answers")
+      ->required();
+  serveCmd->add_option("--listen", serve.listen, "ADDR:PORT to listen on (default 0.0.0.0:8080)");
+  addOffset(*serveCmd, serve.paper);
+  servePasswords.add(*serveCmd);
+  auto* rosterOption = serveCmd->add_option("--roster", serveRoster, "the class list (CSV with a header)");
+  serveCmd->add_option("--results", serve.results, "when candidates see their results")
+      ->check(CLI::IsMember({"now", "after-close", "never"}));
 
   AttachArgs attach;
   auto* attachCmd = app.add_subcommand("attach", "copy a reader with a paper attached to it");
@@ -115,6 +134,11 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     return reportCommand(report, out, err);
   }
   if (*attachCmd) return attachCommand(attach, out, err);
+  if (*serveCmd) {
+    serve.passwords = servePasswords.given();
+    if (rosterOption->count() > 0) serve.roster = serveRoster;
+    return serveCommand(serve, out, err);
+  }
   return kUsage;
 }
 

@@ -12,6 +12,8 @@
 #include "paper/header.h"
 #include "paper/opening.h"
 #include "paper/password.h"
+#include "report/statistics.h"
+#include "report/class_report.h"
 
 namespace qzt::cli {
 
@@ -56,6 +58,16 @@ struct ReportArgs {
   bool json = false;
   std::optional<std::string> csv;
   std::optional<std::string> html;
+  report::RateCutoffs cutoffs;
+};
+
+struct ServeArgs {
+  PaperArgs paper;
+  std::string answers;                 // the answer folder
+  std::string listen = "0.0.0.0:8080";
+  PasswordArgs passwords;
+  std::optional<std::string> roster;   // CSV file
+  std::string results = "now";
 };
 
 struct AttachArgs {
@@ -70,8 +82,13 @@ int packCommand(const PackArgs& args, std::ostream& out, std::ostream& err);
 int gradeCommand(const GradeArgs& args, std::ostream& out, std::ostream& err);
 int reportCommand(const ReportArgs& args, std::ostream& out, std::ostream& err);
 int attachCommand(const AttachArgs& args, std::ostream& out, std::ostream& err);
+// Runs until SIGINT or SIGTERM.
+int serveCommand(const ServeArgs& args, std::ostream& out, std::ostream& err);
 
 // ---- Shared ------------------------------------------------------------------
+
+// The class report as `qzt report --json` prints it.
+std::string classReportJson(const report::ClassReport& report);
 
 // A path given on the command line (UTF-8).
 std::filesystem::path pathArg(const std::string& utf8);

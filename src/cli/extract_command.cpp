@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdint>
 #include <system_error>
 
@@ -23,8 +24,13 @@ int reportGroup(const GroupResult& result, std::ostream& out, std::ostream& err)
     err << errorBoxText(result.failure->step) << '\n' << "qzt: " << result.failure->message << '\n';
     return kUnpackFailed;
   }
-  if (result.anchor) out << pathToUtf8(*result.anchor) << '\n';
-  return kDone;
+  // A file that could not be written is a failed extraction, and the anchor
+  // is printed only when it was written.
+  const auto& busy = result.busyTargets;
+  if (result.anchor && std::find(busy.begin(), busy.end(), *result.anchor) == busy.end()) {
+    out << pathToUtf8(*result.anchor) << '\n';
+  }
+  return busy.empty() ? kDone : kUnpackFailed;
 }
 
 // The comments data becomes the file "pyfile", as the reader names it.
@@ -40,7 +46,9 @@ int extractComments(const fs::path& paper, const PaperHeader& h, const fs::path&
     err << errorBoxText(s.error().step) << '\n' << "qzt: " << s.error().message << '\n';
     return kUnpackFailed;
   }
-  out << pathToUtf8(target) << '\n';
+  // Data too short to unpack leaves no file to name.
+  std::error_code ec;
+  if (fs::is_regular_file(target, ec)) out << pathToUtf8(target) << '\n';
   return kDone;
 }
 

@@ -4,6 +4,7 @@
 #include <QStandardPaths>
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "desktop/accessible_tree.h"
@@ -61,12 +62,8 @@ StartOptions startOptions(int argc, char** argv) {
   if (attached.ok()) {
     options.attachedOffset = *attached;
   } else {
-    std::fprintf(stderr, "qzt-reader: %s\n", attached.error().message.c_str());
+    options.programFileError = attached.error();
   }
-  // Without a work folder the window still starts; opening a paper then
-  // reports that it cannot unpack.
-  auto work = qzt::createWorkFolder();
-  if (work.ok()) options.workFolder = *work;
   // QZT_DATA_DIR keeps tests away from the user's own recovery copies.
   QString data = qEnvironmentVariable("QZT_DATA_DIR");
   if (data.isEmpty()) data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
@@ -98,11 +95,20 @@ int main(int argc, char** argv) {
 
   // Before the window: a signal during start-up waits in the pipe.
   qzt::ui::SignalExit signalExit;
-  qzt::ui::MainWindow window(startOptions(argc, argv));
+  // Folders of readers that were killed go; this reader's is locked while
+  // it runs. Without one the window still starts; opening a paper then
+  // reports that it cannot unpack.
+  qzt::removeStaleReaderFolders();
+  auto folder = qzt::createReaderFolder();
+  StartOptions options = startOptions(argc, argv);
+  if (folder.ok()) options.workFolder = folder->files;
+  qzt::ui::MainWindow window(std::move(options));
   QObject::connect(&instance, &qzt::ui::SingleInstance::restoreRequested, &window,
                    &qzt::ui::MainWindow::restoreRequest);
   QObject::connect(&signalExit, &qzt::ui::SignalExit::requested, &window,
                    &qzt::ui::MainWindow::endBySignal);
   window.showMaximized();
-  return app.exec();
+  const int status = app.exec();
+  if (folder.ok()) qzt::removeWorkFolder(folder->path);
+  return status;
 }

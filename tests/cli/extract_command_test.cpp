@@ -94,6 +94,37 @@ TEST_F(ExtractTest, AbsentGroupsUnpackNothingAndSucceed) {
   }
 }
 
+// A folder standing where a file goes: the extraction fails, and the
+// anchor is printed only when it was written.
+TEST_F(ExtractTest, UnwritableTargetFailsAndNamesNoUnwrittenAnchor) {
+  writer::PaperSpec spec;
+  spec.page = {writer::GroupEntry::file("style.css", "s"), writer::GroupEntry::file("page.html", "p")};
+  const std::string paper = writePaper(spec);
+  for (const char* blocked : {"page.html", "style.css"}) {
+    const std::string out = std::string("out-") + blocked;
+    fs::create_directories(path(out + "/" + blocked + "/inside"));
+    const Outcome r = qzt({"extract", paper, arg(out)});
+    EXPECT_EQ(r.status, kUnpackFailed) << blocked;
+    EXPECT_NE(r.err.find(std::string(kBusyTargetText) + " " + arg(out + "/" + blocked)), std::string::npos)
+        << r.err;
+    const bool anchorWritten = std::string(blocked) != "page.html";
+    EXPECT_EQ(r.out, anchorWritten ? arg(out + "/page.html") + "\n" : "") << blocked;
+  }
+}
+
+// Comments data of fewer than 8 bytes before the end of the file: nothing
+// is unpacked and no file is named.
+TEST_F(ExtractTest, CommentsCutBeforeTheirFormNameNoFile) {
+  writer::PaperSpec spec;
+  spec.comments = "x";
+  writer::BuiltPaper built = writer::buildPaper(spec);
+  writer::patchHeader(built, f::kCommentsPos, static_cast<std::int32_t>(built.bytes.size()) - 3);
+  const Outcome r = qzt({"extract", writeBytes(built.bytes, "p.qzt"), arg("c"), "--group", "comments"});
+  EXPECT_EQ(r.status, kDone) << r.err;
+  EXPECT_TRUE(r.out.empty()) << r.out;
+  EXPECT_FALSE(fs::exists(path("c/pyfile")));
+}
+
 struct FailureCase {
   const char* name;
   writer::GroupEntry entry;

@@ -475,8 +475,9 @@ TEST_F(TruncatedPaper, InsideThePageGroupEndsWithTheStepReached) {
   } cuts[] = {{head, f::kStepOpen},              {head + 5, f::kStepOpen},
               {head + 10, 0},                    {head + 12, f::kStepFirstEntry},
               {name + 3, f::kStepFirstEntry},    {size, f::kStepFolder},
-              {size + 2, f::kStepFolder},        {data, f::kStepInflate},
-              {data + 4, f::kStepInflate},       {next - 1, f::kStepInflate},
+              {size + 2, f::kStepFolder},        {data, f::kStepNextHead},
+              {data + 7, f::kStepNextHead},      {data + 8, f::kStepInflate},
+              {next - 1, f::kStepInflate},
               {next, f::kStepNextHead},          {next + 3, f::kStepNextHead},
               {next + 10, 0},                    {next + 12, f::kStepLaterEntry}};
   for (const auto& c : cuts) {

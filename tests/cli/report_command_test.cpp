@@ -50,7 +50,11 @@ TEST_F(ReportTest, EachFileIsWhatQztGradeGives) {
   const Outcome r = qzt({"report", paper, writeClass(), arg("missing.da"), "--json"});
   ASSERT_EQ(r.status, kDone) << r.err;
   const json j = json::parse(r.out);
-  EXPECT_EQ(j["paper"], json::parse(R"({"title": "期中测验", "key": "KEY-1", "questions": 4, "total": 12.0})"));
+  json paperJson = j["paper"];
+  EXPECT_EQ(paperJson["date"].get<std::string>().size(), std::string("2026-12-11 08:30 UTC").size());
+  paperJson.erase("date");
+  EXPECT_EQ(paperJson, json::parse(R"({"title": "期中测验", "file": "paper.qzt", "key": "KEY-1", "questions": 4,
+                                       "total": 12.0})"));
 
   const std::vector<std::string> order = {"class/a,1.da", "class/b.da", "class/sub/c.DA", "class/sub/d.da",
                                           "missing.da"};
@@ -72,13 +76,13 @@ TEST_F(ReportTest, EachFileIsWhatQztGradeGives) {
     EXPECT_EQ(file["results"], results);
   }
   EXPECT_EQ(j["files"][3]["error"], qzt::kAnswersDoNotFit);
-  EXPECT_EQ(j["files"][4]["error"], "cannot read");
+  EXPECT_EQ(j["files"][4]["error"], "cannot read: no such file");
   EXPECT_EQ(j["summary"]["count"], 3);
   EXPECT_EQ(j["summary"]["refused"], 2);
   EXPECT_EQ(j["questions"][1]["label"], "2,\"b\"");
   EXPECT_EQ(j["questions"][1]["answers"], json::parse(R"([{"answer": "A C", "count": 2}, {"answer": "", "count": 1}])"));
   EXPECT_EQ(r.err, "qzt: " + arg("class/sub/d.da") + ": " + qzt::kAnswersDoNotFit + "\nqzt: " + arg("missing.da") +
-                       ": cannot read\n");
+                       ": cannot read: no such file\n");
 }
 
 TEST_F(ReportTest, TerminalTableAndSummary) {
@@ -90,7 +94,9 @@ TEST_F(ReportTest, TerminalTableAndSummary) {
                        arg("class/sub/d.da") + "\trefused: " + qzt::kAnswersDoNotFit + "\n"
                        "\n"
                        "graded 3, refused 1\n"
-                       "mean 5  median 3  stdev 5.1  min 0  max 12\n");
+                       "mean 5  median 3  stdev 5.1  min 0  max 12\n"
+                       "reliability (alpha) 0.85  sem 2.38\n"
+                       "pass 33.33%  excellent 33.33%  low 66.67%\n");
   EXPECT_EQ(r.err, "");
 }
 
@@ -111,6 +117,28 @@ TEST_F(ReportTest, HtmlPageIsWritten) {
   const std::string page = readFile(path("class.html"));
   EXPECT_EQ(page.rfind("<!DOCTYPE html>", 0), 0u);
   EXPECT_NE(page.find("<h1>期中测验</h1>"), std::string::npos);
+}
+
+// Refused before grading: the student's file is left as it was, nothing is
+// written.
+TEST_F(ReportTest, OutputOverAnInputIsRefused) {
+  const std::string paper = writePaper(classPaper());
+  writeClass();
+  const Outcome r = qzt({"report", paper, arg("class"), "--csv", arg("r.csv"), "--html", arg("class/sub/../b.da")});
+  EXPECT_EQ(r.status, kUsage);
+  EXPECT_EQ(r.err, "qzt: --html " + arg("class/sub/../b.da") + " would overwrite an input, " + arg("class/b.da") + "\n");
+  EXPECT_EQ(readFile(path("class/b.da")), answers({"A", "CA", "北京", "B"}));
+  EXPECT_FALSE(fs::exists(path("r.csv")));
+}
+
+// A file named twice is graded once, and the report says so.
+TEST_F(ReportTest, FileNamedTwiceCountsOnce) {
+  const Outcome r = qzt({"report", writePaper(classPaper()), writeClass(), arg("class/b.da"), "--json"});
+  ASSERT_EQ(r.status, kDone) << r.err;
+  const json j = json::parse(r.out);
+  EXPECT_EQ(j["files"].size(), 4u);
+  EXPECT_EQ(j["summary"]["duplicates"], 1);
+  EXPECT_NE(r.err.find("1 name(s) of a file already listed, counted once"), std::string::npos) << r.err;
 }
 
 enum class PaperKind { Plain, Locked, NotAPaper, Missing };
@@ -162,6 +190,12 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         StatusCase{"NoFileFits", PaperKind::Plain, {"other.da", "empty-folder"}, {}, kAnswersDoNotFit,
                    "no answer file fits"},
+        StatusCase{"NoAnswerFilesFound", PaperKind::Plain, {"empty-folder"}, {}, kAnswersDoNotFit,
+                   "no answer files (*.da) were found"},
+        StatusCase{"HtmlOverAnAnswerFile", PaperKind::Plain, {"fit.da"}, {"--html", "@fit.da"}, kUsage,
+                   "would overwrite an input"},
+        StatusCase{"CsvAndHtmlTheSameFile", PaperKind::Plain, {"fit.da"}, {"--csv", "@r.out", "--html", "@r.out"},
+                   kUsage, "would overwrite another output"},
         StatusCase{"NotAPaper", PaperKind::NotAPaper, {"fit.da"}, {}, f::kStateNotAPaper, "不是卷舟格式试卷"},
         StatusCase{"MissingPaper", PaperKind::Missing, {"fit.da"}, {}, kUnreadable, "paper.qzt"},
         StatusCase{"NoOpenPassword", PaperKind::Locked, {"fit.da"}, {"--grade-password", "mark"}, kWrongPassword,

@@ -1,7 +1,8 @@
 """Nothing lost: a real click answers a question, the reader keeps a
-recovery copy, and is killed with SIGKILL. The next start of the same paper
-asks whether to restore, and on Yes (Enter) shows the answer and the time
-the copy kept. SIGTERM, SIGINT and SIGHUP then each end the reader with
+recovery copy, and is killed with SIGKILL. The next start removes the
+killed reader's work folder and asks whether to restore; SIGTERM while it
+asks leaves the copy byte for byte. The start after that, on Yes (Enter),
+shows the answer and the time the copy kept. SIGTERM, SIGINT and SIGHUP then each end the reader with
 status 0, without the exit question: the copy is written and its work
 folder is gone.
 Usage (under desktop.sh): recovery_test.py READER QZT
@@ -76,6 +77,28 @@ def main(reader_program, qzt):
         if kept == ["29", "0"]:
             raise Failure("the clock wrote no copy in 11 s")
         crashed = work_folders()
+
+        # ---- SIGTERM while the question is open: the copy stays byte for byte ------
+        def copy_bytes():
+            with open(glob.glob(run.path("data/recovery-*.qzr"))[0], "rb") as copy:
+                return copy.read()
+
+        before = copy_bytes()
+        reader = run.reader(reader_program, [paper])
+        find(reader.application(90), name=QUESTION, showing=True, timeout=90)
+        if crashed & work_folders():
+            raise Failure(f"the killed reader's work folder stayed: {crashed}")
+        reader.signal(signal.SIGTERM)
+        try:
+            status = reader.wait(30)
+        except subprocess.TimeoutExpired:
+            raise Failure("SIGTERM during the question did not end the reader") from None
+        if status != 0:
+            raise Failure(f"SIGTERM during the question: exit status {status}")
+        if copy_bytes() != before:
+            raise Failure("SIGTERM during the question changed the recovery copy")
+        if work_folders():
+            raise Failure(f"SIGTERM during the question left {work_folders()}")
 
         # ---- Next start: asked, Yes restores answer and time -------------------------
         reader, app, table = start(restore=True)

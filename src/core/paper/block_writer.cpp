@@ -10,14 +10,6 @@ namespace qzt {
 
 namespace fs = std::filesystem;
 
-namespace {
-
-// Spare buffers kept of each kind: a run's blocks are mostly of one size,
-// and fresh memory costs a page fault on every page of every block.
-constexpr std::size_t kSpareBuffers = 2;
-
-}  // namespace
-
 struct BlockWriter::Buffer {
   std::unique_ptr<unsigned char[]> bytes;
   std::int64_t capacity = 0;
@@ -38,8 +30,8 @@ struct BlockWriter::Pending {
   }
 };
 
-BlockWriter::BlockWriter(PaperFile& in, fs::path out, const UnpackLimits& limits, int step)
-    : in_(in), out_(std::move(out)), limits_(limits), step_(step) {}
+BlockWriter::BlockWriter(PaperFile& in, fs::path out, LazyWorkerPool& pool, const UnpackLimits& limits, int step)
+    : in_(in), out_(std::move(out)), pool_(pool), limits_(limits), step_(step) {}
 
 BlockWriter::~BlockWriter() {
   for (auto& p : pending_) {
@@ -92,10 +84,14 @@ BlockWriter::Buffer BlockWriter::take(std::vector<Buffer>& spares, std::int64_t 
     if (it->capacity >= size && (best == spares.end() || it->capacity < best->capacity)) best = it;
   }
   if (best != spares.end()) {
+    spareBytes_ -= best->capacity;
     Buffer b = std::move(*best);
     spares.erase(best);
     return b;
   }
+  // Sizes changed: spares too small for this block would only hold memory.
+  for (const Buffer& spare : spares) spareBytes_ -= spare.capacity;
+  spares.clear();
   const std::int64_t capacity = size + size / 8;
   return {std::make_unique_for_overwrite<unsigned char[]>(static_cast<std::size_t>(capacity)), capacity};
 }
@@ -106,8 +102,7 @@ void BlockWriter::start(Pending& job) {
     job.inflate();
     return;
   }
-  if (!pool_) pool_ = std::make_unique<WorkerPool>(WorkerPool::machineThreads());
-  job.done = pool_->submit([&job] { job.inflate(); });
+  job.done = pool_.get().submit([&job] { job.inflate(); });
 }
 
 // Writes the oldest blocks until one more of `cost` bytes fits the bounds.
@@ -133,9 +128,17 @@ Status BlockWriter::writeOldest() {
                           static_cast<std::streamsize>(b.length))) {
     st = Error::io("cannot write an unpacked file", step_);
   }
-  if (spareStreams_.size() < kSpareBuffers) spareStreams_.push_back(std::move(p->stream));
-  if (spareData_.size() < kSpareBuffers) spareData_.push_back(std::move(p->data));
+  keepSpare(spareStreams_, std::move(p->stream));
+  keepSpare(spareData_, std::move(p->data));
   return st;
+}
+
+// Every block in flight may reuse a written one's buffers, as long as the
+// spares and the blocks in flight together stay within the memory bound.
+void BlockWriter::keepSpare(std::vector<Buffer>& spares, Buffer buffer) {
+  if (bytesInFlight_ + spareBytes_ + buffer.capacity > limits_.bytesInFlight) return;
+  spareBytes_ += buffer.capacity;
+  spares.push_back(std::move(buffer));
 }
 
 Status BlockWriter::drain() {

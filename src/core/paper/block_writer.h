@@ -1,7 +1,7 @@
 // Writes the blocks of one packed file to its target, in order.
 //
 // Blocks within the whole-block limit are read and inflated ahead (from
-// the second on, on a worker pool of the writer's own when parallel), at
+// the second on, on the run's worker pool when parallel), at
 // most a bounded number and size of them at a time; a larger block streams
 // through zlib once every earlier block is written. The target is whole
 // when finish() succeeds and removed on every failure.
@@ -31,7 +31,7 @@ struct BlockHead {
 
 class BlockWriter {
  public:
-  BlockWriter(PaperFile& in, std::filesystem::path out, const UnpackLimits& limits, int step);
+  BlockWriter(PaperFile& in, std::filesystem::path out, LazyWorkerPool& pool, const UnpackLimits& limits, int step);
   // Waits for blocks still inflating; removes a target that was not finished.
   ~BlockWriter();
   BlockWriter(const BlockWriter&) = delete;
@@ -54,6 +54,7 @@ class BlockWriter {
 
   bool whole(const BlockHead& block) const;
   Buffer take(std::vector<Buffer>& spares, std::int64_t size);
+  void keepSpare(std::vector<Buffer>& spares, Buffer buffer);
   void start(Pending& job);
   Status makeRoom(std::int64_t cost);
   Status writeOldest();
@@ -61,6 +62,7 @@ class BlockWriter {
 
   PaperFile& in_;
   const std::filesystem::path out_;
+  LazyWorkerPool& pool_;  // the run's, made for the first block a worker inflates
   const UnpackLimits limits_;
   const int step_;
   std::ofstream file_;
@@ -69,10 +71,11 @@ class BlockWriter {
   std::deque<std::unique_ptr<Pending>> pending_;
   std::int64_t bytesInFlight_ = 0;
   int wholeBlocks_ = 0;
-  // Buffers of written blocks, for the next ones.
+  // Buffers of written blocks, for the next ones: fresh memory costs a
+  // page fault on every page of every block.
   std::vector<Buffer> spareStreams_;
   std::vector<Buffer> spareData_;
-  std::unique_ptr<WorkerPool> pool_;  // made for a second whole block
+  std::int64_t spareBytes_ = 0;
 };
 
 }  // namespace qzt

@@ -51,14 +51,17 @@ Result<PackedOutcome> finished(BlockWriter& writer) {
 }  // namespace
 
 Result<PackedOutcome> unpackPackedAt(PaperFile& in, const fs::path& out, std::int32_t size, std::int64_t pos,
-                                     int step, const UnpackLimits& limits) {
+                                     int step, LazyWorkerPool& pool, const UnpackLimits& limits) {
   if (size == 0) return PackedOutcome::Untouched;
   if (size < 0) return Error::corrupt("negative packed size", step);
   std::array<unsigned char, format::kBlockMarker.size()> head{};
-  if (!in.read(pos, head.data(), head.size())) return Error::io("packed data runs past the end", step);
+  if (pos < 0) return Error::io("packed data starts before the file", step);
+  // Too short to tell its form: nothing to unpack, and the target stays as
+  // it was; a group then fails at its next entry head.
+  if (!in.read(pos, head.data(), head.size())) return PackedOutcome::Untouched;
   std::error_code ec;
   fs::remove(out, ec);  // a target that stays is reported when it cannot be opened
-  BlockWriter writer(in, out, limits, step);
+  BlockWriter writer(in, out, pool, limits, step);
   if (head != format::kBlockMarker) {
     auto outcome = startWith(writer, blockAt(in, pos, size, step));
     if (!outcome.ok() || *outcome == PackedOutcome::Busy) return outcome;

@@ -9,6 +9,7 @@
 #include "paper/paper_file.h"
 #include "paper/unpack_limits.h"
 #include "util/result.h"
+#include "util/worker_pool.h"
 
 namespace qzt {
 
@@ -19,11 +20,14 @@ enum class PackedOutcome {
 };
 
 // DeCompressionfile: deletes `out`, then unpacks the packed data at `pos`.
+// Fewer than 8 bytes before the end of the file leave `out` untouched.
 // A marked run ends at the first 8 bytes after a block that are not the
 // marker; `size` then plays no part beyond being non-zero. A run cut at a
 // block boundary by the end of the file ends there. A failed block or run
-// removes `out`, so a file is whole or absent.
+// removes `out`, so a file is whole or absent. Blocks inflate on `pool`,
+// which the run's other files share.
 Result<PackedOutcome> unpackPackedAt(PaperFile& in, const std::filesystem::path& out, std::int32_t size,
-                                     std::int64_t pos, int step, const UnpackLimits& limits = {});
+                                     std::int64_t pos, int step, LazyWorkerPool& pool,
+                                     const UnpackLimits& limits = {});
 
 }  // namespace qzt

@@ -87,7 +87,7 @@ class GroupReader {
     count_ += kLengthField;
     step_ = f::kStepInflate;
     const fs::path out = target_ / inside;
-    auto outcome = unpackPackedAt(in_, out, *size, pos_, step_, limits_);
+    auto outcome = unpackPackedAt(in_, out, *size, pos_, step_, pool_, limits_);
     if (!outcome.ok()) return outcome.error();
     if (*outcome == PackedOutcome::Busy) result_.busyTargets.push_back(out);
     step_ = f::kStepSeekPast;
@@ -106,6 +106,7 @@ class GroupReader {
   const fs::path target_;
   const std::int32_t budget_;
   const UnpackLimits limits_;
+  LazyWorkerPool pool_;  // one for the group's files, not one per file
   GroupResult result_;
   fs::path current_;        // relative to the target; empty = the target itself
   bool inTarget_ = true;    // no folder entry seen yet
@@ -136,7 +137,8 @@ Status unpackPacked(const fs::path& paper, const fs::path& out, std::int32_t siz
   if (size == 0 || !fs::exists(paper, ec)) return Status::success();
   auto in = PaperFile::open(paper);
   if (!in.ok()) return Error::io(in.error().message, f::kStepInflate);
-  auto outcome = unpackPackedAt(*in, out, size, pos, f::kStepInflate, limits);
+  LazyWorkerPool pool;
+  auto outcome = unpackPackedAt(*in, out, size, pos, f::kStepInflate, pool, limits);
   if (!outcome.ok()) return outcome.error();
   if (*outcome == PackedOutcome::Busy) return Error::io(kBusyTargetText);
   return Status::success();

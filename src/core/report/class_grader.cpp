@@ -1,5 +1,9 @@
 #include "report/class_grader.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <system_error>
+
 #include "shell/work_folder.h"
 #include "side/comment_step.h"
 #include "side/answer_file.h"
@@ -11,9 +15,33 @@ namespace qzt::report {
 ClassGrader::ClassGrader(const LoadedPaper& paper)
     : paper_(paper), answers_(paper.header, paper.table) {}
 
+namespace {
+
+namespace fs = std::filesystem;
+
+// "cannot read" made precise: missing, a folder or device, or refused by
+// the system (permission denied ...).
+Error whyUnreadable(const fs::path& file, Error error) {
+  if (error.fault != FileFault::Missing && error.fault != FileFault::Unreadable) return error;
+  std::error_code ec;
+  const fs::file_status status = fs::status(file, ec);
+  if (status.type() == fs::file_type::not_found) {
+    error.message = "cannot read: no such file";
+  } else if (status.type() != fs::file_type::regular && !ec) {
+    error.message = "cannot read: not a regular file";
+  } else if (std::FILE* f = std::fopen(file.c_str(), "rb"); f == nullptr) {
+    error.message = "cannot read: " + std::generic_category().message(errno);
+  } else {
+    std::fclose(f);
+  }
+  return error;
+}
+
+}  // namespace
+
 Result<FileGrade> ClassGrader::grade(const std::filesystem::path& answerFile) {
   const auto bytes = readFileBytes(answerFile, kAnswerFileLimit);
-  if (!bytes.ok()) return bytes.error();
+  if (!bytes.ok()) return whyUnreadable(answerFile, bytes.error());
   auto report = answers_.grade(bytes.value());
   if (!report.ok()) return report.error();
   FileGrade graded{std::move(report).value(), std::nullopt};

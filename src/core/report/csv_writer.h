@@ -15,6 +15,8 @@ namespace qzt::report {
 std::string classCsv(const ClassReport& report);
 
 // A field quoted when it holds a comma, a quote, CR or LF; quotes doubled.
+// Text starting with =, +, -, @, tab or CR gets a leading ' so no
+// spreadsheet takes it for a formula.
 std::string csvField(std::string_view text);
 
 }  // namespace qzt::report

@@ -12,6 +12,7 @@ struct ScoreStats {
   double mean = 0;
   double median = 0;   // the mean of the middle two for an even count
   double stdev = 0;    // population
+  std::optional<double> sampleStdev;  // divided by n - 1; none for one score
   double min = 0;
   double max = 0;
 };
@@ -31,5 +32,29 @@ Histogram histogram(const std::vector<double>& scores, double total);
 // either side has no spread (all values equal).
 // REQUIRES: x.size() == y.size().
 std::optional<double> pearson(const std::vector<double>& x, const std::vector<double>& y);
+
+// Cronbach's alpha: k/(k-1) x (1 - sum of item variances / variance of
+// the totals), population variances. With items scored 0 or full it is
+// KR-20. `items` holds per item the marks of each file. None for fewer
+// than 2 items or 2 files, or when the totals have no spread.
+std::optional<double> cronbachAlpha(const std::vector<std::vector<double>>& items);
+
+// Cut-offs as percents of full marks: pass at or above `pass`, excellent
+// at or above `excellent`, low below `low`.
+struct RateCutoffs {
+  double pass = 60;
+  double excellent = 85;
+  double low = 40;
+};
+
+// Shares (0..1) of the scores passing, excellent and low.
+struct Rates {
+  double pass = 0;
+  double excellent = 0;
+  double low = 0;
+};
+
+// None without scores or with a total of 0 or less.
+std::optional<Rates> rates(const std::vector<double>& scores, double total, const RateCutoffs& cutoffs);
 
 }  // namespace qzt::report

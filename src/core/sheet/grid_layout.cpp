@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "paper/format.h"
+#include "util/gbk.h"
 
 namespace qzt::grid {
 namespace {
@@ -14,9 +15,7 @@ constexpr char kCorrectHeader[] = " 正确答案";
 // The start-up grid is as wide as its columns plus this, not sum(w + 2).
 constexpr int kStartupWidthExtra = 9;
 
-std::string letterHeader(int column) {
-  return std::string{' ', static_cast<char>(64 + column)};
-}
+std::string letterHeader(int column) { return ' ' + letterText(column); }
 
 // Row numbers of the start-up grid, padded by value (not by length).
 ByteString startupRowLabel(int row) {
@@ -44,6 +43,8 @@ Layout startupLayout(int rows, int columns) {
   layout.contentWidth = kLabelColumnWidth + kLetterColumnWidth * layout.letterColumns + kStartupWidthExtra;
   return layout;
 }
+
+std::string letterText(int column) { return gbkToUtf8(ByteString(1, static_cast<char>(64 + column))); }
 
 Layout paperLayout(const QuestionTable& table) {
   const int n = table.count();

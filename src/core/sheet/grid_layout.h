@@ -20,9 +20,10 @@ inline constexpr int kScrollBarRoom = 16;
 inline constexpr int kResultColumnWidth = 30;
 inline constexpr int kCorrectColumnWidth = 75;
 inline constexpr int kTextAreaWidth = 112;     // letter area under a row edit
-// Letters run A..Z; a larger option_count adds no columns (a hostile count
+// The letter of column c is the byte 64 + c, so columns stop where that
+// byte does (0xFF); a larger option_count adds no columns (a hostile count
 // must not build millions of them).
-inline constexpr int kMaxLetterColumns = 26;
+inline constexpr int kMaxLetterColumns = 0xFF - 64;
 
 struct Layout {
   int rowCount = 0;                  // questions + header row
@@ -53,6 +54,9 @@ Layout scaledLayout(const Layout& layout, double scale);
 // A pixel rule at `scale`, rounded to the nearest pixel, at least 1.
 int scaledPixels(int pixels, double scale);
 
+// The letter of letter column `column` (code 64 + column: "A" for 1), as
+// UTF-8 text; a byte that is no GBK character alone shows as U+FFFD.
+std::string letterText(int column);
 // Two leading blanks for 1-2 bytes, one for 3, none otherwise.
 ByteString formatRowLabel(const ByteString& label);
 // Sum over columns of (width + 2).

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "paper/format.h"
+#include "sheet/grid_layout.h"
 #include "util/gbk.h"
 
 namespace qzt {
@@ -89,8 +90,7 @@ CellSpeech describeCell(const ExamSession& session, int row, int column, bool gr
   if (!isLetterCell(session, row, column)) return out;
   out.checkable = true;
   out.checked = !sheet.cell(row, column).empty();
-  out.name += ' ';
-  out.name += static_cast<char>('A' + column - 1);
+  out.name += ' ' + grid::letterText(column);
   out.name += out.checked ? " 已选" : " 未选";
   return out;
 }

@@ -12,7 +12,7 @@ constexpr std::array<double, 12> kSteps = {0.5, 0.67, 0.75, 0.8, 0.9, 1.0,
 }  // namespace
 
 double usable(double factor) {
-  if (!std::isfinite(factor)) return kDefault;
+  if (!std::isfinite(factor) || factor <= 0) return kDefault;
   double best = kSteps.front();
   for (double step : kSteps) {
     if (std::fabs(step - factor) < std::fabs(best - factor)) best = step;

@@ -10,7 +10,8 @@ inline constexpr double kDefault = 1.0;
 double zoomedIn(double factor);
 double zoomedOut(double factor);
 // A kept factor (from settings the user may have edited) made usable: the
-// nearest step, or the default for a value that is not a number.
+// nearest step, or the default for a value that is not a number or not
+// above 0.
 double usable(double factor);
 
 }  // namespace qzt::zoom

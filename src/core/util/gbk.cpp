@@ -59,7 +59,11 @@ std::filesystem::path gbkToPath(const ByteString& gbk) {
 
 std::string pathToUtf8(const std::filesystem::path& path) {
   const std::u8string u = path.u8string();
-  return std::string(u.begin(), u.end());
+  std::string text(u.begin(), u.end());
+  // Names made on a Chinese Windows arrive as GBK bytes: shown as such,
+  // two students stay two names instead of two rows of U+FFFD.
+  if (convert("UTF-8", "UTF-8", text, false, "").ok()) return text;
+  return gbkToUtf8(text);
 }
 
 }  // namespace qzt

@@ -20,7 +20,8 @@ Result<ByteString> utf8ToGbk(const std::string& utf8);
 // A GBK name from a paper as a file-system path component.
 std::filesystem::path gbkToPath(const ByteString& gbk);
 
-// A path as UTF-8 text, for printing and for reports.
+// A path as UTF-8 text, for printing and for reports. A name that is not
+// valid UTF-8 is read as GBK (GB18030).
 std::string pathToUtf8(const std::filesystem::path& path);
 
 }  // namespace qzt

@@ -12,6 +12,8 @@
 #else
 #include <fcntl.h>
 #include <stdlib.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -107,6 +109,76 @@ Status writeFileAtomically(const fs::path& target, std::string_view bytes) {
   syncFolder(target.parent_path().empty() ? fs::path(".") : target.parent_path());
 #endif
   return Status::success();
+}
+
+FileLock::FileLock(FileLock&& other) noexcept : handle_(other.handle_) { other.handle_ = -1; }
+
+FileLock& FileLock::operator=(FileLock&& other) noexcept {
+  if (this != &other) {
+    FileLock old(std::move(*this));
+    handle_ = other.handle_;
+    other.handle_ = -1;
+  }
+  return *this;
+}
+
+#if !defined(_WIN32)
+FileLock::~FileLock() {
+  if (handle_ >= 0) ::close(handle_);
+}
+
+Result<FileLock> createLockedFile(const fs::path& file) {
+  fs::path temp = file;
+  temp += ".new";
+  const int fd = ::open(temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+  if (fd < 0) return Error::io(describe(temp, "cannot create"));
+  FileLock lock(fd);
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::rename(temp.c_str(), file.c_str()) != 0) {
+    const std::string reason = std::strerror(errno);
+    ::unlink(temp.c_str());
+    return Error::io(describe(file, "cannot lock (" + reason + ")"));
+  }
+  return lock;
+}
+
+FileLock takeFreeLock(const fs::path& file) {
+  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+  if (fd < 0) return {};
+  FileLock lock(fd);
+  struct stat st = {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) return {};
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) return {};
+  return lock;
+}
+
+bool ownedByThisUser(const fs::path& path) {
+  struct stat st = {};
+  return ::lstat(path.c_str(), &st) == 0 && st.st_uid == ::geteuid();
+}
+#else
+// No lock here: a folder is then never taken for stale.
+FileLock::~FileLock() = default;
+
+Result<FileLock> createLockedFile(const fs::path& file) {
+  std::ofstream out(file, std::ios::binary);
+  if (!out) return Error::io(describe(file, "cannot create"));
+  return FileLock();
+}
+
+FileLock takeFreeLock(const fs::path&) { return {}; }
+
+bool ownedByThisUser(const fs::path&) { return false; }
+#endif
+
+std::optional<FileIdentity> fileIdentity(const fs::path& p) {
+#if !defined(_WIN32)
+  struct stat st {};
+  if (::stat(p.c_str(), &st) != 0) return std::nullopt;
+  return FileIdentity{static_cast<unsigned long long>(st.st_dev), static_cast<unsigned long long>(st.st_ino)};
+#else
+  (void)p;
+  return std::nullopt;
+#endif
 }
 
 }  // namespace qzt::platform

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -19,5 +20,47 @@ Result<std::filesystem::path> makePrivateFolder(const std::filesystem::path& par
 // `target` + ".tmp" in the same folder, are flushed to disk and renamed over
 // `target`. On failure `target` is left as it was.
 Status writeFileAtomically(const std::filesystem::path& target, std::string_view bytes);
+
+// A lock on a file, held until the object goes or the process ends,
+// however it ends. Empty (not held) by default.
+class FileLock {
+ public:
+  FileLock() = default;
+  FileLock(FileLock&& other) noexcept;
+  FileLock& operator=(FileLock&& other) noexcept;
+  FileLock(const FileLock&) = delete;
+  FileLock& operator=(const FileLock&) = delete;
+  ~FileLock();
+
+  bool held() const { return handle_ >= 0; }
+
+ private:
+  friend Result<FileLock> createLockedFile(const std::filesystem::path& file);
+  friend FileLock takeFreeLock(const std::filesystem::path& file);
+  explicit FileLock(int handle) : handle_(handle) {}
+
+  int handle_ = -1;
+};
+
+// Creates `file`, which must not exist, locked by this process. The file
+// is locked before it bears its name, so it is never seen unlocked.
+Result<FileLock> createLockedFile(const std::filesystem::path& file);
+
+// The lock of an existing regular file of this user, when no one holds it;
+// empty otherwise (held, missing, a link, someone else's).
+FileLock takeFreeLock(const std::filesystem::path& file);
+
+// Whether `path` itself (a link is not followed) belongs to the user this
+// process runs as.
+bool ownedByThisUser(const std::filesystem::path& path);
+
+// Who a file is, whatever its name: device and inode. None when it cannot
+// be looked at (or where the system has no such numbers).
+struct FileIdentity {
+  unsigned long long device = 0;
+  unsigned long long inode = 0;
+  auto operator<=>(const FileIdentity&) const = default;
+};
+std::optional<FileIdentity> fileIdentity(const std::filesystem::path& p);
 
 }  // namespace qzt::platform

@@ -51,6 +51,11 @@ void WorkerPool::work() {
   }
 }
 
+WorkerPool& LazyWorkerPool::get() {
+  if (!pool_) pool_ = std::make_unique<WorkerPool>(WorkerPool::machineThreads());
+  return *pool_;
+}
+
 unsigned WorkerPool::machineThreads() {
   static const unsigned threads = std::max(std::thread::hardware_concurrency(), 1u);  // asked once
   return threads;

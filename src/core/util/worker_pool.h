@@ -8,6 +8,7 @@
 #include <deque>
 #include <functional>
 #include <future>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -37,6 +38,16 @@ class WorkerPool {
   std::deque<std::packaged_task<void()>> queue_;
   bool stopping_ = false;
   std::vector<std::thread> threads_;
+};
+
+// A pool made on first use and kept for a whole run (an unpacking of many
+// files), so its threads start once per run, not once per file.
+class LazyWorkerPool {
+ public:
+  WorkerPool& get();
+
+ private:
+  std::unique_ptr<WorkerPool> pool_;
 };
 
 }  // namespace qzt

@@ -18,8 +18,11 @@ QSettings userSettings() {
   return QSettings(QStringLiteral("qzt-reader"), QStringLiteral("reader"));
 }
 
+// A value edited by hand that is not a number starts at the default.
 double keptFactor() {
-  return zoom::usable(userSettings().value(QLatin1String(kSettingsKey), zoom::kDefault).toDouble());
+  bool number = false;
+  const double kept = userSettings().value(QLatin1String(kSettingsKey)).toDouble(&number);
+  return number ? zoom::usable(kept) : zoom::kDefault;
 }
 
 }  // namespace

@@ -20,23 +20,22 @@ PageView::PageView(QString pageRoot, QWidget* parent)
   text_->setObjectName(QStringLiteral("stedit"));
   text_->setAccessibleName(QStringLiteral("试卷页面"));
   text_->setReadOnly(true);
+  text_->document()->setUndoRedoEnabled(false);  // zoom steps are no edits to undo
   openLinksInBrowser(text_);
   stack_->addWidget(text_);
 }
 
 void PageView::setZoom(double factor) {
-  if (textPixelSize_ == 0) textPixelSize_ = QFontInfo(text_->font()).pixelSize();
-  QFont font = text_->font();
-  font.setPixelSize(qMax(1, qRound(textPixelSize_ * factor)));
-  text_->setFont(font);
-  scaleTextSizes(text_->document(), factor / zoom_);
+  if (factor == zoom_) return;
+  scaleTextSizes(text_->document(), factor / zoom_, unsizedPointSize(factor));
   zoom_ = factor;
   if (web_) web_->setZoomFactor(factor);
 }
 
 bool PageView::showTextPage(const QString& path) {
   if (!loadTextFile(text_, path)) return false;
-  scaleTextSizes(text_->document(), zoom_);
+  // At 100% the page is shown as read: no second pass over it.
+  if (zoom_ != 1.0) scaleTextSizes(text_->document(), zoom_, unsizedPointSize(zoom_));
   stack_->setCurrentWidget(text_);
   return true;
 }
@@ -53,6 +52,10 @@ void PageView::showBlank() {
     return;
   }
   text_->clear();
+}
+
+qreal PageView::unsizedPointSize(double factor) const {
+  return QFontInfo(text_->font()).pointSizeF() * factor;
 }
 
 bool PageView::webInFront() const { return web_ && stack_->currentWidget() == web_; }

@@ -35,7 +35,8 @@ class PageView : public AccessiblePanel {  // the page not in front is not read
   // Null until the first web page.
   QWebEngineView* webView() const { return web_; }
   bool webInFront() const;
-  // Zooms both views: the web view's own zoom, the text view's fonts.
+  // Zooms both views: the web view's own zoom; in the text view every run's
+  // size, in one pass over the page (the view's own font stays).
   void setZoom(double factor);
 
  signals:
@@ -44,13 +45,14 @@ class PageView : public AccessiblePanel {  // the page not in front is not read
 
  private:
   QWebEngineView* ensureWebView();
+  // Text without a size of its own follows the view's font at 100%.
+  qreal unsizedPointSize(double factor) const;
 
   QString pageRoot_;
   QStackedLayout* stack_ = nullptr;
   QTextBrowser* text_ = nullptr;
   QWebEngineView* web_ = nullptr;
   ConfinedPage* webPage_ = nullptr;
-  int textPixelSize_ = 0;  // the text view's font at 100%
   double zoom_ = 1.0;
 };
 

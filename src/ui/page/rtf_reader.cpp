@@ -1,9 +1,11 @@
 #include "page/rtf_reader.h"
 
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextOption>
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -69,6 +71,7 @@ class Reader {
   bool destinationWord(Keyword k);
   void enter(Destination d);
   int newField();
+  void endField(int field);
   void fontTableWord(Keyword k, const Token& t);
   void colourTableWord(Keyword k, const Token& t);
   void pictureWord(Keyword k, const Token& t);
@@ -84,6 +87,7 @@ class Reader {
   int codePage() const;
 
   Paragraph takeParagraph();
+  void setTabWidth();
   void endParagraph(bool pageBreak = false);
   void endCell();
   void endRow();
@@ -110,6 +114,7 @@ class Reader {
   int fontNumber_ = 0;  // the font table entry being read
   QString fontName_;
   std::vector<QString> fieldInstructions_;
+  std::vector<bool> fieldShown_;  // whether a field's result put anything on the page
   PictureProps pictureProps_;
   PictureData pictureData_;
   PictureMaker pictures_;
@@ -119,14 +124,32 @@ class Reader {
   RowDefinition rowDefinition_;
 };
 
+// The document is built in one edit block without undo steps: a document a
+// view already lays out is laid out once, when the block ends, instead of
+// after every insertion.
 void Reader::read() {
-  for (Token t = tokens_.next(); t.kind != Token::Kind::End; t = tokens_.next()) {
-    if (!token(t)) break;
+  const bool undo = document_->isUndoRedoEnabled();
+  document_->setUndoRedoEnabled(false);
+  QTextCursor edit(document_);
+  edit.beginEditBlock();
+  for (;;) {
+    tokens_.setCodePage(codePage());
+    const Token t = tokens_.next();
+    if (t.kind == Token::Kind::End || !token(t)) break;
   }
   flushBytes();
   if (!current_.runs.empty()) endParagraph();
   endTable();
+  setTabWidth();  // a \deftab after the text, or a document without text
+  edit.endEditBlock();
+  document_->setUndoRedoEnabled(undo);
+}
+
+// Changing the default tab width lays the whole document out again: it is
+// set before the first text, while the document is still empty.
+void Reader::setTabWidth() {
   QTextOption option = document_->defaultTextOption();
+  if (option.tabStopDistance() == pixels(tabWidth_)) return;
   option.setTabStopDistance(pixels(tabWidth_));
   document_->setDefaultTextOption(option);
 }
@@ -166,7 +189,9 @@ bool Reader::closeGroup() {
   if (stack_.size() <= 2) return false;  // base state + the document's group
   const Destination closing = destination();
   if (closing == Destination::FontTable) finishFontName();
+  const int field = state().field;
   stack_.pop_back();
+  if (field >= 0 && state().field != field) endField(field);
   if (closing == Destination::Picture && destination() != Destination::Picture) finishPicture();
   return true;
 }
@@ -212,6 +237,9 @@ void Reader::textWord(Keyword k, const Token& t) {
       flushBytes();
       documentCodePage_ = t.param > 0 ? t.param : kDefaultCodePage;
       return;
+    case Keyword::Pc: flushBytes(); documentCodePage_ = 437; return;
+    case Keyword::Pca: flushBytes(); documentCodePage_ = 850; return;
+    case Keyword::Mac: flushBytes(); documentCodePage_ = 10000; return;
     case Keyword::Deff: tables_.defaultFont = t.param; return;
     case Keyword::Deftab: tabWidth_ = std::max(1, twips(t.param)); return;
     case Keyword::Par: case Keyword::Sect: case Keyword::Nestcell: endParagraph(); return;
@@ -274,7 +302,25 @@ void Reader::enter(Destination d) {
 
 int Reader::newField() {
   fieldInstructions_.emplace_back();
+  fieldShown_.push_back(false);
   return static_cast<int>(fieldInstructions_.size()) - 1;
+}
+
+// Writers leave a SYMBOL field's result out or empty: the field itself
+// names the character, a byte in its font or a Unicode code.
+void Reader::endField(int field) {
+  const auto at = static_cast<std::size_t>(field);
+  if (fieldShown_[at] || destination() != Destination::Text) return;
+  const std::optional<SymbolField> symbol = symbolField(fieldInstructions_[at]);
+  if (!symbol) return;
+  if (symbol->unicode || symbol->code > 0xFF) {
+    appendText(QString(QChar(static_cast<char16_t>(symbol->code))));
+    return;
+  }
+  const bool symbolFont = symbol->font.startsWith(u"Symbol", Qt::CaseInsensitive) ||
+                          symbol->font.startsWith(u"Wingdings", Qt::CaseInsensitive);
+  const char byte = static_cast<char>(symbol->code);
+  appendText(decoder_.decode(QByteArrayView(&byte, 1), symbolFont ? kSymbolCodePage : codePage()));
 }
 
 void Reader::fontTableWord(Keyword k, const Token& t) {
@@ -285,6 +331,9 @@ void Reader::fontTableWord(Keyword k, const Token& t) {
   } else if (k == Keyword::Fcharset) {
     flushBytes();
     tables_.fonts[fontNumber_].charset = t.param;
+  } else if (k == Keyword::Cpg) {
+    flushBytes();
+    tables_.fonts[fontNumber_].codePage = std::max(0, t.param);
   } else if (k == Keyword::Froman) {
     tables_.fonts[fontNumber_].serif = true;
   }
@@ -402,6 +451,7 @@ void Reader::appendText(const QString& text) {
   } else if (s.destination == Destination::FieldInstruction && s.field >= 0) {
     fieldInstructions_[static_cast<std::size_t>(s.field)] += text;
   } else if (s.destination == Destination::Text && !s.chars.hidden && !text.isEmpty()) {
+    if (s.field >= 0) fieldShown_[static_cast<std::size_t>(s.field)] = true;
     std::vector<Run>& runs = current_.runs;
     if (!runs.empty() && runs.back().picture < 0 && runs.back().format == s.chars) {
       runs.back().text += text;
@@ -424,8 +474,9 @@ int Reader::codePage() const {
                      : s.chars.font >= 0                     ? s.chars.font
                                                              : tables_.defaultFont;
   const auto found = tables_.fonts.find(number);
-  return found == tables_.fonts.end() ? documentCodePage_
-                                      : codePageOfCharset(found->second.charset, documentCodePage_);
+  if (found == tables_.fonts.end()) return documentCodePage_;
+  if (found->second.codePage > 0) return found->second.codePage;
+  return codePageOfCharset(found->second.charset, documentCodePage_);
 }
 
 // The paragraph being read, with the formats in force where it ends.
@@ -444,6 +495,7 @@ void Reader::endParagraph(bool pageBreak) {
     return;
   }
   endTable();
+  setTabWidth();
   writer_.append(done);
 }
 
@@ -459,7 +511,9 @@ void Reader::endRow() {
 }
 
 void Reader::endTable() {
-  if (!table_.empty()) writer_.appendTable(table_.take(rowDefinition_.def()));
+  if (table_.empty()) return;
+  setTabWidth();
+  writer_.appendTable(table_.take(rowDefinition_.def()));
 }
 
 void Reader::finishPicture() {

@@ -7,11 +7,12 @@
 // text left out; sizes, colours and fonts (CJK fonts where a font's charset
 // is CJK); tables with their cell widths, borders and merged cells; PNG and
 // JPEG pictures at their stated size, other pictures as a framed placeholder
-// of that size; HYPERLINK fields as links, other fields as their result.
-// Text bytes and \'hh escapes are read in the code page of \ansicpg or of the
-// font's \fcharset (936, GBK, when the document names none), \uN with its
-// \ucN fallback. Dropped: styles, headers, footers, footnotes, objects'
-// data, and whatever cannot be understood. Hostile input is fine: nesting is
+// of that size; HYPERLINK fields as links, SYMBOL fields as their
+// character, other fields as their result.
+// Text bytes and \'hh escapes are read in the code page of the font's \cpg
+// or \fcharset, else of \ansicpg or \pc (936, GBK, when nothing names one),
+// \uN with its \ucN fallback. Dropped: styles, headers, footers, footnotes,
+// shape properties, objects' data, and whatever cannot be understood. Hostile input is fine: nesting is
 // capped, every step consumes input, pictures and tables are bounded, and
 // nothing is allocated beyond what the input can describe.
 #pragma once
@@ -20,6 +21,7 @@
 
 class QTextDocument;
 
-// Fills an empty document with an RTF document. Never fails; input that is
-// not RTF at all comes back as its text.
+// Fills an empty document with an RTF document, in one edit block: a
+// document a view already lays out is laid out once. Needs no widget.
+// Never fails; input that is not RTF at all comes back as its text.
 void readRtf(const QByteArray& rtf, QTextDocument* document);

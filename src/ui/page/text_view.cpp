@@ -80,25 +80,34 @@ QFont cjkFont(int pixelSize) {
   return font;
 }
 
-void scaleTextSizes(QTextDocument* document, double ratio) {
+void scaleTextSizes(QTextDocument* document, double ratio, qreal unsizedPointSize) {
+  QTextCursor cursor(document);
+  cursor.beginEditBlock();
+  qreal runSize = 0;  // the size the run [runStart, runEnd) gets
+  int runStart = 0;
+  int runEnd = 0;
+  const auto flush = [&] {
+    if (runEnd <= runStart) return;
+    cursor.setPosition(runStart);
+    cursor.setPosition(runEnd, QTextCursor::KeepAnchor);
+    QTextCharFormat sized;
+    sized.setFontPointSize(runSize);
+    cursor.mergeCharFormat(sized);
+  };
   for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
     for (auto it = block.begin(); !it.atEnd(); ++it) {
       const QTextFragment fragment = it.fragment();
-      const QFont font = fragment.charFormat().font();
-      QTextCharFormat sized;
-      if (font.pointSizeF() > 0) {
-        sized.setFontPointSize(font.pointSizeF() * ratio);
-      } else if (font.pixelSize() > 0) {
-        QFont scaled = font;
-        scaled.setPixelSize(qMax(1, qRound(font.pixelSize() * ratio)));
-        sized.setFont(scaled, QTextCharFormat::FontPropertiesSpecifiedOnly);
-      } else {
-        continue;
+      const QTextCharFormat format = fragment.charFormat();
+      const qreal size = format.hasProperty(QTextFormat::FontPointSize) ? format.fontPointSize() * ratio
+                                                                         : unsizedPointSize;
+      if (size != runSize) {  // a run goes on over line ends while the size holds
+        flush();
+        runSize = size;
+        runStart = fragment.position();
       }
-      QTextCursor cursor(document);
-      cursor.setPosition(fragment.position());
-      cursor.setPosition(fragment.position() + fragment.length(), QTextCursor::KeepAnchor);
-      cursor.mergeCharFormat(sized);
+      runEnd = fragment.position() + fragment.length();
     }
   }
+  flush();
+  cursor.endEditBlock();
 }

@@ -33,5 +33,7 @@ void openLinksInBrowser(QTextBrowser* view);
 QFont cjkFont(int pixelSize);
 
 // Multiplies every font size the document sets itself (an RTF page's runs)
-// by `ratio`; text without its own size follows the view's font.
-void scaleTextSizes(QTextDocument* document, double ratio);
+// by `ratio` and gives text without a size of its own `unsizedPointSize`
+// (the view's font at the new zoom). One edit block with one change per run
+// of equal sizes, so the document is laid out once.
+void scaleTextSizes(QTextDocument* document, double ratio, qreal unsizedPointSize);

@@ -62,6 +62,10 @@ void MainWindow::showEvent(QShowEvent* event) {
 void MainWindow::startUp() {
   if (startedUp_) return;
   startedUp_ = true;
+  if (options_.programFileError) {
+    reportFileFailure(options_.programFile, *options_.programFileError);
+    return;
+  }
   if (options_.attachedOffset) {
     // A reader with an attached paper shows that paper only.
     openButton_->hide();

@@ -38,6 +38,9 @@ struct StartOptions {
   std::filesystem::path workFolder;          // private, made by the caller
   std::filesystem::path commandLinePaper;    // empty when none was named
   std::optional<std::int64_t> attachedOffset;  // a paper attached to the program
+  // The program file could not be read: reported at start, and no paper is
+  // shown (neither the command-line paper nor the catalogue).
+  std::optional<Error> programFileError;
   // Where recovery copies of running exams are kept; empty keeps none.
   std::filesystem::path dataFolder;
 };
@@ -135,7 +138,8 @@ class MainWindow : public QMainWindow {
   void checkPassword(ExamSession::Tick check);
 
   // Side windows and answer files (main_window_side.cpp).
-  void showComment();
+  // False when the comments could not be unpacked: grading ends there.
+  bool showComment();
   void showNotes();
   void showAbout();
   void saveAnswerFile();

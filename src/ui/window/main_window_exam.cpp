@@ -131,7 +131,7 @@ void MainWindow::showGraded() {
   handInButton_->setEnabled(false);
   grid_->showGraded();
   scoreLine_->setText(QString::fromStdString(report->scoreLine));
-  showComment();
+  if (!showComment()) return;
   notesButton_->setEnabled(true);
   focusResults();
 }

@@ -40,17 +40,21 @@ void MainWindow::offerRecovery() {
   // A copy this run wrote belongs to the exam the new load replaces.
   auto found = copiesWritten_.count(file) > 0 ? Result<std::optional<RecoveryCopy>>(std::nullopt)
                                               : loadRecovery(options_.dataFolder, paper, key);
-  recoveryPaper_ = paper;
   // A damaged copy cannot be offered; the first copy of this exam replaces it.
-  if (!found.ok() || !found.value()) return;
+  if (!found.ok() || !found.value()) {
+    recoveryPaper_ = paper;
+    return;
+  }
   // No clock runs while the question waits.
   minuteTimer_.stop();
   secondTimer_.stop();
   const bool restore =
       showMessage(this, QStringLiteral("提示1.0"),
                   QStringLiteral("上次答题未正常结束，是否恢复答案和剩余时间？"), Buttons::YesNo);
-  // A signal during the question ends the reader: the copy stays as it was.
+  // A signal during the question ends the reader: the copy stays as it was,
+  // so this exam keeps no copy until the question is answered.
   if (endingBySignal_) return;
+  recoveryPaper_ = paper;
   if (!restore || !restoreExam(*found.value(), session_).ok()) {
     discardRecovery(options_.dataFolder, paper, key);
     return;

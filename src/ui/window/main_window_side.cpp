@@ -39,25 +39,30 @@ void MainWindow::askGradePassword() {
   showPasswordPanel(support.hint);
 }
 
-void MainWindow::showComment() {
+bool MainWindow::showComment() {
   const auto& report = session_.report();
-  if (!report) return;
+  if (!report) return true;
   const auto comment =
       commentFor(loadedPath_, session_.header(), options_.workFolder, report->selection);
   if (!comment.ok()) {
     const Error& error = comment.error();
-    showMessage(this, QStringLiteral("提示1.0"),
-                error.step > 0 ? QString::fromStdString(errorBoxText(error.step))
-                               : QString::fromStdString(error.message));
-    return;
+    // A comments stream that cannot be unpacked fails the grading step
+    // itself; a target that cannot be written is only a notice.
+    if (error.step > 0) {
+      reportFileFailure(loadedPath_, error);
+      return false;
+    }
+    showMessage(this, QStringLiteral("提示1.0"), QString::fromStdString(error.message));
+    return true;
   }
-  if (!comment.value()) return;
+  if (!comment.value()) return true;
   std::vector<QByteArray> gbkLines;
   gbkLines.reserve(comment.value()->size());
   for (const ByteString& line : *comment.value()) {
     gbkLines.push_back(QByteArray::fromStdString(line));
   }
   commentsPanel_->showComment(gbkLines);
+  return true;
 }
 
 void MainWindow::showNotes() {

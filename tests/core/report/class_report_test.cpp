@@ -120,6 +120,17 @@ TEST_F(ClassReportTest, HandWorkedClass) {
       EXPECT_EQ(q.answers[i].count, expected[k].answers[i].count) << i;
     }
   }
+  for (const QuestionStats& q : r.questions) EXPECT_TRUE(q.flags.empty()) << q.row;
+
+  // One heading row ahead of every graded row: one section of 12 marks;
+  // subtotals 12 2 8 0 10, mean 6.4.
+  ASSERT_EQ(r.sections.size(), 1u);
+  EXPECT_EQ(r.sections[0].questions, 4);
+  EXPECT_EQ(r.sections[0].marks, 12);
+  ASSERT_TRUE(r.sections[0].mean);
+  EXPECT_DOUBLE_EQ(*r.sections[0].mean, 6.4);
+  EXPECT_DOUBLE_EQ(*r.sections[0].facility, 6.4 / 12);
+  EXPECT_EQ(r.files[2].subtotals, std::vector<double>{8});
   EXPECT_EQ(r.questions[2].label, "3");
   EXPECT_EQ(r.questions[2].correct, "ABC");
 }
@@ -133,6 +144,7 @@ TEST_F(ClassReportTest, FiguresWithoutEnoughFiles) {
   EXPECT_EQ(one.summary.scores->stdev, 0);
   EXPECT_EQ(one.questions[0].facility, 1.0);
   EXPECT_FALSE(one.questions[0].discrimination) << "one file";
+  EXPECT_EQ(one.questions[0].flags, std::vector<std::string>{"答对率高于 0.9：题目可能过易"});
 
   const ClassReport same = reportClass(paper_, {right, right});
   EXPECT_FALSE(same.questions[0].discrimination) << "no spread";
@@ -140,16 +152,75 @@ TEST_F(ClassReportTest, FiguresWithoutEnoughFiles) {
   // A huge file (sparse, so the test stays cheap) is refused unread.
   const auto huge = answers("huge.da", "KEY-1\r\n");
   std::filesystem::resize_file(huge, kAnswerFileLimit + 1);
-  const ClassReport none = reportClass(paper_, {dir_ / "missing.da", answers("x.da", ""), huge});
+  std::filesystem::create_directories(dir_ / "folder.da");
+  const ClassReport none = reportClass(paper_, {dir_ / "missing.da", answers("x.da", ""), huge, dir_ / "folder.da"});
   EXPECT_EQ(none.summary.count, 0);
-  EXPECT_EQ(none.summary.refused, 3);
+  EXPECT_EQ(none.summary.refused, 4);
   EXPECT_FALSE(none.summary.scores);
   EXPECT_EQ(none.summary.histogram, Histogram{});
-  EXPECT_EQ(none.files[0].error, "cannot read");
+  EXPECT_EQ(none.files[0].error, "cannot read: no such file");
+  EXPECT_EQ(none.files[3].error, "cannot read: not a regular file");
   EXPECT_EQ(none.files[1].error, std::string(kAnswerFileEmpty));
   EXPECT_EQ(none.files[2].error, "too large");
   EXPECT_FALSE(none.questions[0].facility);
   EXPECT_TRUE(none.questions[0].answers.empty());
+}
+
+// Long, all-different text answers: the row keeps kAnswersKept distinct
+// answers, each cut to a readable length between GBK characters and ended
+// by "…", and counts the rest as others.
+TEST_F(ClassReportTest, AnswerTallyStaysBounded) {
+  std::vector<std::filesystem::path> files;
+  const std::string chinese = "\xD6\xD0";  // 中, two bytes
+  for (std::size_t i = 0; i < kAnswersKept + 10; ++i) {
+    std::string longText = "x";
+    for (int c = 0; c < 5000; ++c) longText += chinese;
+    longText += std::to_string(i);  // differs only after the cut
+    files.push_back(answers("long" + std::to_string(i) + ".da", "KEY-1\r\n\r\nA\r\nAC\r\n" + longText + "\r\nB\r\n"));
+  }
+  files.push_back(answers("short.da", "KEY-1\r\n\r\nA\r\nAC\r\nshort\r\nB\r\n"));
+  const ClassReport r = reportClass(paper_, files);
+  const QuestionStats& text = r.questions[2];
+  ASSERT_EQ(text.answers.size(), 2u) << "the long answers agree up to the cut";
+  EXPECT_EQ(text.answers[0].count, static_cast<int>(kAnswersKept + 10));
+  const ByteString& cut = text.answers[0].answer;
+  EXPECT_EQ(cut.size(), 1 + 2 * ((kAnswerShownBytes - 1) / 2) + 2);
+  EXPECT_EQ(cut.substr(cut.size() - 2), "\xA1\xAD");
+  EXPECT_EQ(cut.substr(cut.size() - 4, 2), chinese) << "cut between characters";
+  EXPECT_EQ(text.otherAnswers, 0);
+
+  std::vector<std::filesystem::path> many;
+  for (std::size_t i = 0; i < kAnswersKept + 10; ++i) {
+    many.push_back(answers("m" + std::to_string(i) + ".da", "KEY-1\r\n\r\nA\r\nAC\r\nt" + std::to_string(i) + "\r\nB\r\n"));
+  }
+  const ClassReport spread = reportClass(paper_, many);
+  EXPECT_EQ(spread.questions[2].answers.size(), kAnswersKept);
+  EXPECT_EQ(spread.questions[2].otherAnswers, 10);
+  EXPECT_EQ(spread.summary.count, static_cast<int>(kAnswersKept + 10)) << "every file still counts";
+}
+
+// Folders that could not be searched come first as refused; duplicates are
+// carried into the report.
+TEST_F(ClassReportTest, SearchProblemsAreRefusedFiles) {
+  const auto a = answers("a.da", "KEY-1\r\n\r\nA\r\nAC\r\nABC\r\nB\r\n");
+  const ClassReport r =
+      reportClass(paper_, AnswerFileSearch{{a}, {{dir_ / "locked", "cannot search folder: Permission denied"}}, 2});
+  ASSERT_EQ(r.files.size(), 2u);
+  EXPECT_EQ(r.files[0].file, dir_ / "locked");
+  EXPECT_EQ(r.files[0].error, "cannot search folder: Permission denied");
+  EXPECT_EQ(r.summary.count, 1);
+  EXPECT_EQ(r.summary.refused, 1);
+  EXPECT_EQ(r.duplicates, 2);
+}
+
+// The best student misses row 1 and the weakest gets it: its key may be
+// wrong. Row 3 nobody gets: too hard, its discrimination unknown.
+TEST_F(ClassReportTest, ItemsThatNeedALookAreFlagged) {
+  const ClassReport r = reportClass(paper_, {answers("a.da", "KEY-1\r\n\r\nB\r\nAC\r\n\r\nB\r\n"),
+                                             answers("b.da", "KEY-1\r\n\r\nA\r\n\r\n\r\n\r\n"),
+                                             answers("c.da", "KEY-1\r\n\r\n\r\nAC\r\n\r\n\r\n")});
+  EXPECT_EQ(r.questions[0].flags, std::vector<std::string>{"区分度为负：答案可能有误"});
+  EXPECT_EQ(r.questions[2].flags, std::vector<std::string>{"答对率低于 0.2：题目可能过难"});
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "util/gbk.h"
 
 namespace qzt::report {
@@ -55,6 +57,21 @@ TEST(HtmlWriter, TextNeverBecomesMarkupAndNothingIsFetched) {
   for (const char* fetch : {"src=", "href=", "url(", "@import", "http:", "https:"}) {
     EXPECT_EQ(page.find(fetch), std::string::npos) << fetch;
   }
+}
+
+// Damaged marks in a paper (NaN, infinity) reach the figures; the page
+// shows a dash, never "nan" or "inf".
+TEST(HtmlWriter, DamagedMarksShowAsDashes) {
+  ClassReport r = hostileReport();
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  r.total = nan;
+  r.files[0].score = std::numeric_limits<double>::infinity();
+  r.files[0].total = nan;
+  r.summary.scores = ScoreStats{nan, nan, nan, nan, nan};
+  r.questions[0].marks = nan;
+  r.questions[0].facility = nan;
+  const std::string page = classHtml(r);
+  for (const char* word : {"nan", "inf"}) EXPECT_EQ(page.find(word), std::string::npos) << word;
 }
 
 }  // namespace

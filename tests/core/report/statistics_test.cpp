@@ -70,5 +70,41 @@ TEST(Statistics, NotANumberScoresDoNotBreakTheOrdering) {
   EXPECT_TRUE(std::isnan(s.max));
 }
 
+// A class of three over four rows worth 2, 3, 5 and 2 marks, by hand:
+//   rows earned   a 0 3 0 0 = 3   b 2 3 5 2 = 12   c 0 0 0 0 = 0
+//   item variances 8/9, 2, 50/9, 8/9 (sum 84/9); totals 3 12 0: variance 26
+//   alpha = 4/3 x (1 - (84/9)/26) = 0.854700...
+//   sample stdev = sqrt(78/2); sem = sqrt(39) x sqrt(1 - alpha)
+TEST(Statistics, ReliabilityAndRatesByHand) {
+  const std::vector<std::vector<double>> items = {{0, 2, 0}, {3, 3, 0}, {0, 5, 0}, {0, 2, 0}};
+  const auto alpha = cronbachAlpha(items);
+  ASSERT_TRUE(alpha);
+  EXPECT_NEAR(*alpha, 4.0 / 3 * (1 - (84.0 / 9) / 26), 1e-12);
+  const ScoreStats s = scoreStats({3, 12, 0});
+  ASSERT_TRUE(s.sampleStdev);
+  EXPECT_NEAR(*s.sampleStdev, std::sqrt(39.0), 1e-12);
+  EXPECT_NEAR(s.stdev, std::sqrt(26.0), 1e-12);
+  EXPECT_FALSE(scoreStats({3}).sampleStdev);
+
+  EXPECT_FALSE(cronbachAlpha({{1, 0, 1}})) << "one item";
+  EXPECT_FALSE(cronbachAlpha({{1}, {0}})) << "one file";
+  EXPECT_FALSE(cronbachAlpha({{1, 1}, {0, 0}})) << "totals without spread";
+
+  // Cut-offs in percents of 12: pass 7.2, excellent 10.2, low 4.8; 7.2
+  // exactly passes and 4.8 exactly is not low.
+  const auto r = rates({3, 12, 0, 7.2, 4.8}, 12, RateCutoffs{});
+  ASSERT_TRUE(r);
+  EXPECT_DOUBLE_EQ(r->pass, 2.0 / 5);
+  EXPECT_DOUBLE_EQ(r->excellent, 1.0 / 5);
+  EXPECT_DOUBLE_EQ(r->low, 2.0 / 5);
+  const auto strict = rates({3, 12, 0, 7.2, 4.8}, 12, RateCutoffs{70, 100, 50});
+  ASSERT_TRUE(strict);
+  EXPECT_DOUBLE_EQ(strict->pass, 1.0 / 5);
+  EXPECT_DOUBLE_EQ(strict->excellent, 1.0 / 5);
+  EXPECT_DOUBLE_EQ(strict->low, 3.0 / 5);
+  EXPECT_FALSE(rates({}, 12, {}));
+  EXPECT_FALSE(rates({1}, 0, {}));
+}
+
 }  // namespace
 }  // namespace qzt::report

@@ -319,6 +319,21 @@ TEST(ExamSession, FourQuestionsByMouseAndTyping) {
   EXPECT_EQ(s.gradedLayout().columnWidths.size(), 7u);
 }
 
+// Letters go on past Z (code 64 + column): a question with 30 options is
+// answered right in its 30th column, "^".
+TEST(ExamSession, LettersPastZ) {
+  ExamSession s;
+  startExam(s, specWith({{"1", 1, 30, "^", 2}, {"2", 2, 27, "A [", 3}}));
+  ASSERT_EQ(s.sheet().letterColumns(), 30);
+  EXPECT_TRUE(s.pressLetter(1, 30));
+  EXPECT_TRUE(s.pressLetter(2, 1));
+  EXPECT_TRUE(s.pressLetter(2, 27));
+  EXPECT_FALSE(s.pressLetter(2, 28));
+  EXPECT_EQ(s.sheet().cell(1, 30), ByteString(" ^"));
+  ASSERT_EQ(s.handIn(), ExamSession::HandIn::Graded);
+  EXPECT_EQ(s.report()->scoreLine, "总分：5 得分：5 正确率：100");
+}
+
 TEST(ExamSession, CorrectAnswerHintOnGradedTextRows) {
   ExamSession s;
   startExam(s, fourQuestions());

@@ -79,11 +79,21 @@ INSTANTIATE_TEST_SUITE_P(
         ColumnsCase{"NoQuestions", {}, {45}, {"答案区"}}),
     caseName<ColumnsCase>);
 
-TEST(PaperLayout, HugeOptionCountStopsAtZ) {
-  const Layout layout = paperLayout(tableOf({{1, 2'000'000'000}}));
-  EXPECT_EQ(layout.letterColumns, kMaxLetterColumns);
-  ASSERT_EQ(layout.headers.size(), 27u);
-  EXPECT_EQ(layout.headers.back(), " Z");
+// Columns reach the widest question past Z, and stop where a letter no
+// longer fits its byte.
+TEST(PaperLayout, LetterColumnsPastZ) {
+  const Layout wide = paperLayout(tableOf({{1, 4}, {2, 30}}));
+  EXPECT_EQ(wide.letterColumns, 30);
+  ASSERT_EQ(wide.headers.size(), 31u);
+  EXPECT_EQ(wide.headers[26], " Z");
+  EXPECT_EQ(wide.headers[27], " [");
+  EXPECT_EQ(wide.headers[30], " ^");
+
+  const Layout huge = paperLayout(tableOf({{1, 2'000'000'000}}));
+  EXPECT_EQ(huge.letterColumns, kMaxLetterColumns);
+  EXPECT_EQ(64 + kMaxLetterColumns, 0xFF);
+  EXPECT_EQ(huge.headers.size(), static_cast<std::size_t>(kMaxLetterColumns) + 1);
+  EXPECT_EQ(huge.headers.back(), " \uFFFD");
 }
 
 TEST(PaperLayout, LabelsHeadingsAndTextRowsInRowOrder) {

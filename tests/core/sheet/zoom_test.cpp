@@ -20,7 +20,9 @@ TEST(Zoom, KeptFactorsAreMadeUsable) {
   EXPECT_EQ(usable(1.5), 1.5);
   EXPECT_EQ(usable(1.49), 1.5);
   EXPECT_EQ(usable(100.0), 3.0);
-  EXPECT_EQ(usable(-2.0), 0.5);
+  EXPECT_EQ(usable(0.1), 0.5);
+  EXPECT_EQ(usable(0.0), kDefault);
+  EXPECT_EQ(usable(-3.0), kDefault);
   EXPECT_EQ(usable(std::numeric_limits<double>::quiet_NaN()), kDefault);
   EXPECT_EQ(usable(std::numeric_limits<double>::infinity()), kDefault);
 }

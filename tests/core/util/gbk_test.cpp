@@ -25,5 +25,14 @@ TEST(Gbk, TrailByte5CIsNoBackslash) {
   EXPECT_EQ(gbkToPath("\x95\x5c"), std::filesystem::path(u8"昞"));
 }
 
+// Names made on a Chinese Windows (张三.da, 李四.da in GBK) show as
+// themselves and stay two names; UTF-8 names stay as they are.
+TEST(Gbk, PathsInGbkShowAsTheirCharacters) {
+  const std::string zhang = "\xD5\xC5\xC8\xFD.da", li = "\xC0\xEE\xCB\xC4.da";
+  EXPECT_EQ(pathToUtf8(std::filesystem::path(zhang)), "张三.da");
+  EXPECT_EQ(pathToUtf8(std::filesystem::path(li)), "李四.da");
+  EXPECT_EQ(pathToUtf8(std::filesystem::path("班/张三.da")), "班/张三.da");
+}
+
 }  // namespace
 }  // namespace qzt

@@ -3,7 +3,7 @@
 // kind of page, whether it comes before or after the page.
 #include <QApplication>
 #include <QFile>
-#include <QFontInfo>
+#include <QPlainTextDocumentLayout>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -29,7 +29,33 @@ double pointSizeAt(QTextBrowser* view, const QString& text) {
   return at.charFormat().fontPointSize();
 }
 
-int fontPixels(QTextBrowser* view) { return QFontInfo(view->font()).pixelSize(); }
+// Counts how often the document asks its layout to lay a range out again.
+class LayoutPassCounter : public QPlainTextDocumentLayout {
+ public:
+  using QPlainTextDocumentLayout::QPlainTextDocumentLayout;
+  int passes = 0;
+
+ protected:
+  void documentChanged(int from, int removed, int added) override {
+    ++passes;
+    QPlainTextDocumentLayout::documentChanged(from, removed, added);
+  }
+};
+
+// A long page: 5,000 lines of plain text, or RTF paragraphs in three sizes
+// and sizeless runs between them.
+QByteArray longPage(bool rtf) {
+  QByteArray bytes = rtf ? "{\\rtf1\\ansi " : "";
+  for (int line = 0; line < 5000; ++line) {
+    const QByteArray number = QByteArray::number(line);
+    if (rtf) {
+      bytes += "{\\fs" + QByteArray::number(20 + 4 * (line % 3)) + " line " + number + "} more\\par ";
+    } else {
+      bytes += "line " + number + " of a long plain page\n";
+    }
+  }
+  return rtf ? bytes + "}" : bytes;
+}
 
 // The width the web page lays out in, in its own CSS pixels.
 int innerWidth(QWebEngineView* web) {
@@ -85,8 +111,9 @@ class PageViewTest : public QObject {
     QCOMPARE(seen, QStringList{opened});
   }
 
-  // A text page's font and an RTF page's own run sizes grow together; the
-  // zoom set before a page loads holds for it, and 100% gives back the sizes.
+  // An RTF page's run sizes, its own and the 12 pt of text without one,
+  // grow together; the zoom set before a page loads holds for it, and 100%
+  // gives back the sizes.
   void zoomScalesTextPages_data() {
     QTest::addColumn<bool>("zoomFirst");
     QTest::newRow("zoom, then the page") << true;
@@ -100,17 +127,42 @@ class PageViewTest : public QObject {
                                   "{\\rtf1\\ansi {\\fs48 big}{ plain}\\par}");
     qzt::ui::PageView page(dir.path());
     QTextBrowser* view = page.textView();
-    const int basePixels = fontPixels(view);
 
     if (zoomFirst) page.setZoom(1.5);
     QVERIFY(page.showTextPage(rtf));
     if (!zoomFirst) page.setZoom(1.5);
-    QCOMPARE(fontPixels(view), qRound(basePixels * 1.5));
     QCOMPARE(pointSizeAt(view, QStringLiteral("big")), 36.0);
+    QCOMPARE(pointSizeAt(view, QStringLiteral("plain")), 18.0);
 
     page.setZoom(1.0);
-    QCOMPARE(fontPixels(view), basePixels);
     QCOMPARE(pointSizeAt(view, QStringLiteral("big")), 24.0);
+    QCOMPARE(pointSizeAt(view, QStringLiteral("plain")), 12.0);
+  }
+
+  // A zoom step on a long page is one layout pass, whatever the page's
+  // runs; at 100% a page is shown as read, with no size of its own added.
+  void zoomStepIsOneLayoutPass_data() {
+    QTest::addColumn<bool>("rtf");
+    QTest::newRow("plain text") << false;
+    QTest::newRow("rtf") << true;
+  }
+
+  void zoomStepIsOneLayoutPass() {
+    QFETCH(bool, rtf);
+    QTemporaryDir dir;
+    const QString path = writeFile(dir, rtf ? QStringLiteral("long.rtf") : QStringLiteral("long.txt"), longPage(rtf));
+    qzt::ui::PageView page(dir.path());
+    QTextDocument* document = page.textView()->document();
+    auto* counter = new LayoutPassCounter(document);
+    document->setDocumentLayout(counter);
+    QVERIFY(page.showTextPage(path));
+    QCOMPARE(pointSizeAt(page.textView(), QStringLiteral("line 4999")), rtf ? 12.0 : 0.0);
+
+    for (const double factor : {1.2, 1.5, 1.0}) {
+      counter->passes = 0;
+      page.setZoom(factor);
+      QCOMPARE(counter->passes, 1);
+    }
   }
 
   // The web page lays out in fewer CSS pixels at 150%, the same number again

@@ -2,6 +2,7 @@
 // pages, character and paragraph formats, tables, pictures, fields, and
 // input meant to break it. Documents from real writers are in
 // rtf_reader_fixtures_test.cpp.
+#include <QAbstractTextDocumentLayout>
 #include <QBuffer>
 #include <QImage>
 #include <QRandomGenerator>
@@ -57,6 +58,26 @@ QByteArray pngHeader(quint32 width, quint32 height) {
   return "\x89PNG\r\n\x1a\n" + bigEndian(13) + chunk + bigEndian(crc32(chunk));
 }
 
+// Counts how often the document asks its layout to lay out text it holds;
+// a change to the empty document costs nothing and is not counted.
+class CountingLayout : public QAbstractTextDocumentLayout {
+ public:
+  explicit CountingLayout(QTextDocument* doc) : QAbstractTextDocumentLayout(doc) {}
+  int passes = 0;
+
+  void draw(QPainter*, const PaintContext&) override {}
+  int hitTest(const QPointF&, Qt::HitTestAccuracy) const override { return -1; }
+  int pageCount() const override { return 1; }
+  QSizeF documentSize() const override { return {}; }
+  QRectF frameBoundingRect(QTextFrame*) const override { return {}; }
+  QRectF blockBoundingRect(const QTextBlock&) const override { return {}; }
+
+ protected:
+  void documentChanged(int, int, int) override {
+    if (document()->characterCount() > 1) ++passes;
+  }
+};
+
 }  // namespace
 
 class RtfReaderTest : public QObject {
@@ -80,6 +101,8 @@ class RtfReaderTest : public QObject {
         << kHead + "\\'d6\\'d0\\'ce\\'c4\\par}" << QStringLiteral("中文");
     QTest::newRow("raw GBK bytes in the text")
         << QByteArray("{\\rtf1\\ansicpg936 \xc6\xc0\xd3\xef}") << QStringLiteral("评语");
+    QTest::newRow("raw GBK characters whose second byte is a backslash or brace")
+        << QByteArray("{\\rtf1\\ansicpg936 \x95\\\xb4\x7b\\par x}") << QStringLiteral("昞磠\nx");
     QTest::newRow("GBK pair split over a format change still decodes by pairs")
         << QByteArray("{\\rtf1 \\'d6\\'d0{\\b \\'ce\\'c4}}") << QStringLiteral("中文");
     QTest::newRow("unicode with one fallback char")
@@ -120,6 +143,10 @@ class RtfReaderTest : public QObject {
         << QByteArray("{\\rtf1{\\listtext\\pard\\plain 1.\\tab}item\\par}") << QStringLiteral("1.\titem");
     QTest::newRow("other fields show their result")
         << QByteArray("{\\rtf1 p{\\field{\\*\\fldinst PAGE}{\\fldrslt 7}}}") << QStringLiteral("p7");
+    QTest::newRow("SYMBOL fields show their character")
+        << QByteArray("{\\rtf1 a{\\field{\\*\\fldinst SYMBOL 183 \\\\f \"Symbol\" \\\\s 10}{\\fldrslt }}"
+                      "{\\field{\\*\\fldinst SYMBOL 8805 \\\\u}}{\\field{\\*\\fldinst SYMBOL 65}{\\fldrslt B}}}")
+        << QStringLiteral("a\u2022\u2265B");
     QTest::newRow("an object shows its result, not its data")
         << QByteArray("{\\rtf1 a{\\object\\objemb{\\*\\objclass Equation.3}{\\objdata 0102}"
                       "{\\result b}}c}")
@@ -141,6 +168,20 @@ class RtfReaderTest : public QObject {
     QTest::newRow("the default font's charset")
         << QByteArray("{\\rtf1\\ansicpg1252\\deff1{\\fonttbl{\\f0 A;}{\\f1\\fcharset134 B;}}\\'d6\\'d0}")
         << QStringLiteral("中");
+    QTest::newRow("a Latin font in a Chinese document")
+        << QByteArray("{\\rtf1\\ansicpg936{\\fonttbl{\\f0\\fcharset0 Times;}{\\f1\\fcharset134 SimSun;}}"
+                      "\\f0\\'abT\\'bb \\'b1\\'ae\\f1\\'d6\\'d0}")
+        << QStringLiteral("«T» ±®中");
+    QTest::newRow("a font without a charset keeps the document's")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f0 Song;}}\\f0\\'d6\\'d0}") << QStringLiteral("中");
+    QTest::newRow("a font's cpg over its charset")
+        << QByteArray("{\\rtf1\\ansicpg936{\\fonttbl{\\f0\\fcharset0\\cpg1251 Arial;}}\\f0\\'c8\\'ec\\'ff}")
+        << QStringLiteral("Имя");
+    QTest::newRow("pc: the IBM PC code page")
+        << QByteArray("{\\rtf1\\pc \\'82\\'f1}") << QStringLiteral("é±");
+    QTest::newRow("shape properties are not text")
+        << QByteArray("{\\rtf1 a{\\shp{\\*\\shpinst{\\sp{\\sn fFilled}{\\sv 0}}}}{\\sp{\\sn shapeType}{\\sv 1}}b}")
+        << QStringLiteral("ab");
     QTest::newRow("a code page this reader cannot decode is GBK")
         << QByteArray("{\\rtf1\\ansicpg12345 \\'d6\\'d0}") << QStringLiteral("中");
     QTest::newRow("a symbol font's bullet")
@@ -160,7 +201,7 @@ class RtfReaderTest : public QObject {
     QTest::addColumn<bool>("italic");
     QTest::addColumn<bool>("underline");
     QTest::addColumn<QColor>("colour");  // invalid: no colour set
-    QTest::addColumn<double>("points");  // 0: no size set
+    QTest::addColumn<double>("points");  // text without \fs is at 12 pt
 
     const QColor none;
     const QByteArray doc = kHead +
@@ -175,14 +216,14 @@ class RtfReaderTest : public QObject {
     QTest::newRow("half points") << doc << "small" << false << false << false << none << 10.5;
     QTest::newRow("group sets all") << doc << "every" << true << true << true << QColor(255, 0, 0) << 9.0;
     QTest::newRow("group end restores") << doc << "after" << false << false << false << none << 9.0;
-    QTest::newRow("plain resets") << doc << "reset" << false << false << false << none << 0.0;
-    QTest::newRow("colour beyond the table") << doc << "nocolour" << false << false << false << none << 0.0;
+    QTest::newRow("plain resets") << doc << "reset" << false << false << false << none << 12.0;
+    QTest::newRow("colour beyond the table") << doc << "nocolour" << false << false << false << none << 12.0;
     QTest::newRow("nested groups")
-        << QByteArray("{\\rtf1 a{\\b b{\\i c}d}e}") << "c" << true << true << false << none << 0.0;
+        << QByteArray("{\\rtf1 a{\\b b{\\i c}d}e}") << "c" << true << true << false << none << 12.0;
     QTest::newRow("outer of nested")
-        << QByteArray("{\\rtf1 a{\\b b{\\i c}d}e}") << "d" << true << false << false << none << 0.0;
+        << QByteArray("{\\rtf1 a{\\b b{\\i c}d}e}") << "d" << true << false << false << none << 12.0;
     QTest::newRow("after nested") << QByteArray("{\\rtf1 a{\\b b{\\i c}d}e}") << "e" << false
-                                  << false << false << none << 0.0;
+                                  << false << false << none << 12.0;
     QTest::newRow("GBK text bold")
         << QByteArray("{\\rtf1 x{\\b\\fs32 \\'d6\\'d0}}") << "中" << true << false << false << none << 16.0;
   }
@@ -408,6 +449,10 @@ class RtfReaderTest : public QObject {
         << QByteArray("{\\rtf1\\trowd\\cellx1440\\cellx2880\\intbl a\\cell b\\cell\\row"
                       "\\trowd\\cellx2880\\intbl c\\cell\\row}")
         << 2 << 2 << QStringList{"a", "b", "c", "c"} << QList<double>{96, 96};
+    QTest::newRow("a header over two parts")
+        << QByteArray("{\\rtf1\\trowd\\clmgf\\cellx1440\\clmrg\\cellx2880\\intbl Score\\cell\\cell\\row"
+                      "\\trowd\\cellx1440\\cellx2880\\intbl Part A\\cell Part B\\cell\\row}")
+        << 2 << 2 << QStringList{"Score", "Score", "Part A", "Part B"} << QList<double>{96, 96};
     QTest::newRow("merged across")
         << QByteArray("{\\rtf1\\trowd\\clmgf\\cellx1440\\clmrg\\cellx2880\\intbl ab\\cell\\cell\\row}") << 1 << 2
         << QStringList{"ab", "ab"} << QList<double>{96, 96};
@@ -497,6 +542,32 @@ class RtfReaderTest : public QObject {
     const auto doc = read(rtf + "}");
     QVERIFY(tablesIn(*doc).empty());
     QCOMPARE(doc->toPlainText().count(u'x'), 6000);
+  }
+
+  // A view lays its document out whenever the content changes: a page is
+  // laid out once when it has been read, not after every insertion (tables
+  // merged cell by cell froze the window for seconds).
+  void oneLayoutPassPerPage_data() {
+    QTest::addColumn<QByteArray>("rtf");
+    QByteArray table = "{\\rtf1\\deftab360 before\\par";
+    for (int r = 0; r < 50; ++r) {
+      table += "\\trowd\\clvmgf\\cellx1440\\clmgf\\cellx2880\\clmrg\\cellx4320\\intbl a\\cell b\\cell\\cell\\row";
+    }
+    QTest::newRow("tables with merged cells") << table + "\\pard after\\par}";
+    QByteArray page = "{\\rtf1\\ansicpg936{\\fonttbl{\\f0\\fcharset134 x;}}";
+    for (int p = 0; p < 200; ++p) page += "\\pard\\qc{\\b\\'d2\\'bb} line\\tab two\\par";
+    QTest::newRow("paragraphs") << page + "}";
+    QTest::newRow("a picture") << QByteArray("{\\rtf1 a{\\pict\\pngblip\\picw2\\pich2 00}b\\par}");
+  }
+
+  void oneLayoutPassPerPage() {
+    QFETCH(QByteArray, rtf);
+    QTextDocument doc;
+    auto* layout = new CountingLayout(&doc);
+    doc.setDocumentLayout(layout);
+    readRtf(rtf, &doc);
+    QVERIFY(doc.characterCount() > 1);
+    QCOMPARE(layout->passes, 1);
   }
 
   // Pictures: the size shown, and whether the bytes were decoded (a picture

@@ -16,6 +16,7 @@
 #include "window/reader_fixture.h"
 #include "side/comments.h"
 #include "paper/format.h"
+#include "util/file_report.h"
 
 using namespace fixture;
 
@@ -318,6 +319,31 @@ class MainWindowExamTest : public QObject {
     const QString shown = r.control<QTextBrowser>("pyedit")->toPlainText();
     QVERIFY2(shown.contains("Well done") && !shown.contains("Try again"), qPrintable(shown));
     QVERIFY(!std::filesystem::exists(r.workFolder() / "pyfile"));
+  }
+
+  // Comments that cannot be unpacked end grading with the general error
+  // report: no comment, and the notes button stays off.
+  void brokenCommentsEndGrading() {
+    Reader r;
+    auto& w = r.start();
+    PaperSpec spec = textPaper();
+    spec.comments = std::string(qzt::kCommentHeader) + "0-12\r\nWell done\r\n";
+    qzt::writer::BuiltPaper built = qzt::writer::buildPaper(spec);
+    // The unpacked length stays; the stream after it is garbage.
+    const auto stream = static_cast<std::size_t>(built.layout.commentsPos) + 4;
+    built.bytes.replace(stream, static_cast<std::size_t>(built.layout.commentsLen) - 4,
+                        static_cast<std::size_t>(built.layout.commentsLen) - 4, '\xAA');
+    const auto paper = r.writeBytes("p.qzt", built.bytes);
+    w.openPaper(paper, 0);
+    answerExample(r);
+    w.handIn();
+    QVERIFY(w.session().graded());
+    QCOMPARE(r.text("Label7"), QStringLiteral("总分：12 得分：5 正确率：41.67"));
+    QCOMPARE(r.messages.shown.back().caption, w.windowTitle());
+    QCOMPARE(r.messages.shown.back().text,
+             QString::fromStdString(qzt::fileErrorReport(paper, qzt::FileFault::None)));
+    QVERIFY(r.control("Panel5")->isHidden());
+    QVERIFY(!r.button("Button6")->isEnabled());
   }
 
   // Answers saved by Button4 and imported by Button5 into the same paper,

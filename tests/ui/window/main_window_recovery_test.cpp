@@ -2,11 +2,15 @@
 // next window that opens the same paper, dropped by grading, by a confirmed
 // exit and by declining; kept by an end through a signal.
 #include <QLineEdit>
+#include <csignal>
+
+#include "desktop/signal_exit.h"
 
 #include "window/answer_file_actions.h"
 #include "grid/answer_grid_model.h"
 #include "window/reader_fixture.h"
 #include "side/recovery.h"
+#include "util/file_bytes.h"
 
 using namespace fixture;
 
@@ -193,6 +197,47 @@ class MainWindowRecoveryTest : public QObject {
     r.open();
     QVERIFY(!r.offered());
     QVERIFY(r.copy().has_value());
+  }
+
+  // SIGTERM while the question about the crashed exam is open ends the
+  // reader and leaves that exam's copy byte for byte, whatever the question
+  // returns once the window is gone.
+  void signalDuringTheQuestionKeepsTheCopy() {
+    Recovering r;
+    r.open();
+    r.answer();
+    r.crash();
+    const fs::path file =
+        qzt::recoveryFilePath(r.dataFolder, fs::weakly_canonical(r.paper), "KEY-1");
+    const auto before = qzt::readFileBytes(file);
+    QVERIFY(before.ok());
+
+    qzt::ui::SignalExit signalExit;
+    QVERIFY(signalExit.installed());
+    auto& w = r.start();
+    QObject::connect(&signalExit, &qzt::ui::SignalExit::requested, &w,
+                     &qzt::ui::MainWindow::endBySignal);
+    w.show();
+    bool asked = false;
+    bool endedWhileAsked = false;
+    qzt::ui::setMessageHandler(
+        [&](QWidget*, const QString&, const QString& text, qzt::ui::Buttons) {
+          if (text != kOffer) return false;
+          asked = true;
+          std::raise(SIGTERM);
+          // The question stays open while the signal is handled.
+          endedWhileAsked = QTest::qWaitFor([&] { return !w.isVisible(); }, 5000);
+          return true;
+        });
+    w.openPaper(r.paper, 0);
+    w.secondTick();
+    qzt::ui::setMessageHandler({});
+    QVERIFY(asked);
+    QVERIFY(endedWhileAsked);
+    QVERIFY(!fs::exists(r.workFolder()));
+    const auto after = qzt::readFileBytes(file);
+    QVERIFY(after.ok());
+    QVERIFY(after.value() == before.value());
   }
 
   // Last: the end asks the application to leave its event loops.

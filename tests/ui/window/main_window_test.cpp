@@ -21,6 +21,7 @@
 #include "page/page_view.h"
 #include "paper/format.h"
 #include "window/reader_fixture.h"
+#include "util/file_report.h"
 
 using namespace fixture;
 
@@ -602,6 +603,28 @@ class MainWindowTest : public QObject {
     auto& plain = missing.start(missing.root() / "nothing.qzt");
     QCOMPARE(plain.windowTitle(), QStringLiteral("卷舟试卷阅读器1.0"));
     QVERIFY(missing.messages.shown.empty());
+  }
+
+  // A program file that cannot be read: the general error report, and a
+  // window without a paper, neither the command-line one nor the catalogue.
+  void unreadableProgramFile() {
+    Reader r;
+    const auto paper = r.write("named.qzt", textPaper("From the command line"));
+    r.write("program/unit 1.qzt", textPaper("Unit one"));
+    std::ofstream(r.programFolder() / "ksml.txt") << "unit 1\r\n";
+    qzt::ui::StartOptions options;
+    options.programFile = r.program();
+    options.workFolder = r.workFolder();
+    options.commandLinePaper = paper;
+    options.programFileError = qzt::Error::io("cannot read " + r.program().string());
+    r.window = std::make_unique<qzt::ui::MainWindow>(options);
+    r.window->startUp();
+    QCOMPARE(r.window->windowTitle(), QStringLiteral("卷舟试卷阅读器1.0"));
+    QCOMPARE(r.messages.texts(),
+             QStringList{QString::fromStdString(qzt::fileErrorReport(r.program(), qzt::FileFault::None))});
+    QCOMPARE(r.messages.shown[0].caption, r.window->windowTitle());
+    QCOMPARE(r.control<QListWidget>("ListBox1")->count(), 0);
+    QVERIFY(!r.window->session().hasPaper());
   }
 
   void catalogue() {

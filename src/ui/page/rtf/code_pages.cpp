@@ -15,7 +15,8 @@ struct CharsetCodePage {
 };
 
 constexpr std::array kCharsets{
-    CharsetCodePage{2, kSymbolCodePage}, CharsetCodePage{77, 10000},
+    CharsetCodePage{0, 1252},            CharsetCodePage{2, kSymbolCodePage},
+    CharsetCodePage{77, 10000},
     CharsetCodePage{128, 932},           CharsetCodePage{129, 949},
     CharsetCodePage{134, 936},           CharsetCodePage{136, 950},
     CharsetCodePage{161, 1253},          CharsetCodePage{162, 1254},
@@ -61,6 +62,14 @@ int codePageOfCharset(int charset, int documentCodePage) {
   const auto* found = std::find_if(kCharsets.begin(), kCharsets.end(),
                                    [&](const CharsetCodePage& c) { return c.charset == charset; });
   return found == kCharsets.end() ? documentCodePage : found->codePage;
+}
+
+bool isLeadByte(int codePage, unsigned char byte) {
+  switch (codePage) {
+    case 932: return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);  // A1-DF: half-width kana
+    case 936: case 949: case 950: return byte >= 0x81 && byte <= 0xFE;
+    default: return false;
+  }
 }
 
 QStringDecoder& TextDecoder::decoder(int codePage) {

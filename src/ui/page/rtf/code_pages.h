@@ -14,9 +14,14 @@ namespace qzt::rtf {
 constexpr int kDefaultCodePage = 936;
 constexpr int kSymbolCodePage = 42;  // symbol fonts: their own glyphs, not a code page
 
-// The code page of a font's bytes. Charsets 0 (ANSI) and 1 (default) and
-// unknown ones mean the document's code page.
+// The code page of a font's bytes. Charset 0 (ANSI) is Western 1252 even in
+// a Chinese document, as word processors write Latin fonts; 1 (default),
+// unknown ones and none at all mean the document's code page.
 int codePageOfCharset(int charset, int documentCodePage);
+
+// Whether a byte starts a two-byte character in a code page; its second
+// byte may then be any byte from 0x40 on, "\", "{" and "}" among them.
+bool isLeadByte(int codePage, unsigned char byte);
 
 class TextDecoder {
  public:

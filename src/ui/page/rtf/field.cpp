@@ -54,4 +54,18 @@ QString hyperlinkTarget(const QString& instruction) {
   return location.isEmpty() ? address : address + u'#' + location;
 }
 
+std::optional<SymbolField> symbolField(const QString& instruction) {
+  const QStringList words = instructionWords(instruction);
+  if (words.size() < 2 || words.front().compare(u"SYMBOL", Qt::CaseInsensitive) != 0) return std::nullopt;
+  SymbolField field;
+  bool ok = false;
+  field.code = words[1].startsWith(u"0x", Qt::CaseInsensitive) ? words[1].mid(2).toInt(&ok, 16) : words[1].toInt(&ok);
+  if (!ok || field.code <= 0 || field.code > 0xFFFF) return std::nullopt;
+  for (qsizetype i = 2; i < words.size(); ++i) {
+    if (words[i] == u"\\f" && i + 1 < words.size()) field.font = words[++i];
+    if (words[i] == u"\\u") field.unicode = true;
+  }
+  return field;
+}
+
 }  // namespace qzt::rtf

@@ -33,7 +33,7 @@ bool applyCharacterWord(Keyword k, const Token& t, CharFormat& f) {
     case Keyword::V: f.hidden = isOn(t); break;
     case Keyword::Scaps: f.smallCaps = isOn(t); break;
     case Keyword::Caps: f.allCaps = isOn(t); break;
-    case Keyword::Fs: f.halfPoints = t.hasParam ? std::clamp(t.param, 0, kMaxHalfPoints) : 0; break;
+    case Keyword::Fs: f.halfPoints = t.hasParam ? std::clamp(t.param, 0, kMaxHalfPoints) : CharFormat{}.halfPoints; break;
     case Keyword::Cf: f.colour = index(t); break;
     case Keyword::Background: f.background = index(t); break;
     case Keyword::F: f.font = t.hasParam ? t.param : -1; break;

@@ -10,7 +10,7 @@ using K = Keyword;
 
 const std::unordered_map<std::string_view, Keyword>& table() {
   static const std::unordered_map<std::string_view, Keyword> words = {
-      {"ansicpg", K::Ansicpg}, {"deff", K::Deff}, {"deftab", K::Deftab}, {"uc", K::Uc},
+      {"ansicpg", K::Ansicpg}, {"pc", K::Pc}, {"pca", K::Pca}, {"mac", K::Mac}, {"deff", K::Deff}, {"deftab", K::Deftab}, {"uc", K::Uc},
       {"u", K::U}, {"bin", K::Bin},
 
       {"fonttbl", K::Fonttbl}, {"colortbl", K::Colortbl}, {"pict", K::Pict},
@@ -29,8 +29,10 @@ const std::unordered_map<std::string_view, Keyword>& table() {
       {"objdata", K::Skipped}, {"nesttableprops", K::Skipped}, {"pntxta", K::Skipped},
       {"pntxtb", K::Skipped}, {"annotation", K::Skipped}, {"atnid", K::Skipped},
       {"xe", K::Skipped}, {"tc", K::Skipped},
+      // A shape's properties are settings, never text.
+      {"sp", K::Skipped},
 
-      {"f", K::F}, {"fcharset", K::Fcharset}, {"froman", K::Froman}, {"red", K::Red},
+      {"f", K::F}, {"fcharset", K::Fcharset}, {"cpg", K::Cpg}, {"froman", K::Froman}, {"red", K::Red},
       {"green", K::Green}, {"blue", K::Blue},
 
       {"plain", K::Plain}, {"b", K::B}, {"i", K::I}, {"ulnone", K::Ulnone},

@@ -9,11 +9,11 @@ namespace qzt::rtf {
 enum class Keyword {
   Unknown,
   // Document
-  Ansicpg, Deff, Deftab, Uc, U, Bin,
+  Ansicpg, Pc, Pca, Mac, Deff, Deftab, Uc, U, Bin,
   // Destinations
   Fonttbl, Colortbl, Pict, Field, Fldinst, Fldrslt, Shppict, Object, Result, Skipped,
   // Font and colour tables
-  F, Fcharset, Froman, Red, Green, Blue,
+  F, Fcharset, Cpg, Froman, Red, Green, Blue,
   // Characters
   Plain, B, I, Underline, Ulnone, Strike, Fs, Cf, Background, Super, Sub, Nosupersub, Up, Dn,
   V, Scaps, Caps,

@@ -22,7 +22,7 @@ struct CharFormat {
   bool allCaps = false;
   Script script = Script::Normal;
   int raise = 0;       // \up (above zero) or \dn (below), half-points
-  int halfPoints = 0;  // 0: the view's own size
+  int halfPoints = 24;  // RTF's own default, 12 pt
   int colour = 0;      // colour table index; 0: automatic
   int background = 0;  // colour table index; 0: none
   int font = -1;       // font number; -1: the document's default font
@@ -65,7 +65,8 @@ struct Paragraph {
 
 struct Font {
   QString name;
-  int charset = 0;  // \fcharset: picks the code page of the font's bytes
+  int charset = -1;  // \fcharset: picks the code page of the font's bytes; -1 when not given
+  int codePage = 0;  // \cpg: names it outright; 0 when not given
   bool serif = false;
 };
 

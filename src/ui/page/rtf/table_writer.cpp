@@ -166,8 +166,8 @@ bool writeTable(QTextCursor& cursor, const std::vector<TableRow>& rows, Document
   const int rowCount = static_cast<int>(rows.size());
   if (grid.columnCount() == 0 || !writer.spendCells(qint64(rowCount) * grid.columnCount())) return false;
   QTextTable* table = cursor.insertTable(rowCount, grid.columnCount(), tableFormat(grid, rows.front().def));
-  for (const PlacedCell& placed : grid.cells()) {
-    table->mergeCells(placed.row, placed.column, placed.rows, placed.columns);
+  for (const PlacedCell& placed : grid.cells()) {  // each merge redoes the table's grid
+    if (placed.rows > 1 || placed.columns > 1) table->mergeCells(placed.row, placed.column, placed.rows, placed.columns);
   }
   for (const PlacedCell& placed : grid.cells()) {
     QTextTableCell cell = table->cellAt(placed.row, placed.column);

@@ -1,5 +1,7 @@
 #include "page/rtf/tokenizer.h"
 
+#include "page/rtf/code_pages.h"
+
 #include <algorithm>
 #include <cstdint>
 
@@ -31,7 +33,11 @@ Token Tokenizer::next() {
   }
   if (c == '\\') return readEscape();
   const qsizetype start = pos_;
-  while (pos_ < in_.size() && in_[pos_] != '{' && in_[pos_] != '}' && in_[pos_] != '\\') ++pos_;
+  while (pos_ < in_.size() && in_[pos_] != '{' && in_[pos_] != '}' && in_[pos_] != '\\') {
+    const bool pair = isLeadByte(codePage_, static_cast<unsigned char>(in_[pos_])) && pos_ + 1 < in_.size() &&
+                      static_cast<unsigned char>(in_[pos_ + 1]) >= 0x40;
+    pos_ += pair ? 2 : 1;
+  }
   t.kind = Token::Kind::Text;
   t.text = in_.sliced(start, pos_ - start);
   return t;

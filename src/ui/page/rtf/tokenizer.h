@@ -26,6 +26,9 @@ class Tokenizer {
   // REQUIRES: the bytes outlive the tokenizer and its tokens.
   explicit Tokenizer(QByteArrayView in) : in_(in) {}
 
+  // The code page of the text that follows: a two-byte character in raw
+  // text stays whole even where its second byte is a brace or backslash.
+  void setCodePage(int codePage) { codePage_ = codePage; }
   Token next();
   // Up to count raw bytes (fewer where the input ends); none for count <= 0.
   QByteArrayView takeBytes(qint64 count);
@@ -37,6 +40,7 @@ class Tokenizer {
 
   QByteArrayView in_;
   qsizetype pos_ = 0;
+  int codePage_ = 0;
 };
 
 }  // namespace qzt::rtf

@@ -1,0 +1,32 @@
+#include "side/rtf_plain_text.h"
+
+#include <gtest/gtest.h>
+
+namespace qzt {
+namespace {
+
+struct RtfCase {
+  const char* what;
+  const char* rtf;
+  const char* text;
+};
+
+class RtfPlainTextTest : public ::testing::TestWithParam<RtfCase> {};
+
+TEST_P(RtfPlainTextTest, KeepsOnlyTheText) { EXPECT_EQ(rtfPlainText(GetParam().rtf), GetParam().text) << GetParam().what; }
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RtfPlainTextTest,
+    ::testing::Values(
+        RtfCase{"plain words", R"({\rtf1\ansi Hello \b world\b0 .})", "Hello world."},
+        RtfCase{"paragraphs and tabs", R"({\rtf1 a\par b\tab c})", "a\nb\tc"},
+        RtfCase{"tables skipped", R"({\rtf1{\fonttbl{\f0 Arial;}}{\colortbl;\red0;}x})", "x"},
+        RtfCase{"starred destinations skipped", R"({\rtf1{\*\generator w;}y})", "y"},
+        RtfCase{"GBK bytes", R"({\rtf1\ansicpg936 \'d6\'d0\'ce\'c4})", "中文"},
+        RtfCase{"unicode with its stand-in", R"({\rtf1 \u20013?\u25991?})", "中文"},
+        RtfCase{"escaped braces", R"({\rtf1 \{x\}\\})", "{x}\\"},
+        RtfCase{"cut short", R"({\rtf1 abc\'d)", "abc"},
+        RtfCase{"unbalanced", "}}}{{{\\", ""}));
+
+}  // namespace
+}  // namespace qzt
