@@ -180,6 +180,7 @@ void AnswerGrid::fitWidth(int rowStep) {
 
 void AnswerGrid::clearRowControls() {
   markedRow_ = 0;
+  keptCell_ = QPoint(-1, -1);  // a new grid starts afresh
   qDeleteAll(panels_);
   panels_.clear();
   qDeleteAll(edits_);

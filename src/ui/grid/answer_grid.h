@@ -13,6 +13,7 @@
 #pragma once
 
 #include <QList>
+#include <QPoint>
 #include <QTableView>
 
 #include "sheet/exam_session.h"
@@ -108,6 +109,7 @@ class AnswerGrid : public QTableView {
   QList<QLineEdit*> edits_;
   int editWidth_ = 0;
   int markedRow_ = 0;  // the row whose control shows the focus frame
+  QPoint keptCell_{-1, -1};  // the current cell (column, model row) while the focus is away
   grid::Layout base_;  // the layout shown, before zoom
   double zoom_ = 1.0;
   QString hint_;

@@ -113,9 +113,12 @@ bool AnswerGrid::leaveRowEdit(QLineEdit* edit, const QKeyEvent& key) {
 }
 
 void AnswerGrid::focusInEvent(QFocusEvent* event) {
-  // The first visit starts on the first letter of the first row.
-  if (!currentIndex().isValid() && model_->rowCount() > 0 && model_->columnCount() > 1)
-    selectionModel()->setCurrentIndex(model_->index(0, 1), QItemSelectionModel::NoUpdate);
+  // Back where the keys left it; the first visit starts on the first letter
+  // of the first row.
+  if (!currentIndex().isValid() && model_->rowCount() > 0 && model_->columnCount() > 1) {
+    const QModelIndex kept = model_->index(keptCell_.y(), keptCell_.x());
+    selectionModel()->setCurrentIndex(kept.isValid() ? kept : model_->index(0, 1), QItemSelectionModel::NoUpdate);
+  }
   QTableView::focusInEvent(event);
   markCurrentRow();
   // A screen reader coming to the grid reads the current cell, as it does
@@ -135,6 +138,13 @@ void AnswerGrid::focusCurrentCell() {
 
 void AnswerGrid::focusOutEvent(QFocusEvent* event) {
   QTableView::focusOutEvent(event);
+  // The current cell reads as focused to assistive technology: away from
+  // the grid it is kept aside, and no cell claims the focus.
+  const QModelIndex current = currentIndex();
+  if (current.isValid()) {
+    keptCell_ = QPoint(current.column(), current.row());
+    selectionModel()->clearCurrentIndex();
+  }
   markCurrentRow();
 }
 

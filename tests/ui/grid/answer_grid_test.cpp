@@ -523,6 +523,31 @@ class AnswerGridTest : public QObject {
     }
   }
 
+  // Only while the grid has the focus does its current cell read as
+  // focused; coming back, the keys are where they were.
+  void currentCellIsFocusedOnlyWithTheGrid() {
+    Grid g({q("1", 1, 4), q("2", 1, 4), q("3", 3, 0)});
+    g.activate();
+    g.keys({Qt::Key_Down, Qt::Key_Right, Qt::Key_Right});
+    const auto focusedCells = [&g] {
+      QStringList focused;
+      for (int row = 1; row <= 3; ++row)
+        for (int column = 0; column <= 4; ++column)
+          if (QAccessibleInterface* cell = g.cellInterface(row, column); cell && cell->state().focused)
+            focused << cell->text(QAccessible::Name);
+      return focused;
+    };
+    QCOMPARE(focusedCells(), QStringList{QStringLiteral("第 2 题 C 未选")});
+    g.keys({Qt::Key_Tab});
+    QCOMPARE(QApplication::focusWidget(), g.grid.rowEdits()[0]);
+    QCOMPARE(focusedCells(), QStringList());
+    g.keys({Qt::Key_Backtab});
+    QCOMPARE(QApplication::focusWidget(), &g.grid);
+    QCOMPARE(focusedCells(), QStringList{QStringLiteral("第 2 题 C 未选")});
+    g.keys({Qt::Key_Space});
+    QCOMPARE(g.cells(2), (QStringList{"", "", " C", ""}));
+  }
+
   void noKeyEntryAfterHandIn() {
     Grid g({q("1", 1, 4), q("2", 3, 0)});
     g.activate();
