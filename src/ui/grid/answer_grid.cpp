@@ -13,6 +13,7 @@
 #include <limits>
 #include <optional>
 
+#include "desktop/accessible_text.h"
 #include "grid/answer_grid_model.h"
 #include "grid/cell_delegate.h"
 #include "gbk_text.h"
@@ -211,7 +212,7 @@ void AnswerGrid::createRowControls() {
   QWidget* previous = this;
   for (int n = 0; n < static_cast<int>(layout.textRows.size()); ++n) {
     const int row = layout.textRows[static_cast<std::size_t>(n)];
-    auto* edit = new QLineEdit(host);
+    auto* edit = new AnswerEdit(host);
     edit->setObjectName(QStringLiteral("rowEdit%1").arg(n));
     edit->setAccessibleName(QString::fromStdString(rowEditName(session_.table(), row)));
     edit->setFrame(false);

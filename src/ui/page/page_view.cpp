@@ -6,6 +6,7 @@
 #include <QUrl>
 #include <QWebEngineView>
 
+#include "desktop/accessible_text.h"
 #include "page/confined_page.h"
 #include "page/focus_ring.h"
 #include "page/text_view.h"
@@ -16,7 +17,7 @@ PageView::PageView(QString pageRoot, QWidget* parent)
     : AccessiblePanel(parent), pageRoot_(std::move(pageRoot)) {
   stack_ = new QStackedLayout(this);
   stack_->setContentsMargins(0, 0, 0, 0);
-  text_ = new QTextBrowser(this);
+  text_ = new DocumentView(this);
   text_->setObjectName(QStringLiteral("stedit"));
   text_->setAccessibleName(QStringLiteral("试卷页面"));
   text_->setReadOnly(true);

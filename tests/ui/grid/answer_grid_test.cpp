@@ -16,6 +16,7 @@
 #include <QTextDocument>
 #include <QWheelEvent>
 
+#include "desktop/accessible_tree.h"
 #include "grid/answer_grid.h"
 #include "grid/answer_grid_model.h"
 #include "grid/cell_delegate.h"
@@ -126,6 +127,8 @@ class AnswerGridTest : public QObject {
   Q_OBJECT
 
  private slots:
+  void initTestCase() { qzt::ui::installAccessibleTree(); }
+
   void modelKeepsItsContract() {
     ExamSession session;
     qzt::ui::AnswerGridModel model(session);
@@ -643,6 +646,20 @@ class AnswerGridTest : public QObject {
     QCOMPARE(g.grid.rowEdits()[1]->accessibleName(), QStringLiteral("第 7 题 文字答案"));
     // Beside the grid, where assistive technology finds them.
     QCOMPARE(g.grid.rowEdits()[0]->parentWidget(), &g.area);
+  }
+
+  // A row edit reads as editable while answering and as read-only, never
+  // both, once the paper is handed in.
+  void rowEditsReadOnlyAfterHandIn() {
+    Grid g({q("1", 3, 0)});
+    QAccessibleInterface* edit = QAccessible::queryAccessibleInterface(g.grid.rowEdits()[0]);
+    QVERIFY(edit);
+    QVERIFY(edit->state().editable);
+    QVERIFY(!edit->state().readOnly);
+    g.session.handIn();
+    g.grid.followTyping();
+    QVERIFY(edit->state().readOnly);
+    QVERIFY(!edit->state().editable);
   }
 
   // A long paper gets one widget per text row and none per cell.

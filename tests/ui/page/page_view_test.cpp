@@ -1,6 +1,7 @@
 // The page's views: a link of an RTF page opens, on a click, through the
 // reader's one link routine and its rule for addresses; zoom reaches every
 // kind of page, whether it comes before or after the page.
+#include <QAccessible>
 #include <QApplication>
 #include <QFile>
 #include <QPlainTextDocumentLayout>
@@ -11,6 +12,7 @@
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
+#include "desktop/accessible_tree.h"
 #include "desktop/link_opener.h"
 #include "page/confined_page.h"
 #include "page/page_view.h"
@@ -165,6 +167,41 @@ class PageViewTest : public QObject {
     }
   }
 
+  // A text or RTF page reads as the named page document, its text as on
+  // screen: a table's cells are lines, without the marks the view keeps
+  // around them.
+  void textPageReadsAsDocument_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("plain text") << "page.txt" << QByteArray("1. Which?\nA. one") << "1. Which?\nA. one";
+    QTest::newRow("rtf with a table")
+        << "page.rtf"
+        << QByteArray("{\\rtf1 Which?\\par\\trowd\\cellx1440\\cellx2880\\intbl one\\cell two\\cell\\row after\\par}")
+        << "Which?\n\none\ntwo\n\nafter\n";
+  }
+
+  void textPageReadsAsDocument() {
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    QTemporaryDir dir;
+    qzt::ui::PageView page(dir.path());
+    QVERIFY(page.showTextPage(writeFile(dir, name, bytes)));
+    QAccessibleInterface* document = QAccessible::queryAccessibleInterface(page.textView());
+    QVERIFY(document);
+    QCOMPARE(document->role(), QAccessible::Document);
+    QCOMPARE(document->text(QAccessible::Name), QStringLiteral("试卷页面"));
+    QVERIFY(document->state().readOnly);
+    QAccessibleTextInterface* reading = document->textInterface();
+    QVERIFY(reading);
+    const QString all = reading->text(0, reading->characterCount());
+    QCOMPARE(all.size(), page.textView()->document()->characterCount() - 1);
+    QCOMPARE(all.simplified(), text.simplified());
+    QVERIFY2(!all.contains(QChar(0xFDD0)) && !all.contains(QChar(0xFDD1)) && !all.contains(QChar::ParagraphSeparator),
+             qPrintable(all));
+  }
+
   // The web page lays out in fewer CSS pixels at 150%, the same number again
   // at 100%: the zoom is the engine's own, not a picture stretched.
   void zoomReachesTheWebPage() {
@@ -189,6 +226,7 @@ class PageViewTest : public QObject {
 
 int main(int argc, char** argv) {
   qzt::ui::registerPageScheme();
+  qzt::ui::installAccessibleTree();
   QApplication app(argc, argv);
   PageViewTest test;
   return QTest::qExec(&test, argc, argv);
