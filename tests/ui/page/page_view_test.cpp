@@ -4,6 +4,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QFile>
+#include <QLineEdit>
 #include <QPlainTextDocumentLayout>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -200,6 +201,36 @@ class PageViewTest : public QObject {
     QCOMPARE(all.simplified(), text.simplified());
     QVERIFY2(!all.contains(QChar(0xFDD0)) && !all.contains(QChar(0xFDD1)) && !all.contains(QChar::ParagraphSeparator),
              qPrintable(all));
+  }
+
+  // The web page draws no focus mark of its own: while the keys are in it
+  // a ring in the highlight colour runs along its edge, and goes with them.
+  void webPageShowsWhereTheKeysAre() {
+    QTemporaryDir dir;
+    const QString html = writeFile(dir, QStringLiteral("page.html"), "<p>page</p>");
+    QWidget window;
+    auto* before = new QLineEdit(&window);
+    auto* page = new qzt::ui::PageView(dir.path(), &window);
+    page->setGeometry(0, 40, 400, 300);
+    window.resize(400, 340);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QSignalSpy loaded(page, &qzt::ui::PageView::webLoadFinished);
+    page->showWebPage(html);
+    QTRY_COMPARE_WITH_TIMEOUT(loaded.count(), 1, 30000);
+    QWebEngineView* web = page->webView();
+    const QColor highlight = web->palette().color(QPalette::Active, QPalette::Highlight);
+    const auto edgeColour = [web] { return web->grab().toImage().pixelColor(1, web->height() / 2).rgb(); };
+
+    before->setFocus();
+    QTRY_VERIFY(before->hasFocus());
+    QVERIFY(edgeColour() != highlight.rgb());
+    QTest::keyClick(before, Qt::Key_Tab);
+    QTRY_VERIFY(web->focusProxy() ? web->focusProxy()->hasFocus() : web->hasFocus());
+    QTRY_COMPARE(edgeColour(), highlight.rgb());
+    before->setFocus();
+    QTRY_VERIFY(edgeColour() != highlight.rgb());
   }
 
   // The web page lays out in fewer CSS pixels at 150%, the same number again
