@@ -44,6 +44,11 @@ class AnswerGrid : public QTableView {
   // Row edits take typing only while the session allows it (read-only once
   // the paper is handed in).
   void followTyping();
+  // The widest the grid may be, so the page beside it keeps its share;
+  // past it the grid scrolls sideways. 0: as wide as its columns.
+  void setShare(int width);
+  // The width of all its columns (and the vertical scroll bar's room).
+  int fullWidth() const { return fullWidth_; }
 
   AnswerGridModel* answerModel() const { return model_; }
   const QList<QLabel*>& rowPanels() const { return panels_; }
@@ -108,6 +113,8 @@ class AnswerGrid : public QTableView {
   QList<QLabel*> panels_;
   QList<QLineEdit*> edits_;
   int editWidth_ = 0;
+  int share_ = 0;
+  int fullWidth_ = 0;
   int markedRow_ = 0;  // the row whose control shows the focus frame
   QPoint keptCell_{-1, -1};  // the current cell (column, model row) while the focus is away
   grid::Layout base_;  // the layout shown, before zoom

@@ -232,6 +232,33 @@ class AnswerGridTest : public QObject {
     QCOMPARE(g.viewportPos(edit3), QPoint(g.grid.columnWidth(0), rowTop(3)));
   }
 
+  // Narrower than its columns, the grid scrolls sideways: the row controls
+  // move with the letters, an edit shows only what the view shows, and a
+  // press chooses the letter under it.
+  void scrollsSidewaysPastItsShare() {
+    Grid g({q("1", 1, 8), q("", 100, 0, "Part two"), q("2", 3, 0)});
+    const int full = g.grid.fullWidth();
+    QCOMPARE(g.grid.width(), full);
+    QCOMPARE(g.grid.horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    g.grid.setShare(full / 2);
+    QCOMPARE(g.grid.width(), full / 2);
+    QCOMPARE(g.grid.horizontalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
+    QScrollBar* bar = g.grid.horizontalScrollBar();
+    QTRY_VERIFY(bar->maximum() > 0);
+    bar->setValue(bar->maximum());
+    QLabel* panel = g.grid.rowPanels()[0];
+    QLineEdit* edit = g.grid.rowEdits()[0];
+    QCOMPARE(panel->x(), -bar->value());
+    const QRect view(g.grid.viewport()->mapTo(&g.area, QPoint(0, 0)), g.grid.viewport()->size());
+    QVERIFY2(view.contains(edit->geometry()), qPrintable(QStringLiteral("edit %1,%2 %3 wide in a view %4 wide")
+                                                             .arg(edit->x()).arg(edit->y()).arg(edit->width())
+                                                             .arg(view.width())));
+    g.click(1, 8);
+    QCOMPARE(g.cells(1).at(7), QStringLiteral(" H"));
+    g.grid.setShare(0);
+    QCOMPARE(g.grid.width(), full);
+  }
+
   // The wheel scrolls the grid over a heading strip and over a row edit
   // as it does over the letters.
   void wheelOverRowControlsScrolls() {
