@@ -93,6 +93,8 @@ class AnswerGrid : public QTableView {
   // A key that answers (a letter, Space, Enter, typing) on the current cell.
   bool answerKey(GridKey key, char letter, const QString& typed);
   void moveCurrent(int row, int column);
+  // The cell shown for `cell`: the first cell of a joined one it lies in.
+  QModelIndex shownCell(const QModelIndex& cell) const;
   QLineEdit* rowEditOf(int row) const;
   // Enter or Escape in a row edit: back to the grid on the next row.
   bool leaveRowEdit(QLineEdit* edit, const QKeyEvent& key);

@@ -90,11 +90,14 @@ bool AnswerGrid::answerKey(GridKey key, char letter, const QString& typed) {
 }
 
 void AnswerGrid::moveCurrent(int row, int column) {
-  const QModelIndex target = model_->index(row - 1, column);
-  if (!target.isValid()) return;
+  const QModelIndex target = shownCell(model_->index(row - 1, column));
+  if (target.isValid()) setCurrentIndex(target);
+}
+
+QModelIndex AnswerGrid::shownCell(const QModelIndex& cell) const {
   // A cell inside a joined one: its first cell is the one shown and read.
-  const QModelIndex shown = indexAt(visualRect(target).center());
-  setCurrentIndex(shown.isValid() ? shown : target);
+  const QModelIndex shown = cell.isValid() ? indexAt(visualRect(cell).center()) : QModelIndex();
+  return shown.isValid() ? shown : cell;
 }
 
 QLineEdit* AnswerGrid::rowEditOf(int row) const {
@@ -117,7 +120,8 @@ void AnswerGrid::focusInEvent(QFocusEvent* event) {
   // of the first row.
   if (!currentIndex().isValid() && model_->rowCount() > 0 && model_->columnCount() > 1) {
     const QModelIndex kept = model_->index(keptCell_.y(), keptCell_.x());
-    selectionModel()->setCurrentIndex(kept.isValid() ? kept : model_->index(0, 1), QItemSelectionModel::NoUpdate);
+    selectionModel()->setCurrentIndex(shownCell(kept.isValid() ? kept : model_->index(0, 1)),
+                                      QItemSelectionModel::NoUpdate);
   }
   QTableView::focusInEvent(event);
   markCurrentRow();

@@ -6,7 +6,7 @@
 namespace qzt::ui {
 
 SplitterBar::SplitterBar(QWidget* sized, QWidget* parent, Side side, Resize resize)
-    : QFrame(parent), sized_(sized), side_(side), resize_(std::move(resize)) {
+    : QWidget(parent), sized_(sized), side_(side), resize_(std::move(resize)) {
   if (!resize_) resize_ = [sized](int width) { sized->setFixedWidth(width); };
   setFixedWidth(3);
   setCursor(Qt::SplitHCursor);

@@ -3,13 +3,13 @@
 // stays on screen when that widget is hidden, as the catalogue's bar does.
 #pragma once
 
-#include <QFrame>
+#include <QWidget>
 
 #include <functional>
 
 namespace qzt::ui {
 
-class SplitterBar : public QFrame {
+class SplitterBar : public QWidget {
   Q_OBJECT
  public:
   enum class Side { Left, Right };

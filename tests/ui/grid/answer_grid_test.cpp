@@ -578,6 +578,16 @@ class AnswerGridTest : public QObject {
     QCOMPARE(g.cells(2), (QStringList{"", "", " C", ""}));
   }
 
+  // A paper that opens with a heading: the keys' first visit lands on the
+  // heading's one cell, which reads it.
+  void firstVisitOnAHeading() {
+    Grid g({q("", 100, 0, "Part one"), q("1", 1, 4)});
+    g.activate();
+    QCOMPARE(g.grid.currentIndex().column(), 0);
+    QCOMPARE(g.cellInterface(1, 0)->text(QAccessible::Name), QStringLiteral("PART ONE"));
+    QVERIFY(g.cellInterface(1, 0)->state().focused);
+  }
+
   void noKeyEntryAfterHandIn() {
     Grid g({q("1", 1, 4), q("2", 3, 0)});
     g.activate();
