@@ -249,7 +249,8 @@ void AnswerGrid::placeRowControls() {
   auto place = [&](QWidget* control, int row, int left, int width) {
     const int y = rowViewportPosition(row - 1);
     // The edits live beside the grid: they show only what the view shows.
-    if (control->parentWidget() != viewport()) {
+    const bool beside = control->parentWidget() != viewport();
+    if (beside) {
       const int right = std::min(left + width, viewport()->width());
       left = std::max(left, 0);
       width = right - left;
@@ -261,7 +262,6 @@ void AnswerGrid::placeRowControls() {
       return;
     }
     const QPoint at = viewport()->mapTo(control->parentWidget(), QPoint(left, y));
-    const bool beside = control->parentWidget() != viewport();
     control->setGeometry(at.x(), at.y(), width, beside ? std::min(layout.rowHeight, viewHeight - y) : layout.rowHeight);
     control->show();
   };

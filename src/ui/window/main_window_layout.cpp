@@ -81,7 +81,7 @@ void MainWindow::buildControls() {
   column->addWidget(buildStatusLine());
   setCentralWidget(central);
 
-  // The comments float over the page, in place whatever the window size.
+  // The comments float over the page, clear of the grid.
   commentsPanel_ = new CommentsPanel(central);
   keepCommentsOverThePage();
   page_->installEventFilter(this);  // the comment follows the page's edge

@@ -12,7 +12,6 @@
 #include "page/text_view.h"
 #include "side/comments_panel.h"
 #include "window/main_window.h"
-#include "window/splitter_bar.h"
 #include "window/tool_bar_metrics.h"
 
 namespace qzt::ui {
