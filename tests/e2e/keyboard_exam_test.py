@@ -2,7 +2,9 @@
 screen reader reads it: Tab to the grid, letters and Space on the choice
 rows, typing into the text rows, Ctrl+S through the save dialog, Ctrl+Enter
 to hand in. The score line and the result cells are read from the
-accessibility tree, and `qzt grade` on the saved answers gives the same
+accessibility tree, the text boxes read as editable before hand-in and as
+read-only after it, and no cell reads as focused once the keys have left
+the grid, and `qzt grade` on the saved answers gives the same
 score line.
 Usage (under desktop.sh): keyboard_exam_test.py READER QZT
 """
@@ -34,6 +36,14 @@ def cell_says(table, row, column, name, checked=None):
 def edit_holds(app, name, text):
     edit = find(app, role=pyatspi.ROLE_TEXT, name=name)
     wait_for(f"'{text}' in {name}", lambda: a11y.text_of(edit) == text, timeout=10)
+
+
+def edit_states(edit, editable):
+    """A text box reads as editable or as read-only, never both."""
+    states = a11y.states_of(edit)
+    seen = (states.contains(pyatspi.STATE_EDITABLE), states.contains(pyatspi.STATE_READ_ONLY))
+    if seen != (editable, not editable):
+        raise Failure(f"{edit.name}: editable {seen[0]}, read-only {seen[1]}")
 
 
 def main(reader_program, qzt):
@@ -83,8 +93,16 @@ def main(reader_program, qzt):
 
         # Ctrl+S through the save dialog; Ctrl+Enter answered Yes by Enter.
         a11y.save_answers(app, answers)
+        edit = find(app, role=pyatspi.ROLE_TEXT, name="第 6 题 文字答案")
+        edit_states(edit, editable=True)
         score = a11y.hand_in(app)
         a11y.nothing_hidden(app)  # the comment shown, the hint and panels gone
+        edit_states(edit, editable=False)
+        # The keys are in the results now: no cell claims the focus.
+        focused = [cell(table, row, column).name for row in range(9) for column in range(7)
+                   if a11y.is_focused(cell(table, row, column))]
+        if focused:
+            raise Failure(f"cells read as focused after hand-in: {focused}")
 
         results = {row: cell(table, row, RESULT).name
                    for row in (SINGLE_1, SINGLE_2, MULTIPLE_3, MULTIPLE_4, TEXT_5, TEXT_6)}

@@ -1,6 +1,7 @@
 """The paper's questions read as a screen reader reads them: on a web page
 (the demo), a plain-text page and a rich-text page, the question text is
-in the reader's accessibility tree. Nothing hidden is there: no stray
+in the reader's accessibility tree; a text or rich-text page is a named
+document whose text carries no table marks. Nothing hidden is there: no stray
 window and no empty label where the hint or a comment is not shown.
 Usage (under desktop.sh): page_reading_test.py READER QZT
 """
@@ -20,9 +21,13 @@ DEMO = os.path.join(os.path.dirname(os.path.abspath(__file__)),
 DEMO_QUESTION = "一年中有几个月是 31 天？"
 
 TEXT_QUESTION = "2. How many months have 31 days?"
-# The same question in a rich-text page, in a bold run and a plain one.
+# The same question in a rich-text page, in a bold run and a plain one,
+# its choices in a table.
 RTF_PAGE = (r"{\rtf1\ansi\deff0{\fonttbl{\f0 Helvetica;}}"
-            r"\f0\fs24 {\b Part one}\par 2. How many months have 31 days?\par}")
+            r"\f0\fs24 {\b Part one}\par 2. How many months have 31 days?\par"
+            r"\trowd\cellx2000\cellx4000\intbl A. 5\cell B. 6\cell\row"
+            r"\trowd\cellx2000\cellx4000\intbl C. 7\cell D. 8\cell\row}")
+TABLE_MARKS = ("\ufdd0", "\ufdd1", "\u2029")
 
 
 def question_found(app, question):
@@ -33,6 +38,16 @@ def question_found(app, question):
     except Failure:
         sys.stderr.write(a11y.dump(app) + "\n")
         raise
+
+
+def page_document(app):
+    """A text page is the named page document; its text is what it shows,
+    choices in table cells included, with no mark of the view's own."""
+    page = find(app, role=pyatspi.ROLE_DOCUMENT_FRAME, name="试卷页面")
+    text = a11y.text_of(page)
+    marks = [hex(ord(m)) for m in TABLE_MARKS if m in text]
+    if marks or "D. 8" not in text:
+        raise Failure(f"the page document reads {text!r} (marks {marks})")
 
 
 def one_question_paper(qzt, work, name, page_name, page_bytes):
@@ -50,13 +65,15 @@ def one_question_paper(qzt, work, name, page_name, page_bytes):
     return a11y.pack(qzt, manifest, os.path.join(work, f"{name}.qzt"))
 
 
-def read_paper(reader_program, work, paper, question):
+def read_paper(reader_program, work, kind, paper, question):
     reader = a11y.Reader(reader_program, [paper], work)
     try:
         app = reader.application(90)
         find(app, role=pyatspi.ROLE_TABLE, name="答案区", timeout=90)
         question_found(app, question)
         a11y.nothing_hidden(app)
+        if kind != "web":
+            page_document(app)
     except Failure:
         sys.stderr.write(reader.log())
         raise
@@ -76,7 +93,7 @@ def main(reader_program, qzt):
              TEXT_QUESTION),
         ]
         for kind, paper, question in cases:
-            read_paper(reader_program, work, paper, question)
+            read_paper(reader_program, work, kind, paper, question)
             print(f"PASS: {kind} page read: '{question}'")
     finally:
         shutil.rmtree(work, ignore_errors=True)

@@ -69,14 +69,20 @@ CellSpeech describeCell(const ExamSession& session, int row, int column, bool gr
   const QuestionTable& table = session.table();
   if (row < 1 || row > table.count() || column < 0) return out;
   const QuestionRecord& record = table.question(row);
+  // A heading reads once, in its first cell: its strip covers the row.
+  if (record.kind() == format::kKindHeading) {
+    if (column == 0) out.name = rowName(table, row);
+    return out;
+  }
   out.name = rowName(table, row);
-  if (record.kind() == format::kKindHeading) return out;
   out.description = kindName(record.kind());
   if (column == 0) return out;
   if (gradedColumns && describeGradedColumn(session, row, column, out)) return out;
 
   const AnswerSheet& sheet = session.sheet();
   if (record.kind() == format::kKindText) {
+    // The answer reads once, in the first letter cell: the row edit covers the rest.
+    if (column > 1) return {};
     const ByteString& text = sheet.textAnswer(sheet.textIndexOfRow(row));
     out.name += " 文字答案 " + (text.empty() ? std::string("未答") : gbkToUtf8(text));
     return out;

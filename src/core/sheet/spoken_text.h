@@ -24,9 +24,10 @@ std::string rowName(const QuestionTable& table, int row);
 
 // Cell (row, column) of the session's grid: column 0 names the row; letter
 // cells say the letter and whether it is chosen; a text-answer row says its
-// answer; a heading row reads as its heading. With `gradedColumns` the last
-// two columns of the graded layout read the result ("正确"/"错误") and the
-// correct answer of graded rows.
+// answer in column 1 only; a heading row reads as its heading in column 0
+// only (the grid joins the cells its row controls cover into those). With
+// `gradedColumns` the last two columns of the graded layout read the result
+// ("正确"/"错误") and the correct answer of graded rows.
 CellSpeech describeCell(const ExamSession& session, int row, int column, bool gradedColumns);
 
 // The name of the row edit over a text-answer row: "第 5 题 文字答案".

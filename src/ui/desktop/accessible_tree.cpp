@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QFocusFrame>
 
+#include "desktop/accessible_text.h"
 #include "desktop/spoken_group.h"
 
 namespace qzt::ui {
@@ -64,6 +65,7 @@ class ShownWindows : public QAccessibleApplication {
 // its base destructors must not get a new interface.
 QAccessibleInterface* readerFactory(const QString&, QObject* object) {
   if (QAccessibleInterface* group = SpokenGroup::interfaceFor(object)) return group;
+  if (QAccessibleInterface* text = accessibleTextFor(object)) return text;
   if (auto* panel = qobject_cast<AccessiblePanel*>(object)) return new ShownChildren(panel, QAccessible::Pane);
   // The reader's own windows built on a plain widget (notes, about) read as
   // windows named by their title, not as unnamed fillers.

@@ -10,9 +10,11 @@
 #include <QScrollBar>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <limits>
 #include <optional>
 
+#include "desktop/accessible_text.h"
 #include "grid/answer_grid_model.h"
 #include "grid/cell_delegate.h"
 #include "gbk_text.h"
@@ -63,6 +65,8 @@ AnswerGrid::AnswerGrid(ExamSession& session, QWidget* parent)
   horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   horizontalHeader()->setHighlightSections(false);
   connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &AnswerGrid::placeRowControls);
+  connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, &AnswerGrid::placeRowControls);
+  setHorizontalScrollMode(ScrollPerPixel);
   // The header row is part of the grid: a press there counts as one.
   horizontalHeader()->viewport()->installEventFilter(this);
   showStartup();
@@ -149,7 +153,20 @@ void AnswerGrid::applyLayout(bool graded) {
   const auto& widths = model_->layout().columnWidths;
   for (int c = 0; c < static_cast<int>(widths.size()); ++c)
     setColumnWidth(c, widths[static_cast<std::size_t>(c)] + 1);
+  joinCoveredCells();
   if (!graded) showHint({});
+}
+
+// The cells a row control covers are one cell, which alone is read and
+// takes the current cell: a heading's whole row, a text row's letters.
+void AnswerGrid::joinCoveredCells() {
+  clearSpans();
+  const grid::Layout& layout = model_->layout();
+  const int columns = model_->columnCount();
+  if (columns > 1)
+    for (int row : layout.headingRows) setSpan(row - 1, 0, 1, columns);
+  if (layout.letterColumns > 1)
+    for (int row : layout.textRows) setSpan(row - 1, 1, 1, layout.letterColumns);
 }
 
 int AnswerGrid::columnsWidth() const {
@@ -160,13 +177,23 @@ int AnswerGrid::columnsWidth() const {
 
 void AnswerGrid::fitWidth(int rowStep) {
   const grid::Layout& layout = model_->layout();
-  int width = layout.contentWidth;
-  if (grid::needsScrollRoom(layout.rowCount, rowStep, height())) width += grid::kScrollBarRoom;
+  int full = layout.contentWidth;
+  if (grid::needsScrollRoom(layout.rowCount, rowStep, height())) full += grid::kScrollBarRoom;
+  fullWidth_ = full;
+  const int width = share_ > 0 ? std::min(full, share_) : full;
+  setHorizontalScrollBarPolicy(width < full ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
   if (width != this->width()) setFixedWidth(width);
+}
+
+void AnswerGrid::setShare(int width) {
+  share_ = std::max(0, width);
+  fitWidth(rowStep());
+  placeRowControls();
 }
 
 void AnswerGrid::clearRowControls() {
   markedRow_ = 0;
+  keptCell_ = QPoint(-1, -1);  // a new grid starts afresh
   qDeleteAll(panels_);
   panels_.clear();
   qDeleteAll(edits_);
@@ -197,7 +224,7 @@ void AnswerGrid::createRowControls() {
   QWidget* previous = this;
   for (int n = 0; n < static_cast<int>(layout.textRows.size()); ++n) {
     const int row = layout.textRows[static_cast<std::size_t>(n)];
-    auto* edit = new QLineEdit(host);
+    auto* edit = new AnswerEdit(host);
     edit->setObjectName(QStringLiteral("rowEdit%1").arg(n));
     edit->setAccessibleName(QString::fromStdString(rowEditName(session_.table(), row)));
     edit->setFrame(false);
@@ -218,22 +245,30 @@ void AnswerGrid::placeRowControls() {
   const int viewHeight = viewport()->height();
   const int panelWidth = columnsWidth() - 1;
   const int editLeft = columnWidth(0);
+  const int shifted = -horizontalOffset();  // scrolled sideways past its share
   auto place = [&](QWidget* control, int row, int left, int width) {
     const int y = rowViewportPosition(row - 1);
+    // The edits live beside the grid: they show only what the view shows.
+    const bool beside = control->parentWidget() != viewport();
+    if (beside) {
+      const int right = std::min(left + width, viewport()->width());
+      left = std::max(left, 0);
+      width = right - left;
+    }
     // Rows above the first visible row hide their control, and so do rows
     // below the view: a hidden control is not read out either.
-    if (y < 0 || y >= viewHeight) {
+    if (y < 0 || y >= viewHeight || width <= 0) {
       control->hide();
       return;
     }
     const QPoint at = viewport()->mapTo(control->parentWidget(), QPoint(left, y));
-    control->setGeometry(at.x(), at.y(), width, layout.rowHeight);
+    control->setGeometry(at.x(), at.y(), width, beside ? std::min(layout.rowHeight, viewHeight - y) : layout.rowHeight);
     control->show();
   };
   for (int p = 0; p < panels_.size(); ++p)
-    place(panels_[p], layout.headingRows[static_cast<std::size_t>(p)], 0, panelWidth);
+    place(panels_[p], layout.headingRows[static_cast<std::size_t>(p)], shifted, panelWidth);
   for (int e = 0; e < edits_.size(); ++e)
-    place(edits_[e], layout.textRows[static_cast<std::size_t>(e)], editLeft, editWidth_);
+    place(edits_[e], layout.textRows[static_cast<std::size_t>(e)], shifted + editLeft, editWidth_);
 }
 
 void AnswerGrid::resizeEvent(QResizeEvent* event) {
@@ -300,7 +335,7 @@ void AnswerGrid::leftPress(const QPoint& viewportPos) {
   const int row = cell.isValid() ? AnswerGridModel::gridRow(cell) : 0;
   if (session_.answering()) {
     // The session measures presses from the grid's top-left corner, header row included.
-    const QPoint gridPos = viewportPos + QPoint(0, horizontalHeader()->height());
+    const QPoint gridPos = viewportPos + QPoint(horizontalOffset(), horizontalHeader()->height());
     if (!cell.isValid() || !session_.inLetterArea(gridPos.x(), gridPos.y(), topRow(), zoom_)) return;
     if (session_.pressLetter(row, cell.column())) cellsChanged(row);
     return;

@@ -13,6 +13,7 @@
 #pragma once
 
 #include <QList>
+#include <QPoint>
 #include <QTableView>
 
 #include "sheet/exam_session.h"
@@ -43,6 +44,11 @@ class AnswerGrid : public QTableView {
   // Row edits take typing only while the session allows it (read-only once
   // the paper is handed in).
   void followTyping();
+  // The widest the grid may be, so the page beside it keeps its share;
+  // past it the grid scrolls sideways. 0: as wide as its columns.
+  void setShare(int width);
+  // The width of all its columns (and the vertical scroll bar's room).
+  int fullWidth() const { return fullWidth_; }
 
   AnswerGridModel* answerModel() const { return model_; }
   const QList<QLabel*>& rowPanels() const { return panels_; }
@@ -73,6 +79,7 @@ class AnswerGrid : public QTableView {
  private:
   void showLayout(const grid::Layout& base, bool graded);
   void applyLayout(bool graded);
+  void joinCoveredCells();
   int rowStep() const;
   QFont editFont(const QLineEdit* edit) const;
   int defaultRowStep() const;
@@ -86,6 +93,8 @@ class AnswerGrid : public QTableView {
   // A key that answers (a letter, Space, Enter, typing) on the current cell.
   bool answerKey(GridKey key, char letter, const QString& typed);
   void moveCurrent(int row, int column);
+  // The cell shown for `cell`: the first cell of a joined one it lies in.
+  QModelIndex shownCell(const QModelIndex& cell) const;
   QLineEdit* rowEditOf(int row) const;
   // Enter or Escape in a row edit: back to the grid on the next row.
   bool leaveRowEdit(QLineEdit* edit, const QKeyEvent& key);
@@ -106,7 +115,10 @@ class AnswerGrid : public QTableView {
   QList<QLabel*> panels_;
   QList<QLineEdit*> edits_;
   int editWidth_ = 0;
+  int share_ = 0;
+  int fullWidth_ = 0;
   int markedRow_ = 0;  // the row whose control shows the focus frame
+  QPoint keptCell_{-1, -1};  // the current cell (column, model row) while the focus is away
   grid::Layout base_;  // the layout shown, before zoom
   double zoom_ = 1.0;
   QString hint_;

@@ -90,8 +90,14 @@ bool AnswerGrid::answerKey(GridKey key, char letter, const QString& typed) {
 }
 
 void AnswerGrid::moveCurrent(int row, int column) {
-  const QModelIndex target = model_->index(row - 1, column);
+  const QModelIndex target = shownCell(model_->index(row - 1, column));
   if (target.isValid()) setCurrentIndex(target);
+}
+
+QModelIndex AnswerGrid::shownCell(const QModelIndex& cell) const {
+  // A cell inside a joined one: its first cell is the one shown and read.
+  const QModelIndex shown = cell.isValid() ? indexAt(visualRect(cell).center()) : QModelIndex();
+  return shown.isValid() ? shown : cell;
 }
 
 QLineEdit* AnswerGrid::rowEditOf(int row) const {
@@ -110,9 +116,13 @@ bool AnswerGrid::leaveRowEdit(QLineEdit* edit, const QKeyEvent& key) {
 }
 
 void AnswerGrid::focusInEvent(QFocusEvent* event) {
-  // The first visit starts on the first letter of the first row.
-  if (!currentIndex().isValid() && model_->rowCount() > 0 && model_->columnCount() > 1)
-    selectionModel()->setCurrentIndex(model_->index(0, 1), QItemSelectionModel::NoUpdate);
+  // Back where the keys left it; the first visit starts on the first letter
+  // of the first row.
+  if (!currentIndex().isValid() && model_->rowCount() > 0 && model_->columnCount() > 1) {
+    const QModelIndex kept = model_->index(keptCell_.y(), keptCell_.x());
+    selectionModel()->setCurrentIndex(shownCell(kept.isValid() ? kept : model_->index(0, 1)),
+                                      QItemSelectionModel::NoUpdate);
+  }
   QTableView::focusInEvent(event);
   markCurrentRow();
   // A screen reader coming to the grid reads the current cell, as it does
@@ -132,6 +142,13 @@ void AnswerGrid::focusCurrentCell() {
 
 void AnswerGrid::focusOutEvent(QFocusEvent* event) {
   QTableView::focusOutEvent(event);
+  // The current cell reads as focused to assistive technology: away from
+  // the grid it is kept aside, and no cell claims the focus.
+  const QModelIndex current = currentIndex();
+  if (current.isValid()) {
+    keptCell_ = QPoint(current.column(), current.row());
+    selectionModel()->clearCurrentIndex();
+  }
   markCurrentRow();
 }
 

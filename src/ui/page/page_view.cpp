@@ -6,7 +6,9 @@
 #include <QUrl>
 #include <QWebEngineView>
 
+#include "desktop/accessible_text.h"
 #include "page/confined_page.h"
+#include "page/focus_ring.h"
 #include "page/text_view.h"
 
 namespace qzt::ui {
@@ -15,8 +17,9 @@ PageView::PageView(QString pageRoot, QWidget* parent)
     : AccessiblePanel(parent), pageRoot_(std::move(pageRoot)) {
   stack_ = new QStackedLayout(this);
   stack_->setContentsMargins(0, 0, 0, 0);
-  text_ = new QTextBrowser(this);
+  text_ = new DocumentView(this);
   text_->setObjectName(QStringLiteral("stedit"));
+  text_->setAccessibleName(QStringLiteral("试卷页面"));
   text_->setReadOnly(true);
   text_->document()->setUndoRedoEnabled(false);  // zoom steps are no edits to undo
   openLinksInBrowser(text_);
@@ -62,6 +65,7 @@ QWebEngineView* PageView::ensureWebView() {
   if (!web_) {
     web_ = new QWebEngineView(this);
     web_->setObjectName(QStringLiteral("WebBrowser1"));
+    new FocusRing(web_);  // it draws no focus mark of its own
     webPage_ = new ConfinedPage(pageRoot_, web_);
     web_->setPage(webPage_);
     web_->setZoomFactor(zoom_);

@@ -39,14 +39,21 @@ CommentsPanel::CommentsPanel(QWidget* parent) : QFrame(parent) {
   hide();
 }
 
+void CommentsPanel::setRoom(QPoint home, int rightEdge) {
+  home_ = home;
+  rightEdge_ = rightEdge;
+  setZoom(zoom_);
+}
+
 void CommentsPanel::setZoom(double factor) {
   zoom_ = factor;
-  // The panel grows no further than its window holds; the comment's text
+  // The panel grows no further than its room holds; the comment's text
   // keeps the whole zoom and scrolls in it.
   double fits = factor;
+  int right = home_.x() + qRound(kPanelWidth * factor);
   if (const QWidget* window = parentWidget()) {
-    fits = std::min({fits, (window->width() - x()) / double(kPanelWidth),
-                     (window->height() - y()) / double(kPanelHeight)});
+    right = rightEdge_ > 0 ? std::min(rightEdge_, window->width()) : window->width();
+    fits = std::min({fits, right / double(kPanelWidth), (window->height() - home_.y()) / double(kPanelHeight)});
     fits = std::max(fits, 1.0);
   }
   const auto scaled = [fits](int designed) { return qRound(designed * fits); };
@@ -54,6 +61,7 @@ void CommentsPanel::setZoom(double factor) {
     widget->setGeometry(scaled(left), scaled(top), scaled(width), scaled(height));
   };
   setFixedSize(scaled(kPanelWidth), scaled(kPanelHeight));
+  move(std::clamp(right - width(), 0, home_.x()), home_.y());
   QFont font = this->font();
   font.setPixelSize(scaled(kCaptionPixels));
   captionLabel_->setFont(font);

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QFrame>
+#include <QPoint>
 
 #include <vector>
 
@@ -23,12 +24,18 @@ class CommentsPanel : public QFrame {
   // The comment shown, as plain text.
   QString commentText() const;
   // Size, places and fonts at `factor` times their designed values, the
-  // size no larger than the window holds.
+  // size no larger than the window holds left of the room's right edge.
   void setZoom(double factor);
+  // Where the panel stands at 100% (in its parent) and the edge it keeps
+  // left of, so it never covers what lies beyond: it moves left, as far as
+  // the parent's edge, before it shrinks.
+  void setRoom(QPoint home, int rightEdge);
 
  private:
   QLabel* captionLabel_ = nullptr;
   QTextBrowser* text_ = nullptr;
   QPushButton* close_ = nullptr;
   double zoom_ = 1.0;
+  QPoint home_;
+  int rightEdge_ = 0;  // 0: the parent's width
 };

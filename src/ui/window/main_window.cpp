@@ -132,6 +132,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     openCatalogueEntry();
     return true;
   }
+  followResize(watched, event);
   return QMainWindow::eventFilter(watched, event);
 }
 

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <optional>
 #include <set>
+#include <utility>
 #include <vector>
 
 #include "paper/header.h"
@@ -113,6 +114,21 @@ class MainWindow : public QMainWindow {
   // names the first key.
   void addShortcut(QPushButton* button, const QList<QKeySequence>& keys);
 
+  // Zoom (main_window_zoom.cpp): the page, the grid, the comment, the clock
+  // line and the score line follow the reading zoom.
+  void applyZoom(double factor);
+  // The clock line and the score line at the zoom, the score line below
+  // the clock when the two do not fit side by side.
+  void placeClockPanel();
+  // The comment floats over the page and never over the grid.
+  void keepCommentsOverThePage();
+  // The grid's share of the paper area (a fraction of its width), as
+  // chosen by dragging the bar between page and grid.
+  void chooseGridWidth(int width);
+  // Lays out again what depends on the size of the page, the paper area or
+  // the clock panel (seen through the event filter).
+  void followResize(QObject* watched, QEvent* event);
+
   // Papers (main_window_paper.cpp).
   void endOpenCheck();
   void reportFileFailure(const std::filesystem::path& path, const Error& error);
@@ -199,6 +215,11 @@ class MainWindow : public QMainWindow {
   SpokenGroup* timeWarning_ = nullptr;    // an alert beside the buttons
   QLabel* timeWarningText_ = nullptr;
   QLabel* scoreLine_ = nullptr;
+  QFrame* clockPanel_ = nullptr;
+  std::vector<std::pair<QWidget*, QRect>> clockPlaces_;  // the clock line's labels at 100%
+  double zoom_ = 1.0;
+  SplitterBar* gridSplitter_ = nullptr;
+  double gridShare_ = 0.5;  // the page keeps the rest
   QListWidget* catalogueList_ = nullptr;
   SplitterBar* catalogueSplitter_ = nullptr;
   QWidget* paperArea_ = nullptr;

@@ -16,6 +16,7 @@
 #include "desktop/link_opener.h"
 #include "desktop/reading_zoom.h"
 #include "window/main_window.h"
+#include "window/tool_bar_metrics.h"
 #include "page/page_view.h"
 #include "side/password_panel.h"
 #include "window/splitter_bar.h"
@@ -26,14 +27,11 @@
 namespace qzt::ui {
 namespace {
 
-constexpr int kToolBarHeight = 57;
-constexpr int kClockPanelHeight = 25;
 constexpr int kStatusHeight = 21;
 constexpr int kCatalogueWidth = 225;
 constexpr int kRightMarginWidth = 24;
 constexpr int kLabelTop = 5;
 constexpr int kLabelHeight = 15;
-constexpr int kClockLineWidth = 405;  // the eight labels; the score line follows
 
 const char kCountStyle[] = "color: red; font-weight: bold;";
 const char kWarningStyle[] = "background-color: rgb(255,255,0);";
@@ -49,7 +47,7 @@ QFrame* loweredPanel(const char* name, QWidget* parent) {
 }  // namespace
 
 void MainWindow::buildControls() {
-  setFont(cjkFont(13));
+  setFont(cjkFont(kFontPixels));
   setWindowTitle(QStringLiteral("卷舟试卷阅读器") + QStringLiteral("1.0"));
   resize(688, 488);
   move(35, 41);
@@ -83,10 +81,11 @@ void MainWindow::buildControls() {
   column->addWidget(buildStatusLine());
   setCentralWidget(central);
 
-  // The comments float over the page, in place whatever the window size.
+  // The comments float over the page, clear of the grid.
   commentsPanel_ = new CommentsPanel(central);
-  commentsPanel_->move(144, 72);
-  commentsPanel_->hide();
+  keepCommentsOverThePage();
+  page_->installEventFilter(this);  // the comment follows the page's edge
+  clockPanel_->installEventFilter(this);  // the score line follows its width
 
   connect(openButton_, &QPushButton::clicked, this, &MainWindow::chooseAndOpen);
   connect(handInButton_, &QPushButton::clicked, this, &MainWindow::handIn);
@@ -108,12 +107,7 @@ void MainWindow::buildControls() {
   addShortcut(handInButton_,
               {QKeySequence(Qt::CTRL | Qt::Key_Enter), QKeySequence(Qt::CTRL | Qt::Key_Return)});
   auto* zoom = new ReadingZoom(this);
-  const auto applyZoom = [this](double factor) {
-    page_->setZoom(factor);
-    grid_->setZoom(factor);
-    commentsPanel_->setZoom(factor);
-  };
-  connect(zoom, &ReadingZoom::changed, this, applyZoom);
+  connect(zoom, &ReadingZoom::changed, this, &MainWindow::applyZoom);
   if (zoom->factor() != 1.0) applyZoom(zoom->factor());
 
   // The grid follows the tool buttons; its row edits follow it.
@@ -186,6 +180,7 @@ QLabel* MainWindow::clockLabel(QWidget* parent, const char* name, const QString&
     label->setStyleSheet(QString::fromLatin1(kCountStyle));
   }
   label->setGeometry(left, kLabelTop, width > 0 ? width : label->sizeHint().width(), kLabelHeight);
+  clockPlaces_.emplace_back(label, label->geometry());
   return label;
 }
 
@@ -223,18 +218,18 @@ void MainWindow::buildClockLine(QWidget* parent) {
 }
 
 QFrame* MainWindow::buildClockPanel(QWidget* parent) {
-  QFrame* clockPanel = loweredPanel("Panel4", parent);
-  clockPanel->setFixedHeight(kClockPanelHeight);
-  buildClockLine(clockPanel);
-  scoreLine_ = new QLabel(QStringLiteral("总分：得分："), clockPanel);
+  clockPanel_ = loweredPanel("Panel4", parent);
+  clockPanel_->setFixedHeight(kClockPanelHeight);
+  buildClockLine(clockPanel_);
+  scoreLine_ = new QLabel(QStringLiteral("总分：得分："), clockPanel_);
   scoreLine_->setAccessibleDescription(QStringLiteral("成绩"));
   scoreLine_->setObjectName(QStringLiteral("Label7"));
   scoreLine_->setWordWrap(true);
   scoreLine_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  scoreLine_->setGeometry(408, 2, 289, kClockPanelHeight - 3);
+  scoreLine_->setGeometry(kScoreLineLeft, kScoreLineTop, kScoreLineWidth, kClockPanelHeight - 3);
   // Focused after hand-in; the frame shows where the keys are.
   scoreLine_->setStyleSheet(QStringLiteral("QLabel:focus { border: 1px dotted black; }"));
-  return clockPanel;
+  return clockPanel_;
 }
 
 QWidget* MainWindow::buildPaperArea() {
@@ -246,8 +241,13 @@ QWidget* MainWindow::buildPaperArea() {
   page_ = new PageView(QString::fromStdString(options_.workFolder.string()), paperArea_);
   page_->setObjectName(QStringLiteral("pageView"));
   grid_ = new AnswerGrid(session_, paperArea_);
+  gridSplitter_ = new SplitterBar(grid_, paperArea_, SplitterBar::Side::Right,
+                                  [this](int width) { chooseGridWidth(width); });
+  gridSplitter_->setObjectName(QStringLiteral("gridSplitter"));
   row->addWidget(page_, 1);
+  row->addWidget(gridSplitter_);
   row->addWidget(grid_);
+  paperArea_->installEventFilter(this);  // the grid keeps its share
   passwordPanel_ = new PasswordPanel(paperArea_);
   passwordPanel_->move(40, 16);
   connect(page_, &PageView::webLoadFinished, this,

@@ -5,7 +5,9 @@
 
 namespace qzt::ui {
 
-SplitterBar::SplitterBar(QWidget* sized, QWidget* parent) : QFrame(parent), sized_(sized) {
+SplitterBar::SplitterBar(QWidget* sized, QWidget* parent, Side side, Resize resize)
+    : QWidget(parent), sized_(sized), side_(side), resize_(std::move(resize)) {
+  if (!resize_) resize_ = [sized](int width) { sized->setFixedWidth(width); };
   setFixedWidth(3);
   setCursor(Qt::SplitHCursor);
 }
@@ -17,8 +19,8 @@ void SplitterBar::mousePressEvent(QMouseEvent* event) {
 
 void SplitterBar::mouseMoveEvent(QMouseEvent* event) {
   if (!(event->buttons() & Qt::LeftButton) || !sized_->isVisible()) return;
-  const int width = startWidth_ + event->globalPosition().toPoint().x() - pressX_;
-  sized_->setFixedWidth(std::max(0, width));
+  const int moved = event->globalPosition().toPoint().x() - pressX_;
+  resize_(std::max(0, side_ == Side::Left ? startWidth_ + moved : startWidth_ - moved));
 }
 
 }  // namespace qzt::ui

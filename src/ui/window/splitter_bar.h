@@ -1,16 +1,22 @@
-// A thin bar that widens or narrows the widget at its left when dragged.
-// It stays on screen when that widget is hidden, as the catalogue's bar
-// does.
+// A thin bar that widens or narrows the widget beside it when dragged: the
+// widget at its left (the catalogue) or at its right (the answer grid). It
+// stays on screen when that widget is hidden, as the catalogue's bar does.
 #pragma once
 
-#include <QFrame>
+#include <QWidget>
+
+#include <functional>
 
 namespace qzt::ui {
 
-class SplitterBar : public QFrame {
+class SplitterBar : public QWidget {
   Q_OBJECT
  public:
-  SplitterBar(QWidget* sized, QWidget* parent = nullptr);
+  enum class Side { Left, Right };
+  using Resize = std::function<void(int width)>;
+
+  // Drags set `sized`'s width through `resize`, by default its fixed width.
+  SplitterBar(QWidget* sized, QWidget* parent = nullptr, Side side = Side::Left, Resize resize = {});
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;
@@ -18,6 +24,8 @@ class SplitterBar : public QFrame {
 
  private:
   QWidget* sized_;
+  Side side_;
+  Resize resize_;
   int pressX_ = 0;
   int startWidth_ = 0;
 };

@@ -70,7 +70,8 @@ INSTANTIATE_TEST_SUITE_P(
         CellCase{"PastTheRowsLetters", false, 5, 3, "第 5 行", "单选题", false, false},
         CellCase{"UnlabelledRow", false, 5, 1, "第 5 行 A 未选", "单选题", true, false},
         CellCase{"HeadingLabel", false, 1, 0, "一、选择题", "", false, false},
-        CellCase{"HeadingCell", false, 1, 2, "一、选择题", "", false, false},
+        CellCase{"HeadingCoveredCell", false, 1, 2, "", "", false, false},
+        CellCase{"TextCoveredCell", false, 4, 3, "", "", false, false},
         CellCase{"TextAnswer", false, 4, 1, "第 3 题 文字答案 12", "文字答案题", false, false},
         CellCase{"GradedStillSaysTheChoice", true, 2, 2, "第 1 题 B 已选", "单选题", true, true},
         CellCase{"GradedRight", true, 2, 5, "第 1 题 正确", "单选题", false, false},
@@ -78,14 +79,14 @@ INSTANTIATE_TEST_SUITE_P(
         CellCase{"GradedWrong", true, 4, 5, "第 3 题 错误", "文字答案题", false, false},
         CellCase{"CorrectAnswer", true, 4, 6, "第 3 题 正确答案 北京", "文字答案题", false, false},
         CellCase{"CorrectChoice", true, 3, 6, "第 2 题 正确答案 A C", "多选题", false, false},
-        CellCase{"GradedHeading", true, 1, 5, "一、选择题", "", false, false},
-        CellCase{"GradedTextCell", true, 4, 4, "第 3 题 文字答案 12", "文字答案题", false, false}),
+        CellCase{"GradedHeading", true, 1, 5, "", "", false, false},
+        CellCase{"GradedTextCell", true, 4, 1, "第 3 题 文字答案 12", "文字答案题", false, false}),
     [](const auto& c) { return std::string(c.param.name); });
 
 TEST(SpokenText, EmptyTextAnswerAndRowsOutsideThePaper) {
   ExamSession session = answeredSession(false);
   session.setTextAnswer(0, "");
-  EXPECT_EQ(describeCell(session, 4, 2, false).name, "第 3 题 文字答案 未答");
+  EXPECT_EQ(describeCell(session, 4, 1, false).name, "第 3 题 文字答案 未答");
   for (int row : {0, 6, -1}) EXPECT_EQ(describeCell(session, row, 1, false).name, "") << row;
   EXPECT_EQ(describeCell(ExamSession(), 1, 1, false).name, "");  // the start-up grid
   EXPECT_EQ(rowEditName(session.table(), 4), "第 3 题 文字答案");

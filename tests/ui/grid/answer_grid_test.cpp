@@ -16,6 +16,7 @@
 #include <QTextDocument>
 #include <QWheelEvent>
 
+#include "desktop/accessible_tree.h"
 #include "grid/answer_grid.h"
 #include "grid/answer_grid_model.h"
 #include "grid/cell_delegate.h"
@@ -126,6 +127,8 @@ class AnswerGridTest : public QObject {
   Q_OBJECT
 
  private slots:
+  void initTestCase() { qzt::ui::installAccessibleTree(); }
+
   void modelKeepsItsContract() {
     ExamSession session;
     qzt::ui::AnswerGridModel model(session);
@@ -227,6 +230,33 @@ class AnswerGridTest : public QObject {
     // The grid moving in its area (the catalogue opening) takes them along.
     g.grid.move(g.grid.x() + 40, g.grid.y());
     QCOMPARE(g.viewportPos(edit3), QPoint(g.grid.columnWidth(0), rowTop(3)));
+  }
+
+  // Narrower than its columns, the grid scrolls sideways: the row controls
+  // move with the letters, an edit shows only what the view shows, and a
+  // press chooses the letter under it.
+  void scrollsSidewaysPastItsShare() {
+    Grid g({q("1", 1, 8), q("", 100, 0, "Part two"), q("2", 3, 0)});
+    const int full = g.grid.fullWidth();
+    QCOMPARE(g.grid.width(), full);
+    QCOMPARE(g.grid.horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    g.grid.setShare(full / 2);
+    QCOMPARE(g.grid.width(), full / 2);
+    QCOMPARE(g.grid.horizontalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
+    QScrollBar* bar = g.grid.horizontalScrollBar();
+    QTRY_VERIFY(bar->maximum() > 0);
+    bar->setValue(bar->maximum());
+    QLabel* panel = g.grid.rowPanels()[0];
+    QLineEdit* edit = g.grid.rowEdits()[0];
+    QCOMPARE(panel->x(), -bar->value());
+    const QRect view(g.grid.viewport()->mapTo(&g.area, QPoint(0, 0)), g.grid.viewport()->size());
+    QVERIFY2(view.contains(edit->geometry()), qPrintable(QStringLiteral("edit %1,%2 %3 wide in a view %4 wide")
+                                                             .arg(edit->x()).arg(edit->y()).arg(edit->width())
+                                                             .arg(view.width())));
+    g.click(1, 8);
+    QCOMPARE(g.cells(1).at(7), QStringLiteral(" H"));
+    g.grid.setShare(0);
+    QCOMPARE(g.grid.width(), full);
   }
 
   // The wheel scrolls the grid over a heading strip and over a row edit
@@ -494,6 +524,70 @@ class AnswerGridTest : public QObject {
     QCOMPARE(QApplication::focusWidget(), second);
   }
 
+  // A heading row and a text row's letters are one cell each: arrows land
+  // on that cell, which reads the row once, and leave in the column they
+  // came from; Home and End stay in it.
+  void arrowsLandOnJoinedCells() {
+    Grid g({q("1", 1, 4), q("", 100, 0, "Part two"), q("2", 1, 4), q("3", 3, 0)});
+    g.activate();
+    g.keys({Qt::Key_Right, Qt::Key_Right});
+    const auto current = [&g] {
+      QAccessibleInterface* cell = g.cellInterface(g.grid.currentRow(), g.grid.currentIndex().column());
+      return QStringLiteral("%1:%2 %3")
+          .arg(g.grid.currentRow())
+          .arg(g.grid.currentIndex().column())
+          .arg(cell ? cell->text(QAccessible::Name) : QString());
+    };
+    QCOMPARE(current(), QStringLiteral("1:3 第 1 题 C 未选"));
+    g.keys({Qt::Key_Down});
+    QCOMPARE(current(), QStringLiteral("2:0 PART TWO"));
+    g.keys({Qt::Key_Down});
+    QCOMPARE(current(), QStringLiteral("3:3 第 2 题 C 未选"));
+    g.keys({Qt::Key_Down});
+    QCOMPARE(current(), QStringLiteral("4:1 第 3 题 文字答案 未答"));
+    g.keys({Qt::Key_End});
+    QCOMPARE(current(), QStringLiteral("4:1 第 3 题 文字答案 未答"));
+    for (int column = 2; column <= 4; ++column) {
+      QCOMPARE(g.cellInterface(2, column)->text(QAccessible::Name), QString());
+      QCOMPARE(g.cellInterface(4, column)->text(QAccessible::Name), QString());
+    }
+  }
+
+  // Only while the grid has the focus does its current cell read as
+  // focused; coming back, the keys are where they were.
+  void currentCellIsFocusedOnlyWithTheGrid() {
+    Grid g({q("1", 1, 4), q("2", 1, 4), q("3", 3, 0)});
+    g.activate();
+    g.keys({Qt::Key_Down, Qt::Key_Right, Qt::Key_Right});
+    const auto focusedCells = [&g] {
+      QStringList focused;
+      for (int row = 1; row <= 3; ++row)
+        for (int column = 0; column <= 4; ++column)
+          if (QAccessibleInterface* cell = g.cellInterface(row, column); cell && cell->state().focused)
+            focused << cell->text(QAccessible::Name);
+      return focused;
+    };
+    QCOMPARE(focusedCells(), QStringList{QStringLiteral("第 2 题 C 未选")});
+    g.keys({Qt::Key_Tab});
+    QCOMPARE(QApplication::focusWidget(), g.grid.rowEdits()[0]);
+    QCOMPARE(focusedCells(), QStringList());
+    g.keys({Qt::Key_Backtab});
+    QCOMPARE(QApplication::focusWidget(), &g.grid);
+    QCOMPARE(focusedCells(), QStringList{QStringLiteral("第 2 题 C 未选")});
+    g.keys({Qt::Key_Space});
+    QCOMPARE(g.cells(2), (QStringList{"", "", " C", ""}));
+  }
+
+  // A paper that opens with a heading: the keys' first visit lands on the
+  // heading's one cell, which reads it.
+  void firstVisitOnAHeading() {
+    Grid g({q("", 100, 0, "Part one"), q("1", 1, 4)});
+    g.activate();
+    QCOMPARE(g.grid.currentIndex().column(), 0);
+    QCOMPARE(g.cellInterface(1, 0)->text(QAccessible::Name), QStringLiteral("PART ONE"));
+    QVERIFY(g.cellInterface(1, 0)->state().focused);
+  }
+
   void noKeyEntryAfterHandIn() {
     Grid g({q("1", 1, 4), q("2", 3, 0)});
     g.activate();
@@ -545,14 +639,15 @@ class AnswerGridTest : public QObject {
     QTest::newRow("multiple chosen") << false << 3 << 3 << "第 2 题 C 已选" << "多选题" << true;
     QTest::newRow("multiple not chosen") << false << 3 << 4 << "第 2 题 D 未选" << "多选题" << false;
     QTest::newRow("label column") << false << 3 << 0 << "第 2 题" << "多选题" << false;
-    QTest::newRow("heading") << false << 1 << 1 << "PART ONE" << "" << false;
+    QTest::newRow("heading, covered by its strip") << false << 1 << 1 << "" << "" << false;
     QTest::newRow("heading label") << false << 1 << 0 << "PART ONE" << "" << false;
     QTest::newRow("text row") << false << 4 << 1 << "第 3 题 文字答案 ab" << "文字答案题" << false;
     QTest::newRow("graded right") << true << 2 << 5 << "第 1 题 正确" << "单选题" << false;
     QTest::newRow("graded wrong") << true << 3 << 5 << "第 2 题 错误" << "多选题" << false;
     QTest::newRow("correct answer") << true << 3 << 6 << "第 2 题 正确答案 A C" << "多选题" << false;
     QTest::newRow("graded text") << true << 4 << 6 << "第 3 题 正确答案 AB" << "文字答案题" << false;
-    QTest::newRow("graded heading") << true << 1 << 5 << "PART ONE" << "" << false;
+    QTest::newRow("graded heading, covered") << true << 1 << 5 << "" << "" << false;
+    QTest::newRow("text row, covered by its edit") << false << 4 << 3 << "" << "" << false;
     QTest::newRow("graded choice keeps its state") << true << 2 << 2 << "第 1 题 B 已选" << "单选题" << true;
   }
 
@@ -588,6 +683,20 @@ class AnswerGridTest : public QObject {
     QCOMPARE(g.grid.rowEdits()[1]->accessibleName(), QStringLiteral("第 7 题 文字答案"));
     // Beside the grid, where assistive technology finds them.
     QCOMPARE(g.grid.rowEdits()[0]->parentWidget(), &g.area);
+  }
+
+  // A row edit reads as editable while answering and as read-only, never
+  // both, once the paper is handed in.
+  void rowEditsReadOnlyAfterHandIn() {
+    Grid g({q("1", 3, 0)});
+    QAccessibleInterface* edit = QAccessible::queryAccessibleInterface(g.grid.rowEdits()[0]);
+    QVERIFY(edit);
+    QVERIFY(edit->state().editable);
+    QVERIFY(!edit->state().readOnly);
+    g.session.handIn();
+    g.grid.followTyping();
+    QVERIFY(edit->state().readOnly);
+    QVERIFY(!edit->state().editable);
   }
 
   // A long paper gets one widget per text row and none per cell.

@@ -1,8 +1,10 @@
 // The page's views: a link of an RTF page opens, on a click, through the
 // reader's one link routine and its rule for addresses; zoom reaches every
 // kind of page, whether it comes before or after the page.
+#include <QAccessible>
 #include <QApplication>
 #include <QFile>
+#include <QLineEdit>
 #include <QPlainTextDocumentLayout>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -11,6 +13,7 @@
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
+#include "desktop/accessible_tree.h"
 #include "desktop/link_opener.h"
 #include "page/confined_page.h"
 #include "page/page_view.h"
@@ -165,6 +168,71 @@ class PageViewTest : public QObject {
     }
   }
 
+  // A text or RTF page reads as the named page document, its text as on
+  // screen: a table's cells are lines, without the marks the view keeps
+  // around them.
+  void textPageReadsAsDocument_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("plain text") << "page.txt" << QByteArray("1. Which?\nA. one") << "1. Which?\nA. one";
+    QTest::newRow("rtf with a table")
+        << "page.rtf"
+        << QByteArray("{\\rtf1 Which?\\par\\trowd\\cellx1440\\cellx2880\\intbl one\\cell two\\cell\\row after\\par}")
+        << "Which?\n\none\ntwo\n\nafter\n";
+  }
+
+  void textPageReadsAsDocument() {
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    QTemporaryDir dir;
+    qzt::ui::PageView page(dir.path());
+    QVERIFY(page.showTextPage(writeFile(dir, name, bytes)));
+    QAccessibleInterface* document = QAccessible::queryAccessibleInterface(page.textView());
+    QVERIFY(document);
+    QCOMPARE(document->role(), QAccessible::Document);
+    QCOMPARE(document->text(QAccessible::Name), QStringLiteral("试卷页面"));
+    QVERIFY(document->state().readOnly);
+    QAccessibleTextInterface* reading = document->textInterface();
+    QVERIFY(reading);
+    const QString all = reading->text(0, reading->characterCount());
+    QCOMPARE(all.size(), page.textView()->document()->characterCount() - 1);
+    QCOMPARE(all.simplified(), text.simplified());
+    QVERIFY2(!all.contains(QChar(0xFDD0)) && !all.contains(QChar(0xFDD1)) && !all.contains(QChar::ParagraphSeparator),
+             qPrintable(all));
+  }
+
+  // The web page draws no focus mark of its own: while the keys are in it
+  // a ring in the highlight colour runs along its edge, and goes with them.
+  void webPageShowsWhereTheKeysAre() {
+    QTemporaryDir dir;
+    const QString html = writeFile(dir, QStringLiteral("page.html"), "<p>page</p>");
+    QWidget window;
+    auto* before = new QLineEdit(&window);
+    auto* page = new qzt::ui::PageView(dir.path(), &window);
+    page->setGeometry(0, 40, 400, 300);
+    window.resize(400, 340);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QSignalSpy loaded(page, &qzt::ui::PageView::webLoadFinished);
+    page->showWebPage(html);
+    QTRY_COMPARE_WITH_TIMEOUT(loaded.count(), 1, 30000);
+    QWebEngineView* web = page->webView();
+    const QColor highlight = web->palette().color(QPalette::Active, QPalette::Highlight);
+    const auto edgeColour = [web] { return web->grab().toImage().pixelColor(1, web->height() / 2).rgb(); };
+
+    before->setFocus();
+    QTRY_VERIFY(before->hasFocus());
+    QVERIFY(edgeColour() != highlight.rgb());
+    QTest::keyClick(before, Qt::Key_Tab);
+    QTRY_VERIFY(web->focusProxy() ? web->focusProxy()->hasFocus() : web->hasFocus());
+    QTRY_COMPARE(edgeColour(), highlight.rgb());
+    before->setFocus();
+    QTRY_VERIFY(edgeColour() != highlight.rgb());
+  }
+
   // The web page lays out in fewer CSS pixels at 150%, the same number again
   // at 100%: the zoom is the engine's own, not a picture stretched.
   void zoomReachesTheWebPage() {
@@ -189,6 +257,7 @@ class PageViewTest : public QObject {
 
 int main(int argc, char** argv) {
   qzt::ui::registerPageScheme();
+  qzt::ui::installAccessibleTree();
   QApplication app(argc, argv);
   PageViewTest test;
   return QTest::qExec(&test, argc, argv);

@@ -16,7 +16,7 @@ struct Fixture {
   Fixture() {
     window.resize(700, 500);
     page->setGeometry(0, 0, 700, 500);
-    panel->move(144, 72);
+    panel->setRoom({144, 72}, 0);
     window.show();
   }
   QTextBrowser* text() const { return panel->findChild<QTextBrowser*>(QStringLiteral("pyedit")); }
@@ -67,6 +67,30 @@ class CommentsPanelTest : public QObject {
     QCOMPARE(f.panel->size(), QSize(329, 249));
     QCOMPARE(f.text()->font().pixelSize(), 15);
     QCOMPARE(close->geometry(), QRect(140, 214, 49, 25));
+  }
+
+  // What lies right of the room (the answer grid) stays in view: the panel
+  // moves left before it shrinks, and at 100% it stands where it always has.
+  void staysLeftOfItsRoomsEdge_data() {
+    QTest::addColumn<double>("factor");
+    QTest::addColumn<int>("rightEdge");
+    QTest::addColumn<QRect>("geometry");
+    QTest::newRow("100%, room enough") << 1.0 << 600 << QRect(144, 72, 329, 249);
+    QTest::newRow("100%, moved left") << 1.0 << 400 << QRect(71, 72, 329, 249);
+    QTest::newRow("200%, moved left") << 2.0 << 700 << QRect(42, 72, 658, 498);
+    QTest::newRow("300%, as wide as the room") << 3.0 << 500 << QRect(0, 72, 500, 378);
+  }
+
+  void staysLeftOfItsRoomsEdge() {
+    QFETCH(double, factor);
+    QFETCH(int, rightEdge);
+    QFETCH(QRect, geometry);
+    Fixture f;
+    f.window.resize(1200, 900);
+    f.panel->setZoom(factor);
+    f.panel->setRoom({144, 72}, rightEdge);
+    QCOMPARE(f.panel->geometry(), geometry);
+    QCOMPARE(f.text()->font().pixelSize(), qRound(15 * factor));
   }
 
   void shownText_data() {

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPointer>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTextBrowser>
 #include <QTextDocument>
@@ -18,6 +19,7 @@
 #include "grid/answer_grid_model.h"
 #include "page/confined_page.h"
 #include "desktop/link_opener.h"
+#include "desktop/reading_zoom.h"
 #include "page/page_view.h"
 #include "paper/format.h"
 #include "window/reader_fixture.h"
@@ -767,6 +769,52 @@ class MainWindowTest : public QObject {
                                                          {"Button5", "导入答案（Ctrl+I）"},
                                                          {"Button7", "批改试卷（Ctrl+Enter）"}};
     for (const auto& [button, tip] : tips) QCOMPARE(r.button(button)->toolTip(), QString::fromUtf8(tip));
+  }
+
+  // At 300% the page keeps half the paper area and the grid scrolls
+  // sideways; dragging the bar between them gives the grid another share,
+  // kept as the window grows. The clock line and the score line zoom, the
+  // score line on a line of its own when it no longer fits beside the clock.
+  void zoomKeepsThePageReadable() {
+    QTemporaryDir settings;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+    Reader r;
+    PaperSpec spec = textPaper();
+    spec.questions = {question("1", 1, 8, "A"), question("2", 3, 0, "x")};
+    auto& w = r.start(r.write("wide.qzt", spec));
+    w.resize(1000, 700);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QWidget* paper = r.control("Panel3");
+    const int fullAt100 = r.grid()->fullWidth();
+    QCOMPARE(r.grid()->width(), fullAt100);
+    QCOMPARE(r.control("Label7")->geometry(), QRect(408, 2, 289, 22));
+
+    w.findChild<qzt::ui::ReadingZoom*>()->set(3.0);
+    QTRY_COMPARE(r.grid()->width(), qRound(paper->width() * 0.5));
+    QVERIFY(r.grid()->fullWidth() > r.grid()->width());
+    QCOMPARE(r.grid()->horizontalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
+    QCOMPARE(r.control("Label1")->font().pixelSize(), 39);
+    QCOMPARE(r.control("Label7")->font().pixelSize(), 39);
+    QCOMPARE(r.control("Label7")->geometry().topLeft(), QPoint(21, 75));  // below the clock
+    QCOMPARE(r.control("Panel1")->height(), 57 - 25 + 150);
+
+    QWidget* bar = r.control("gridSplitter");
+    const QPoint start = bar->mapToGlobal(QPoint(1, 100));
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(1, 100), QPointF(start), Qt::LeftButton, Qt::LeftButton, {});
+    QApplication::sendEvent(bar, &press);
+    const QPoint moved = start - QPoint(100, 0);
+    QMouseEvent drag(QEvent::MouseMove, QPointF(-99, 100), QPointF(moved), Qt::NoButton, Qt::LeftButton, {});
+    QApplication::sendEvent(bar, &drag);
+    QCOMPARE(r.grid()->width(), qRound(paper->width() * 0.5) + 100);
+    const double share = double(r.grid()->width()) / paper->width();
+    w.resize(1400, 700);
+    QTRY_COMPARE(r.grid()->width(), std::min(r.grid()->fullWidth(), qRound(paper->width() * share)));
+
+    w.findChild<qzt::ui::ReadingZoom*>()->set(1.0);
+    QTRY_COMPARE(r.grid()->width(), fullAt100);
+    QCOMPARE(r.control("Label7")->geometry(), QRect(408, 2, 289, 22));
+    QCOMPARE(r.control("Panel1")->height(), 57);
   }
 
   // What a screen reader finds: one remaining time instead of eight
