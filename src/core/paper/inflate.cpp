@@ -50,7 +50,7 @@ std::int64_t maxUnpackedLength(std::int64_t streamLen) {
 }
 
 Status inflateTo(PaperFile& in, std::int64_t pos, std::int64_t streamLen, std::int64_t want,
-                 std::ostream& out, int step) {
+                 platform::PositionedFile& out, std::int64_t outPos, int step) {
   if (want == 0) return Status::success();
   Inflater inflater;
   if (!inflater.ok()) return Error::io("cannot start inflating", step);
@@ -73,8 +73,9 @@ Status inflateTo(PaperFile& in, std::int64_t pos, std::int64_t streamLen, std::i
     z.avail_out = static_cast<uInt>(room);
     const int rc = inflate(&z, Z_NO_FLUSH);
     const std::size_t produced = room - z.avail_out;
-    out.write(reinterpret_cast<const char*>(output.data()), static_cast<std::streamsize>(produced));
-    if (!out) return Error::io("cannot write an unpacked file", step);
+    if (!out.writeAt(outPos + written, output.data(), produced)) {
+      return Error::io("cannot write an unpacked file", step);
+    }
     written += static_cast<std::int64_t>(produced);
     if (written == want) break;
     if (rc == Z_STREAM_END) return Error::corrupt("packed data is shorter than it claims", step);
