@@ -86,10 +86,9 @@ Status BlockWriter::add(const BlockHead& block) {
 // The smallest spare that holds `size` bytes, or a new buffer with room
 // for a slightly larger block next time.
 BlockBuffer BlockWriter::take(std::vector<BlockBuffer>& spares, std::int64_t size) {
-  const auto fits = [size](const BlockBuffer& b) { return capacityOf(b) >= size; };
   auto best = spares.end();
   for (auto it = spares.begin(); it != spares.end(); ++it) {
-    if (fits(*it) && (best == spares.end() || it->capacity() < best->capacity())) best = it;
+    if (capacityOf(*it) >= size && (best == spares.end() || it->capacity() < best->capacity())) best = it;
   }
   if (best != spares.end()) {
     spareBytes_ -= capacityOf(*best);

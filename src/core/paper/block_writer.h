@@ -1,11 +1,11 @@
-// Writes the blocks of one packed file to its target, in order.
+// Writes the blocks of one packed file to its target, each at its place.
 //
 // Blocks within the whole-block limit are read ahead, then inflated and
-// written at their place in the target (from the second on, on the run's
-// worker pool when parallel), at most a bounded number and size of them
-// at a time; a larger block streams through zlib once every earlier block
-// is written. The target is whole
-// when finish() succeeds and removed on every failure.
+// written by the same thread (from the second on, on the run's worker pool
+// when parallel), at most a bounded number and size of them at a time; a
+// larger block streams through zlib once every earlier block is written.
+// Failures are taken in order. The target is whole when finish() succeeds
+// and removed on every failure.
 #pragma once
 
 #include <cstdint>
