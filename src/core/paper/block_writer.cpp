@@ -10,23 +10,28 @@ namespace qzt {
 
 namespace fs = std::filesystem;
 
-struct BlockWriter::Buffer {
-  std::unique_ptr<unsigned char[]> bytes;
-  std::int64_t capacity = 0;
-};
+namespace {
 
-// A whole block read ahead, inflated by a worker.
+std::int64_t capacityOf(const BlockBuffer& b) { return static_cast<std::int64_t>(b.capacity()); }
+
+}  // namespace
+
+// A whole block read ahead, inflated and written by a worker: its bytes
+// are written from the cache of the core that made them.
 struct BlockWriter::Pending {
   const BlockHead head;
   const std::int64_t cost;  // stream and output bytes held
-  Buffer stream;
-  Buffer data;
-  bool exact = false;  // data holds exactly U bytes
+  const std::int64_t offset;  // in the target
+  BlockBuffer stream;
+  BlockBuffer data;
+  bool exact = false;    // data holds exactly U bytes
+  bool written = false;  // and they are in the target
   std::future<void> done;
 
-  void inflate() {
-    exact = inflateWhole({stream.bytes.get(), static_cast<std::size_t>(head.streamLen)},
-                         {data.bytes.get(), static_cast<std::size_t>(head.length)});
+  void inflateAndWrite(platform::PositionedFile& file) {
+    const auto length = static_cast<std::size_t>(head.length);
+    exact = inflateWhole({stream.data(), static_cast<std::size_t>(head.streamLen)}, {data.data(), length});
+    written = exact && file.writeAt(offset, data.data(), length);
   }
 };
 
@@ -38,7 +43,7 @@ BlockWriter::~BlockWriter() {
     if (p->done.valid()) p->done.wait();
   }
   if (opened_ && !finished_) {
-    file_.close();
+    (void)file_.close();
     std::error_code ec;
     fs::remove(out_, ec);  // never a half-written file
   }
@@ -48,8 +53,8 @@ Result<bool> BlockWriter::open() {
   std::error_code ec;
   if (out_.has_parent_path()) fs::create_directories(out_.parent_path(), ec);
   if (ec) return Error::io("cannot create the folder of " + out_.string(), step_);
-  file_.open(out_, std::ios::binary | std::ios::trunc);
-  opened_ = file_.is_open();
+  file_ = platform::PositionedFile::create(out_);
+  opened_ = file_.isOpen();
   return opened_;
 }
 
@@ -59,15 +64,17 @@ bool BlockWriter::whole(const BlockHead& block) const {
 
 Status BlockWriter::add(const BlockHead& block) {
   if (block.length == 0) return Status::success();  // its stream is never looked at
+  const std::int64_t offset = end_;
+  end_ += block.length;
   if (!whole(block)) {
     if (Status st = drain(); !st.ok()) return st;
-    return inflateTo(in_, block.streamPos, block.streamLen, block.length, file_, step_);
+    return inflateTo(in_, block.streamPos, block.streamLen, block.length, file_, offset, step_);
   }
   const std::int64_t cost = block.streamLen + block.length;
   if (Status st = makeRoom(cost); !st.ok()) return st;
-  auto p = std::make_unique<Pending>(
-      Pending{block, cost, take(spareStreams_, block.streamLen), take(spareData_, block.length), false, {}});
-  if (!in_.read(block.streamPos, p->stream.bytes.get(), static_cast<std::size_t>(block.streamLen))) {
+  auto p = std::make_unique<Pending>(Pending{
+      block, cost, offset, take(spareStreams_, block.streamLen), take(spareData_, block.length), false, false, {}});
+  if (!in_.read(block.streamPos, p->stream.data(), static_cast<std::size_t>(block.streamLen))) {
     return fail(Error::io("packed data runs past the end", step_));
   }
   start(*p);
@@ -78,31 +85,30 @@ Status BlockWriter::add(const BlockHead& block) {
 
 // The smallest spare that holds `size` bytes, or a new buffer with room
 // for a slightly larger block next time.
-BlockWriter::Buffer BlockWriter::take(std::vector<Buffer>& spares, std::int64_t size) {
+BlockBuffer BlockWriter::take(std::vector<BlockBuffer>& spares, std::int64_t size) {
   auto best = spares.end();
   for (auto it = spares.begin(); it != spares.end(); ++it) {
-    if (it->capacity >= size && (best == spares.end() || it->capacity < best->capacity)) best = it;
+    if (capacityOf(*it) >= size && (best == spares.end() || it->capacity() < best->capacity())) best = it;
   }
   if (best != spares.end()) {
-    spareBytes_ -= best->capacity;
-    Buffer b = std::move(*best);
+    spareBytes_ -= capacityOf(*best);
+    BlockBuffer b = std::move(*best);
     spares.erase(best);
     return b;
   }
   // Sizes changed: spares too small for this block would only hold memory.
-  for (const Buffer& spare : spares) spareBytes_ -= spare.capacity;
+  for (const BlockBuffer& spare : spares) spareBytes_ -= capacityOf(spare);
   spares.clear();
-  const std::int64_t capacity = size + size / 8;
-  return {std::make_unique_for_overwrite<unsigned char[]>(static_cast<std::size_t>(capacity)), capacity};
+  return BlockBuffer(static_cast<std::size_t>(size + size / 8));
 }
 
 void BlockWriter::start(Pending& job) {
   // A lone block gains nothing from threads; a run's second one starts them.
   if (!limits_.parallel || wholeBlocks_++ == 0) {
-    job.inflate();
+    job.inflateAndWrite(file_);
     return;
   }
-  job.done = pool_.get().submit([&job] { job.inflate(); });
+  job.done = pool_.get().submit([&job, this] { job.inflateAndWrite(file_); });
 }
 
 // Writes the oldest blocks until one more of `cost` bytes fits the bounds.
@@ -123,9 +129,8 @@ Status BlockWriter::writeOldest() {
   const BlockHead& b = p->head;
   Status st = Status::success();
   if (!p->exact) {
-    st = inflateTo(in_, b.streamPos, b.streamLen, b.length, file_, step_);
-  } else if (!file_.write(reinterpret_cast<const char*>(p->data.bytes.get()),
-                          static_cast<std::streamsize>(b.length))) {
+    st = inflateTo(in_, b.streamPos, b.streamLen, b.length, file_, p->offset, step_);
+  } else if (!p->written) {
     st = Error::io("cannot write an unpacked file", step_);
   }
   keepSpare(spareStreams_, std::move(p->stream));
@@ -135,9 +140,9 @@ Status BlockWriter::writeOldest() {
 
 // Every block in flight may reuse a written one's buffers, as long as the
 // spares and the blocks in flight together stay within the memory bound.
-void BlockWriter::keepSpare(std::vector<Buffer>& spares, Buffer buffer) {
-  if (bytesInFlight_ + spareBytes_ + buffer.capacity > limits_.bytesInFlight) return;
-  spareBytes_ += buffer.capacity;
+void BlockWriter::keepSpare(std::vector<BlockBuffer>& spares, BlockBuffer buffer) {
+  if (bytesInFlight_ + spareBytes_ + capacityOf(buffer) > limits_.bytesInFlight) return;
+  spareBytes_ += capacityOf(buffer);
   spares.push_back(std::move(buffer));
 }
 
@@ -155,8 +160,7 @@ Error BlockWriter::fail(Error error) {
 
 Status BlockWriter::finish() {
   if (Status st = drain(); !st.ok()) return st;
-  file_.close();
-  if (file_.fail()) return Error::io("cannot write " + out_.string(), step_);
+  if (!file_.close()) return Error::io("cannot write " + out_.string(), step_);
   finished_ = true;
   return Status::success();
 }

@@ -1,21 +1,23 @@
-// Writes the blocks of one packed file to its target, in order.
+// Writes the blocks of one packed file to its target, each at its place.
 //
-// Blocks within the whole-block limit are read and inflated ahead (from
-// the second on, on the run's worker pool when parallel), at
-// most a bounded number and size of them at a time; a larger block streams
-// through zlib once every earlier block is written. The target is whole
-// when finish() succeeds and removed on every failure.
+// Blocks within the whole-block limit are read ahead, then inflated and
+// written by the same thread (from the second on, on the run's worker pool
+// when parallel), at most a bounded number and size of them at a time; a
+// larger block streams through zlib once every earlier block is written.
+// Failures are taken in order. The target is whole when finish() succeeds
+// and removed on every failure.
 #pragma once
 
 #include <cstdint>
 #include <deque>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <vector>
 
 #include "paper/paper_file.h"
 #include "paper/unpack_limits.h"
+#include "util/block_buffer.h"
+#include "util/platform.h"
 #include "util/result.h"
 #include "util/worker_pool.h"
 
@@ -49,12 +51,11 @@ class BlockWriter {
   Status finish();
 
  private:
-  struct Buffer;
   struct Pending;
 
   bool whole(const BlockHead& block) const;
-  Buffer take(std::vector<Buffer>& spares, std::int64_t size);
-  void keepSpare(std::vector<Buffer>& spares, Buffer buffer);
+  BlockBuffer take(std::vector<BlockBuffer>& spares, std::int64_t size);
+  void keepSpare(std::vector<BlockBuffer>& spares, BlockBuffer buffer);
   void start(Pending& job);
   Status makeRoom(std::int64_t cost);
   Status writeOldest();
@@ -65,7 +66,8 @@ class BlockWriter {
   LazyWorkerPool& pool_;  // the run's, made for the first block a worker inflates
   const UnpackLimits limits_;
   const int step_;
-  std::ofstream file_;
+  platform::PositionedFile file_;
+  std::int64_t end_ = 0;  // where the next block goes
   bool opened_ = false;
   bool finished_ = false;
   std::deque<std::unique_ptr<Pending>> pending_;
@@ -73,8 +75,8 @@ class BlockWriter {
   int wholeBlocks_ = 0;
   // Buffers of written blocks, for the next ones: fresh memory costs a
   // page fault on every page of every block.
-  std::vector<Buffer> spareStreams_;
-  std::vector<Buffer> spareData_;
+  std::vector<BlockBuffer> spareStreams_;
+  std::vector<BlockBuffer> spareData_;
   std::int64_t spareBytes_ = 0;
 };
 

@@ -10,10 +10,10 @@
 #pragma once
 
 #include <cstdint>
-#include <ostream>
 #include <span>
 
 #include "paper/paper_file.h"
+#include "util/platform.h"
 #include "util/result.h"
 
 namespace qzt {
@@ -22,9 +22,9 @@ namespace qzt {
 std::int64_t maxUnpackedLength(std::int64_t streamLen);
 
 // Inflates the zlib stream of `streamLen` bytes at `pos` of `in` and writes
-// its first `want` bytes to `out`. Errors carry `step`.
+// its first `want` bytes to `out` from `outPos` on. Errors carry `step`.
 Status inflateTo(PaperFile& in, std::int64_t pos, std::int64_t streamLen, std::int64_t want,
-                 std::ostream& out, int step);
+                 platform::PositionedFile& out, std::int64_t outPos, int step);
 
 // Inflates a whole zlib stream into exactly out.size() bytes in one call.
 // False when the stream is damaged anywhere (its trailer too) or does not

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <mutex>
 #include <random>
 #include <system_error>
 #include <vector>
@@ -13,6 +14,7 @@
 #include <fcntl.h>
 #include <stdlib.h>
 #include <sys/file.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -179,6 +181,91 @@ std::optional<FileIdentity> fileIdentity(const fs::path& p) {
   (void)p;
   return std::nullopt;
 #endif
+}
+
+#if !defined(_WIN32)
+struct PositionedFile::Handle {
+  int fd = -1;
+};
+
+PositionedFile PositionedFile::create(const fs::path& path) {
+  PositionedFile file;
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd >= 0) file.handle_ = std::make_unique<Handle>(Handle{fd});
+  return file;
+}
+
+bool PositionedFile::writeAt(std::int64_t pos, const unsigned char* bytes, std::size_t n) {
+  while (n > 0) {
+    const ssize_t done = ::pwrite(handle_->fd, bytes, n, static_cast<off_t>(pos));
+    if (done < 0 && errno == EINTR) continue;
+    if (done <= 0) return false;
+    bytes += done;
+    n -= static_cast<std::size_t>(done);
+    pos += done;
+  }
+  return true;
+}
+
+bool PositionedFile::close() {
+  if (!handle_) return false;
+  const bool closed = ::close(handle_->fd) == 0;
+  handle_.reset();
+  return closed;
+}
+
+void preferHugePages(void* p, std::size_t n) {
+#if defined(MADV_HUGEPAGE)
+  ::madvise(p, n, MADV_HUGEPAGE);
+#else
+  (void)p;
+  (void)n;
+#endif
+}
+#else
+// One stream behind a lock: the writes of several threads take turns.
+struct PositionedFile::Handle {
+  std::fstream out;
+  std::mutex lock;
+};
+
+PositionedFile PositionedFile::create(const fs::path& path) {
+  PositionedFile file;
+  auto handle = std::make_unique<Handle>();
+  handle->out.open(path, std::ios::binary | std::ios::out | std::ios::trunc);
+  if (handle->out.is_open()) file.handle_ = std::move(handle);
+  return file;
+}
+
+bool PositionedFile::writeAt(std::int64_t pos, const unsigned char* bytes, std::size_t n) {
+  std::lock_guard guard(handle_->lock);
+  handle_->out.seekp(pos);
+  handle_->out.write(reinterpret_cast<const char*>(bytes), static_cast<std::streamsize>(n));
+  return static_cast<bool>(handle_->out);
+}
+
+bool PositionedFile::close() {
+  if (!handle_) return false;
+  handle_->out.close();
+  const bool closed = !handle_->out.fail();
+  handle_.reset();
+  return closed;
+}
+
+void preferHugePages(void*, std::size_t) {}
+#endif
+
+PositionedFile::PositionedFile() = default;
+PositionedFile::PositionedFile(PositionedFile&& other) noexcept = default;
+PositionedFile& PositionedFile::operator=(PositionedFile&& other) noexcept {
+  if (this != &other) {
+    if (handle_) (void)close();
+    handle_ = std::move(other.handle_);
+  }
+  return *this;
+}
+PositionedFile::~PositionedFile() {
+  if (handle_) (void)close();
 }
 
 }  // namespace qzt::platform

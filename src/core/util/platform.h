@@ -2,7 +2,10 @@
 // portably. Every operating-system call of the core lives in platform.cpp.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -62,5 +65,32 @@ struct FileIdentity {
   auto operator<=>(const FileIdentity&) const = default;
 };
 std::optional<FileIdentity> fileIdentity(const std::filesystem::path& p);
+
+// A file written at given offsets, by several threads at once (each its
+// own range): an unpacked block goes from the thread that inflated it
+// straight to its place in the file.
+class PositionedFile {
+ public:
+  PositionedFile();
+  PositionedFile(PositionedFile&& other) noexcept;
+  PositionedFile& operator=(PositionedFile&& other) noexcept;
+  ~PositionedFile();  // closes
+
+  // Creates `path`, or empties it when it exists; not open when it cannot.
+  static PositionedFile create(const std::filesystem::path& path);
+  bool isOpen() const { return handle_ != nullptr; }
+  // REQUIRES: isOpen(). Writes all n bytes at pos; false on any failure.
+  [[nodiscard]] bool writeAt(std::int64_t pos, const unsigned char* bytes, std::size_t n);
+  // False when the file was not open or closing shows a late write error.
+  [[nodiscard]] bool close();
+
+ private:
+  struct Handle;
+  std::unique_ptr<Handle> handle_;
+};
+
+// Asks for `n` bytes at `p` (aligned to 2 MiB) to be backed by huge pages
+// when first touched; only a hint, nothing changes where there are none.
+void preferHugePages(void* p, std::size_t n);
 
 }  // namespace qzt::platform
