@@ -178,7 +178,8 @@ class PageViewTest : public QObject {
     QSignalSpy loaded(&page, &qzt::ui::PageView::webLoadFinished);
     page.showWebPage(html);
     QTRY_COMPARE_WITH_TIMEOUT(loaded.count(), 1, 30000);
-    QWebEngineView* web = page.webView();
+    auto* web = qobject_cast<QWebEngineView*>(page.webView());
+    QVERIFY(web);
     const int atOneAndAHalf = innerWidth(web);
     page.setZoom(1.0);
     QTRY_COMPARE_WITH_TIMEOUT(innerWidth(web), web->width(), 10000);
