@@ -4,7 +4,6 @@
 #include <QStackedLayout>
 #include <QTextBrowser>
 
-#include "desktop/link_opener.h"
 #include "page/text_view.h"
 #include "page/web_pane.h"
 
@@ -73,7 +72,6 @@ WebPane* PageView::ensureWebPane() {
     setup.parent = this;
     setup.zoom = zoom_;
     setup.loadFinished = [this](bool ok) { emit webLoadFinished(ok); };
-    setup.openAddress = [](const QString& address) { ielinknewwindows(address); };
     web_ = makeWebPane(setup);
     if (web_) stack_->addWidget(web_->view());
   }

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "desktop/link_opener.h"
 #include "desktop/platform.h"
 
 // Qt's own modules set the context every other one shares with through
@@ -21,10 +22,6 @@ namespace {
 
 constexpr char kLibrary[] = "libqztweb.so";
 
-// The context the engine's compositor shares with the views. The engine's
-// start-up code makes it as the application starts when its library is
-// linked in; loaded later, it looks for one and would otherwise render
-// without GL. Made here, before the library loads, as that code makes it.
 QOpenGLContext* sharedContext = nullptr;
 
 // While the display is still there.
@@ -33,6 +30,10 @@ void deleteSharedContext() {
   delete std::exchange(sharedContext, nullptr);
 }
 
+// The context the engine's compositor shares with the views. The engine's
+// start-up code makes it as the application starts when its library is
+// linked in; loaded later, it looks for one and would otherwise render
+// without GL. Made here, before the library loads, as that code makes it.
 void shareGlContexts() {
   if (QOpenGLContext::globalShareContext()) return;
   sharedContext = new QOpenGLContext;
@@ -80,7 +81,10 @@ MakeWebPane loadMaker() {
 WebPane* makeWebPane(const WebPaneSetup& setup) {
   // Loaded once; a library that is missing is not looked for again.
   static const MakeWebPane maker = loadMaker();
-  return maker ? maker(setup) : nullptr;
+  if (!maker) return nullptr;
+  WebPaneSetup withOpener = setup;
+  if (!withOpener.openAddress) withOpener.openAddress = ielinknewwindows;
+  return maker(withOpener);
 }
 
 }  // namespace qzt::ui

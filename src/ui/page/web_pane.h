@@ -5,7 +5,6 @@
 #pragma once
 
 #include <QString>
-#include <QUrl>
 
 #include <functional>
 
@@ -25,7 +24,6 @@ class WebPane {
   virtual void showFile(const QString& path) = 0;
   virtual void showBlank() = 0;
   virtual void setZoom(double factor) = 0;
-  virtual QUrl url() const = 0;
 };
 
 struct WebPaneSetup {
@@ -34,7 +32,8 @@ struct WebPaneSetup {
   double zoom = 1.0;
   // A page finished loading (ok = it loaded).
   std::function<void(bool)> loadFinished;
-  // An address the page's reader clicked that leaves the paper.
+  // An address the page's reader clicked that leaves the paper; by
+  // default the reader's link routine (ielinknewwindows).
   std::function<void(const QString&)> openAddress;
 };
 

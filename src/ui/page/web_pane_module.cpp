@@ -26,7 +26,6 @@ class ConfinedView : public QWebEngineView, public WebPane {
   void showFile(const QString& path) override { page_->showFile(path); }
   void showBlank() override { setUrl(QUrl(QStringLiteral("about:blank"))); }
   void setZoom(double factor) override { setZoomFactor(factor); }
-  QUrl url() const override { return QWebEngineView::url(); }
 
  private:
   ConfinedPage* page_ = nullptr;

@@ -5,7 +5,6 @@
 #include <QStackedLayout>
 #include <QTextBrowser>
 
-#include "desktop/link_opener.h"
 #include "page/text_view.h"
 #include "page/web_pane.h"
 
@@ -110,7 +109,6 @@ qzt::ui::WebPane* NotesWindow::webPaneFor(const QString& root) {
     qzt::ui::WebPaneSetup setup;
     setup.root = root;
     setup.parent = this;
-    setup.openAddress = [](const QString& address) { ielinknewwindows(address); };
     web_ = qzt::ui::makeWebPane(setup);
     if (!web_) return nullptr;
     pageRoot_ = root;
