@@ -17,9 +17,7 @@ class ConfinedView : public QWebEngineView, public WebPane {
     setPage(page_);
     setZoomFactor(setup.zoom);
     if (setup.loadFinished) connect(this, &QWebEngineView::loadFinished, this, setup.loadFinished);
-    if (setup.openAddress) {
-      connect(page_, &ConfinedPage::addressClicked, this, setup.openAddress);
-    }
+    if (setup.openAddress) connect(page_, &ConfinedPage::addressClicked, this, setup.openAddress);
   }
 
   QWidget* view() override { return this; }
