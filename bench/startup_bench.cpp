@@ -1,14 +1,21 @@
-// Start-up time of the reader against a minimal Qt Widgets window, in the
-// same run, watched from outside through the X server.
+// Start-up time of the reader against minimal Qt programs showing the same
+// page, in the same run, watched from outside through the X server.
 //
-// A paper of 1002 questions with a plain-text page is written with the
+// A text paper: 1002 questions with a plain-text page, written with the
 // paper writer. Each run starts a program and stops the clock at its first
 // drawing into a window that carries the paper's title: the reader titles
 // its window while loading the paper and draws next once the page and the
-// grid are built and the exam runs; the minimal window draws the same text
-// under the same title. Medians of RUNS runs, alternating, and the
-// reader's ratio.
-//   xvfb-run -a -s "-screen 0 1280x800x24" startup_bench [RUNS]   (default 7)
+// grid are built and the exam runs; a minimal Widgets window draws the
+// same text under the same title.
+//
+// A web paper: the demo paper, against a minimal QWebEngineView showing the
+// same page file. The clock stops when the page's picture is on screen:
+// the first time a window holds a patch of the triangle's fill colour,
+// which nothing else on screen has.
+//
+// Medians of RUNS runs, alternating, and the reader's ratios.
+//   xvfb-run -a -s "-screen 0 1280x800x24" startup_bench [RUNS] [READER]
+// RUNS defaults to 7, READER to this build's qzt-reader.
 #include <xcb/damage.h>
 #include <xcb/xcb.h>
 
@@ -20,6 +27,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -71,7 +79,7 @@ writer::PaperSpec paperSpec(const std::string& text) {
 }
 
 // Watches the X server for the first drawing into a top-level window after
-// it carries a given title. Every drawing is reported (raw rectangles), so
+// it carries a given title, or for a colour drawn into one. Every drawing is reported (raw rectangles), so
 // none is lost between two events; the server reports them in the order it
 // handled the client's requests, so a drawing seen after the title change
 // was made after it.
@@ -119,6 +127,35 @@ class TitleWatch {
     return false;
   }
 
+  // Waits until a top-level window holds at least `pixels` pixels of the
+  // colour `rgb`; false after `limit`. Drawn windows are read once the
+  // events that came with them are all handled.
+  bool waitForColour(std::uint32_t rgb, int pixels, Clock::duration limit) {
+    titled_.clear();
+    std::vector<xcb_window_t> drawn;
+    const auto end = Clock::now() + limit;
+    while (Clock::now() < end) {
+      xcb_generic_event_t* e = xcb_poll_for_event(c_);
+      if (e) {
+        if ((e->response_type & 0x7f) == damageNotify_) {
+          const xcb_window_t w = reinterpret_cast<xcb_damage_notify_event_t*>(e)->drawable;
+          if (std::find(drawn.begin(), drawn.end(), w) == drawn.end()) drawn.push_back(w);
+        } else {
+          handle(e, {});
+        }
+        std::free(e);
+        continue;
+      }
+      for (const xcb_window_t w : drawn) {
+        if (countColour(w, rgb) >= pixels) return true;
+      }
+      drawn.clear();
+      pollfd fd{xcb_get_file_descriptor(c_), POLLIN, 0};
+      ::poll(&fd, 1, 20);
+    }
+    return false;
+  }
+
  private:
   [[noreturn]] static void fail(const char* why) {
     std::fprintf(stderr, "startup_bench: %s\n", why);
@@ -155,6 +192,27 @@ class TitleWatch {
     return false;
   }
 
+  // Pixels of exactly `rgb` in the window (24-bit TrueColor, 32 bits a
+  // pixel, as Xvfb has it).
+  int countColour(xcb_window_t w, std::uint32_t rgb) {
+    auto* geometry = xcb_get_geometry_reply(c_, xcb_get_geometry(c_, w), nullptr);
+    if (!geometry) return 0;
+    auto* image = xcb_get_image_reply(
+        c_, xcb_get_image(c_, XCB_IMAGE_FORMAT_Z_PIXMAP, w, 0, 0, geometry->width, geometry->height, ~0u),
+        nullptr);
+    std::free(geometry);
+    if (!image) return 0;
+    const int length = xcb_get_image_data_length(image);
+    const std::uint8_t* data = xcb_get_image_data(image);
+    int count = 0;
+    for (int i = 0; i + 3 < length; i += 4) {
+      const std::uint32_t pixel = data[i] | data[i + 1] << 8 | static_cast<std::uint32_t>(data[i + 2]) << 16;
+      count += pixel == rgb;
+    }
+    std::free(image);
+    return count;
+  }
+
   bool hasTitle(xcb_window_t w, const std::string& title) {
     auto* prop = xcb_get_property_reply(
         c_, xcb_get_property(c_, 0, w, netWmName_, XCB_GET_PROPERTY_TYPE_ANY, 0, 1024), nullptr);
@@ -174,8 +232,15 @@ class TitleWatch {
   std::vector<xcb_window_t> titled_;
 };
 
-// One start: the seconds until the title shows, or none.
-std::optional<double> timeStart(TitleWatch& watch, std::vector<std::string> args, const fs::path& home) {
+double median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  const std::size_t n = v.size();
+  return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+// One start: the seconds until `shown` says so, or none.
+std::optional<double> timeStart(TitleWatch& watch, std::vector<std::string> args, const fs::path& home,
+                                const std::function<bool(TitleWatch&)>& shown) {
   fs::remove_all(home);
   fs::create_directories(home / "tmp");
   fs::create_directories(home / "data");
@@ -195,13 +260,43 @@ std::optional<double> timeStart(TitleWatch& watch, std::vector<std::string> args
   const bool spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0;
   posix_spawn_file_actions_destroy(&actions);
   if (!spawned) return std::nullopt;
-  const bool shown = watch.waitFor(kTitle, std::chrono::seconds(60));
+  const bool seen = shown(watch);
   const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
   ::kill(pid, SIGTERM);
   ::waitpid(pid, nullptr, 0);
   fs::remove_all(home);
-  if (!shown) return std::nullopt;
+  if (!seen) return std::nullopt;
   return seconds;
+}
+
+bool titleDrawn(TitleWatch& watch) { return watch.waitFor(kTitle, std::chrono::seconds(60)); }
+
+// The demo page's triangle is filled with #dfeefa; its inside is a few
+// thousand pixels.
+bool trianglePainted(TitleWatch& watch) {
+  return watch.waitForColour(0xdfeefa, 1000, std::chrono::seconds(90));
+}
+
+// Medians of alternating starts of the reader and of its baseline; not ok
+// when a start never showed what it should.
+struct Medians {
+  bool ok = false;
+  double reader = 0;
+  double baseline = 0;
+};
+
+Medians alternate(TitleWatch& watch, int runs, const std::vector<std::string>& readerArgs,
+                                 const std::vector<std::string>& baselineArgs, const fs::path& home,
+                                 const std::function<bool(TitleWatch&)>& shown) {
+  std::vector<double> reader, baseline;
+  for (int i = 0; i < runs; ++i) {
+    const auto r = timeStart(watch, readerArgs, home, shown);
+    const auto b = timeStart(watch, baselineArgs, home, shown);
+    if (!r || !b) return {};
+    reader.push_back(*r);
+    baseline.push_back(*b);
+  }
+  return {true, median(reader), median(baseline)};
 }
 
 // Both programs ask for a maximised window, which takes a window manager:
@@ -221,16 +316,12 @@ pid_t startWindowManager(TitleWatch& watch) {
   return pid;
 }
 
-double median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  const std::size_t n = v.size();
-  return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
+  // Another build's reader, to compare two builds in one run of each.
+  const std::string readerProgram = argc > 2 ? argv[2] : QZT_READER;
   const fs::path scratch = fs::temp_directory_path() / ("qzt-startup-bench-" + std::to_string(::getpid()));
   fs::create_directories(scratch);
   const std::string text = questionText();
@@ -238,32 +329,37 @@ int main(int argc, char** argv) {
   std::ofstream(textFile, std::ios::binary) << text;
   if (!writer::writePaper(paper, paperSpec(text)).ok()) return 1;
 
+  // The engine refuses to start as root with its sandbox; the reader turns
+  // it off itself then, the baseline is told the same.
+  if (::geteuid() == 0) setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 1);
+
   TitleWatch watch;
   const pid_t windowManager = startWindowManager(watch);
-  std::vector<double> reader, minimal;
-  bool ok = true;
-  for (int i = 0; i < runs && ok; ++i) {
-    const auto r = timeStart(watch, {QZT_READER, paper.string()}, scratch / "run");
-    const auto m = timeStart(watch, {QZT_MINIMAL_WINDOW, kTitle, textFile.string()}, scratch / "run");
-    ok = r && m;
-    if (ok) {
-      reader.push_back(*r);
-      minimal.push_back(*m);
-    }
-  }
+  const Medians textPaper = alternate(watch, runs, {readerProgram, paper.string()},
+                              {QZT_MINIMAL_WINDOW, kTitle, textFile.string()}, scratch / "run", titleDrawn);
+  const Medians web = textPaper.ok ? alternate(watch, runs, {readerProgram, QZT_DEMO_PAPER},
+                                                {QZT_MINIMAL_WEB_VIEW, kTitle, QZT_DEMO_PAGE},
+                                                scratch / "run", trianglePainted)
+                                    : Medians{};
   if (windowManager) {
     ::kill(windowManager, SIGTERM);
     ::waitpid(windowManager, nullptr, 0);
   }
   fs::remove_all(scratch);
-  if (!ok) {
-    std::fprintf(stderr, "startup_bench: a window never showed the paper's title\n");
+  if (!textPaper.ok || !web.ok) {
+    std::fprintf(stderr, "startup_bench: a window never showed the %s\n",
+                 textPaper.ok ? "demo page's picture" : "paper's title");
     return 1;
   }
-  std::printf("start to a %d-question text paper on screen, median of %d runs%s\n", kQuestions, runs,
+  std::printf("start to a paper on screen, median of %d runs%s\n", runs,
               windowManager ? "" : " (no window manager: windows keep their own size)");
-  std::printf("  %-34s %8.3f s  reader %.2fx (goal 1.20x)\n", "minimal Qt Widgets window", median(minimal),
-              median(reader) / median(minimal));
-  std::printf("  %-34s %8.3f s\n", "qzt-reader", median(reader));
+  std::printf("  %d-question text paper\n", kQuestions);
+  std::printf("    %-34s %8.3f s  reader %.2fx (goal 1.20x)\n", "minimal Qt Widgets window", textPaper.baseline,
+              textPaper.reader / textPaper.baseline);
+  std::printf("    %-34s %8.3f s\n", "qzt-reader", textPaper.reader);
+  std::printf("  the demo web paper, to its picture\n");
+  std::printf("    %-34s %8.3f s  reader %.2fx (goal 1.00x)\n", "minimal QWebEngineView", web.baseline,
+              web.reader / web.baseline);
+  std::printf("    %-34s %8.3f s\n", "qzt-reader", web.reader);
   return 0;
 }

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "desktop/accessible_tree.h"
-#include "page/confined_page.h"
 #include "window/main_window.h"
 #include "desktop/platform.h"
 #include "desktop/qt_translations.h"
@@ -79,9 +78,8 @@ int main(int argc, char** argv) {
     return printInfo(request);
   }
   qzt::ui::installAccessibleTree();  // before a screen reader can ask
+  // Settings only: the engine itself loads with the first web page.
   qzt::ui::platform::prepareWebEngine();
-  qzt::ui::registerPageScheme();
-  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication app(argc, argv);
   // Names the data folder, whatever a copy of the program is called.
   QCoreApplication::setApplicationName(QStringLiteral("qzt-reader"));

@@ -69,7 +69,8 @@ def main(reader_program, qzt):
         # A copy of the reader with the paper attached opens it with no argument.
         attached_program = run.path("reader-with-paper")
         subprocess.run([qzt, "attach", reader_program, paper, attached_program], check=True)
-        page_shown(run.reader(attached_program, [], WEB_TREE))
+        library_path = {"LD_LIBRARY_PATH": os.environ["QZT_TEST_WEB_LIBRARY_DIR"]}
+        page_shown(run.reader(attached_program, [], {**WEB_TREE, **library_path}))
         print(f"PASS: '{TITLE}' shown, {windows()} window, the second start handed over")
 
 

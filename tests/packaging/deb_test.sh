@@ -2,11 +2,12 @@
 # The .deb: CPack builds it from the build tree, its dependencies come from
 # the binaries plus what the reader loads at run time, every installed file
 # lies under /usr, and lintian finds no error (its warnings are printed).
-# Usage: deb_test.sh BUILD APP_ID
+# Usage: deb_test.sh BUILD APP_ID WEB_LIBRARY_DIR
 set -euo pipefail
 source "$(dirname "$0")/installed_files.sh"
 build=$(realpath "$1")
 app_id=$2
+web_library_dir=$3
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 
@@ -23,7 +24,7 @@ deb=$(find "$out" -maxdepth 1 -name '*.deb')
 dpkg-deb --contents "$deb" | awk '{ print $6 }' >"$out/contents"
 while read -r file; do
   grep -qx "./usr/$file" "$out/contents" || fail "not in the package: /usr/$file"
-done < <(installed_files "$app_id")
+done < <(installed_files "$app_id" "$web_library_dir")
 outside=$(grep -v '^\./usr/\|^\./$' "$out/contents" || true)
 [ -z "$outside" ] || fail "files outside /usr: $outside"
 

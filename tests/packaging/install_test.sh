@@ -5,13 +5,14 @@
 # magic bytes; the reader is the type's default handler, and xdg-open on a
 # paper starts the installed reader showing the paper's title.
 # Nothing outside the run's own folder changes.
-# Usage: install_test.sh READER QZT BUILD APP_ID
+# Usage: install_test.sh READER QZT BUILD APP_ID WEB_LIBRARY_DIR
 set -euo pipefail
 
 source "$(dirname "$0")/../e2e/e2e_setup.sh" "$@"
 source "$(dirname "$0")/installed_files.sh"
 build=$3
 app_id=$4
+web_library_dir=$5
 opener=""
 cleanup() {
   # xdg-open waits for the reader it started: end that session as a whole.
@@ -34,7 +35,7 @@ stage="$work/stage"
 cmake --install "$build" --prefix "$stage" >/dev/null || fail "cmake --install"
 while read -r file; do
   [ -s "$stage/$file" ] || fail "not installed: $file"
-done < <(installed_files "$app_id")
+done < <(installed_files "$app_id" "$web_library_dir")
 cmp -s "$reader" "$stage/bin/qzt-reader" || fail "the installed reader is not the one built"
 for size in 16 48 256; do
   png="$stage/share/icons/hicolor/${size}x${size}/apps/$app_id.png"
@@ -106,6 +107,29 @@ pid=$(xdotool getwindowpid "$window")
 # The menu entry's StartupWMClass names this window's class.
 xdotool search --class '^qzt-reader$' | grep -qx "$window" || fail "window class is not qzt-reader"
 ! grep -q "Chinese translations" "$work/open.log" || fail "Qt's catalogues did not load: $(cat "$work/open.log")"
+# A text page leaves the web engine unloaded.
+! grep -q libQt6WebEngineCore "/proc/$pid/maps" || fail "a text paper loaded the web engine"
+kill -- "-$opener" 2>/dev/null || true
+wait "$opener" 2>/dev/null || true
+opener=""
+
+# ---- A web page: the installed reader finds its web library -----------------
+web_title="安装网页试卷 e2e"
+echo '<html><body><h1>page</h1></body></html>' >"$work/paper/index.html"
+cat >"$work/web.json" <<JSON
+{"title": "$web_title", "key": "E2E-INSTALL-WEB", "time_limit": 5, "page": "paper/index.html",
+ "questions": [{"label": "1", "kind": "single", "options": 4, "answer": "A", "marks": 1}]}
+JSON
+"$qzt" pack "$work/web.json" "$work/web.qzt" >/dev/null || fail "qzt pack (web)"
+setsid "$stage/bin/qzt-reader" "$work/web.qzt" >"$work/open.log" 2>&1 &
+opener=$!
+library="$stage/$web_library_dir/libqztweb.so"
+for _ in $(seq 1 120); do
+  grep -q "$library" "/proc/$opener/maps" 2>/dev/null && break
+  sleep 0.5
+done
+grep -q "$library" "/proc/$opener/maps" || fail "the web page did not load $library: $(cat "$work/open.log")"
 
 echo "PASS: installed files valid; $paper and its renamed copy are application/x-qzt;" \
-  "xdg-open started $stage/bin/qzt-reader showing '$title'"
+  "xdg-open started $stage/bin/qzt-reader showing '$title' without the web engine;" \
+  "a web page loaded $library"

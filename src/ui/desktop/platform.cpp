@@ -3,6 +3,7 @@
 #include <QtGlobal>
 
 #if defined(Q_OS_UNIX)
+#include <dlfcn.h>
 #include <signal.h>
 #include <unistd.h>
 #endif
@@ -29,6 +30,28 @@ QString userKey() {
   return QString::number(::getuid());
 #else
   return qEnvironmentVariable("USERNAME");
+#endif
+}
+
+void* loadLibrary(const char* fileName, QString* error) {
+#if defined(Q_OS_UNIX)
+  void* library = ::dlopen(fileName, RTLD_NOW | RTLD_LOCAL);
+  if (!library) *error = QString::fromLocal8Bit(::dlerror());
+  return library;
+#else
+  Q_UNUSED(fileName);
+  *error = QStringLiteral("no shared libraries on this system");
+  return nullptr;
+#endif
+}
+
+void* librarySymbol(void* library, const char* name) {
+#if defined(Q_OS_UNIX)
+  return library ? ::dlsym(library, name) : nullptr;
+#else
+  Q_UNUSED(library);
+  Q_UNUSED(name);
+  return nullptr;
 #endif
 }
 

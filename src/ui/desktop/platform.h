@@ -14,6 +14,12 @@ void prepareWebEngine();
 // A name that tells this user's readers apart from another user's.
 QString userKey();
 
+// Loads a shared library by path, or by file name as the system searches
+// for libraries; null when it cannot be loaded, with the reason in `error`.
+void* loadLibrary(const char* fileName, QString* error);
+// A function the loaded library exports by that name, or null.
+void* librarySymbol(void* library, const char* name);
+
 // Ends a child process at once (a page renderer that no longer answers).
 // False when there was nothing to end.
 bool endProcess(qint64 pid);

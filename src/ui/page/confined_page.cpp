@@ -18,7 +18,6 @@
 #include <algorithm>
 #include <utility>
 
-#include "desktop/link_opener.h"
 #include "desktop/platform.h"
 
 namespace qzt::ui {
@@ -316,7 +315,7 @@ void ConfinedPage::openElsewhere(const QUrl& url, bool userInitiated) {
   // A page may not start the browser on its own, only on a click.
   if (!userInitiated) return;
   if (isWebAddress(url)) {
-    ielinknewwindows(url.toString());
+    emit addressClicked(url.toString());
   } else if (url.scheme() == QLatin1String(kScheme)) {
     // A page of the paper meant for a new window opens here instead.
     QTimer::singleShot(0, this, [this, url] { setUrl(url); });

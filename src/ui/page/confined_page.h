@@ -58,8 +58,8 @@ class PageSchemeHandler : public QWebEngineUrlSchemeHandler {
 QWebEngineProfile* confinedProfile(const QString& root);
 
 // A page of the paper. Links that would leave the paper or open a window
-// go to the browser through ielinknewwindows, one address per click or key
-// in the page's view and never on the page's own. A renderer that ends
+// are handed on (addressClicked) for the browser, one address per click or
+// key in the page's view and never on the page's own. A renderer that ends
 // abnormally, or stops answering (an endless script), is replaced: by the
 // file the reader asked for meanwhile, else by a short notice.
 class ConfinedPage : public QWebEnginePage {
@@ -88,6 +88,8 @@ class ConfinedPage : public QWebEnginePage {
   // The renderer ended abnormally; the notice (or the asked-for file) is on
   // its way.
   void rendererLost();
+  // A web address the reader clicked in the page, for the browser.
+  void addressClicked(const QString& address);
 
  protected:
   bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;

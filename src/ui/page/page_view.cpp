@@ -3,13 +3,11 @@
 #include <QFontInfo>
 #include <QStackedLayout>
 #include <QTextBrowser>
-#include <QUrl>
-#include <QWebEngineView>
 
 #include "desktop/accessible_text.h"
-#include "page/confined_page.h"
 #include "page/focus_ring.h"
 #include "page/text_view.h"
+#include "page/web_pane.h"
 
 namespace qzt::ui {
 
@@ -30,7 +28,7 @@ void PageView::setZoom(double factor) {
   if (factor == zoom_) return;
   scaleTextSizes(text_->document(), factor / zoom_, unsizedPointSize(factor));
   zoom_ = factor;
-  if (web_) web_->setZoomFactor(factor);
+  if (web_) web_->setZoom(factor);
 }
 
 bool PageView::showTextPage(const QString& path) {
@@ -42,14 +40,21 @@ bool PageView::showTextPage(const QString& path) {
 }
 
 void PageView::showWebPage(const QString& path) {
-  QWebEngineView* web = ensureWebView();
-  webPage_->showFile(path);
-  stack_->setCurrentWidget(web);
+  WebPane* web = ensureWebPane();
+  if (!web) {
+    // Without the web library the page stays blank, as a page that failed.
+    text_->clear();
+    stack_->setCurrentWidget(text_);
+    emit webLoadFinished(false);
+    return;
+  }
+  web->showFile(path);
+  stack_->setCurrentWidget(web->view());
 }
 
 void PageView::showBlank() {
   if (webInFront()) {
-    web_->setUrl(QUrl(QStringLiteral("about:blank")));
+    web_->showBlank();
     return;
   }
   text_->clear();
@@ -59,18 +64,22 @@ qreal PageView::unsizedPointSize(double factor) const {
   return QFontInfo(text_->font()).pointSizeF() * factor;
 }
 
-bool PageView::webInFront() const { return web_ && stack_->currentWidget() == web_; }
+QWidget* PageView::webView() const { return web_ ? web_->view() : nullptr; }
 
-QWebEngineView* PageView::ensureWebView() {
+bool PageView::webInFront() const { return web_ && stack_->currentWidget() == web_->view(); }
+
+WebPane* PageView::ensureWebPane() {
   if (!web_) {
-    web_ = new QWebEngineView(this);
-    web_->setObjectName(QStringLiteral("WebBrowser1"));
-    new FocusRing(web_);  // it draws no focus mark of its own
-    webPage_ = new ConfinedPage(pageRoot_, web_);
-    web_->setPage(webPage_);
-    web_->setZoomFactor(zoom_);
-    connect(web_, &QWebEngineView::loadFinished, this, &PageView::webLoadFinished);
-    stack_->addWidget(web_);
+    WebPaneSetup setup;
+    setup.root = pageRoot_;
+    setup.parent = this;
+    setup.zoom = zoom_;
+    setup.loadFinished = [this](bool ok) { emit webLoadFinished(ok); };
+    web_ = makeWebPane(setup);
+    if (web_) {
+      new FocusRing(web_->view());  // it draws no focus mark of its own
+      stack_->addWidget(web_->view());
+    }
   }
   return web_;
 }

@@ -11,11 +11,10 @@
 
 class QStackedLayout;
 class QTextBrowser;
-class QWebEngineView;
 
 namespace qzt::ui {
 
-class ConfinedPage;
+class WebPane;
 
 class PageView : public AccessiblePanel {  // the page not in front is not read
   Q_OBJECT
@@ -32,8 +31,8 @@ class PageView : public AccessiblePanel {  // the page not in front is not read
   void showBlank();
 
   QTextBrowser* textView() const { return text_; }
-  // Null until the first web page.
-  QWebEngineView* webView() const { return web_; }
+  // Null until the first web page (and when web pages cannot be shown).
+  QWidget* webView() const;
   bool webInFront() const;
   // Zooms both views: the web view's own zoom; in the text view every run's
   // size, in one pass over the page (the view's own font stays).
@@ -44,15 +43,14 @@ class PageView : public AccessiblePanel {  // the page not in front is not read
   void webLoadFinished(bool ok);
 
  private:
-  QWebEngineView* ensureWebView();
+  WebPane* ensureWebPane();
   // Text without a size of its own follows the view's font at 100%.
   qreal unsizedPointSize(double factor) const;
 
   QString pageRoot_;
   QStackedLayout* stack_ = nullptr;
   QTextBrowser* text_ = nullptr;
-  QWebEngineView* web_ = nullptr;
-  ConfinedPage* webPage_ = nullptr;
+  WebPane* web_ = nullptr;
   double zoom_ = 1.0;
 };
 

@@ -4,12 +4,9 @@
 #include <QPointer>
 #include <QStackedLayout>
 #include <QTextBrowser>
-#include <QUrl>
-#include <QWebEngineView>
-
-#include "page/confined_page.h"
 
 #include "page/text_view.h"
+#include "page/web_pane.h"
 
 namespace {
 
@@ -90,26 +87,32 @@ void NotesWindow::load(const QString& root, const QString& path) {
     stack_->setCurrentWidget(text_);
     return;
   }
-  // A page of another paper's work folder needs a page confined to it.
-  if (page_ && pageRoot_ != root) {
-    page_->deleteLater();
-    page_ = nullptr;
+  qzt::ui::WebPane* web = webPaneFor(root);
+  if (!web) {
+    text_->clear();  // without the web library: a blank page
+    stack_->setCurrentWidget(text_);
+    return;
   }
-  QWebEngineView* web = ensureWebView();
-  if (!page_) {
-    pageRoot_ = root;
-    page_ = new qzt::ui::ConfinedPage(root, web);
-    web->setPage(page_);
-  }
-  page_->showFile(path);
-  stack_->setCurrentWidget(web);
+  web->showFile(path);
+  stack_->setCurrentWidget(web->view());
 }
 
-QWebEngineView* NotesWindow::ensureWebView() {
+QWidget* NotesWindow::webView() const { return web_ ? web_->view() : nullptr; }
+
+qzt::ui::WebPane* NotesWindow::webPaneFor(const QString& root) {
+  // A page of another paper's work folder needs a page confined to it.
+  if (web_ && pageRoot_ != root) {
+    web_->view()->deleteLater();
+    web_ = nullptr;
+  }
   if (!web_) {
-    web_ = new QWebEngineView(this);
-    web_->setObjectName(QStringLiteral("WebBrowser1"));
-    stack_->addWidget(web_);
+    qzt::ui::WebPaneSetup setup;
+    setup.root = root;
+    setup.parent = this;
+    web_ = qzt::ui::makeWebPane(setup);
+    if (!web_) return nullptr;
+    pageRoot_ = root;
+    stack_->addWidget(web_->view());
   }
   return web_;
 }

@@ -8,10 +8,9 @@
 
 class QStackedLayout;
 namespace qzt::ui {
-class ConfinedPage;
+class WebPane;
 }
 class QTextBrowser;
-class QWebEngineView;
 
 class NotesWindow : public QWidget {
   Q_OBJECT
@@ -28,8 +27,8 @@ class NotesWindow : public QWidget {
   static NotesWindow* instance();
 
   QTextBrowser* textView() const { return text_; }
-  // Null until a page has needed it.
-  QWebEngineView* webView() const { return web_; }
+  // Null until a page has needed it (and when web pages cannot be shown).
+  QWidget* webView() const;
   // The view in front.
   QWidget* currentView() const;
 
@@ -40,11 +39,11 @@ class NotesWindow : public QWidget {
  private:
   explicit NotesWindow(QWidget* owner);
   void load(const QString& root, const QString& path);
-  QWebEngineView* ensureWebView();
+  // The pane for pages under `root`, made anew for another root.
+  qzt::ui::WebPane* webPaneFor(const QString& root);
 
   QStackedLayout* stack_ = nullptr;
   QTextBrowser* text_ = nullptr;
-  QWebEngineView* web_ = nullptr;
-  qzt::ui::ConfinedPage* page_ = nullptr;
+  qzt::ui::WebPane* web_ = nullptr;
   QString pageRoot_;
 };

@@ -20,7 +20,6 @@
 #include <optional>
 
 #include "page/confined_page.h"
-#include "desktop/link_opener.h"
 
 using qzt::ui::ConfinedPage;
 
@@ -186,8 +185,6 @@ class ConfinedPageTest : public QObject {
     QVERIFY(QFile::link(outside_, work_ + "/escape.dir"));
     QVERIFY(QFile::link(work_ + "/page.files/note.txt", work_ + "/alias.txt"));
   }
-
-  void cleanup() { setLinkOpenerForTesting({}); }
 
   // Without the engine: which URLs name which files.
   void confinedFilePath_data() {
@@ -363,9 +360,9 @@ class ConfinedPageTest : public QObject {
     QFETCH(QStringList, opened);
     QFETCH(QString, shown);
     QStringList seen;
-    setLinkOpenerForTesting([&seen](const QUrl& url) { seen << url.toString(); });
     QWebEngineView view;
     auto* page = new ConfinedPage(work_, &view);
+    connect(page, &ConfinedPage::addressClicked, [&seen](const QString& address) { seen << address; });
     view.setPage(page);
     view.resize(400, 600);
     view.show();

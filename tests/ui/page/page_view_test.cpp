@@ -219,7 +219,7 @@ class PageViewTest : public QObject {
     QSignalSpy loaded(page, &qzt::ui::PageView::webLoadFinished);
     page->showWebPage(html);
     QTRY_COMPARE_WITH_TIMEOUT(loaded.count(), 1, 30000);
-    QWebEngineView* web = page->webView();
+    QWidget* web = page->webView();
     const QColor highlight = web->palette().color(QPalette::Active, QPalette::Highlight);
     const auto edgeColour = [web] { return web->grab().toImage().pixelColor(1, web->height() / 2).rgb(); };
 
@@ -246,7 +246,8 @@ class PageViewTest : public QObject {
     QSignalSpy loaded(&page, &qzt::ui::PageView::webLoadFinished);
     page.showWebPage(html);
     QTRY_COMPARE_WITH_TIMEOUT(loaded.count(), 1, 30000);
-    QWebEngineView* web = page.webView();
+    auto* web = qobject_cast<QWebEngineView*>(page.webView());
+    QVERIFY(web);
     const int atOneAndAHalf = innerWidth(web);
     page.setZoom(1.0);
     QTRY_COMPARE_WITH_TIMEOUT(innerWidth(web), web->width(), 10000);

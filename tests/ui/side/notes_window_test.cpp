@@ -85,7 +85,7 @@ class NotesWindowTest : public QObject {
       // Pages are served from the work folder only; web archives stay files.
       const QUrl expected = name.endsWith(QLatin1String(".mht")) ? QUrl::fromLocalFile(path)
                                                                   : qzt::ui::pageUrl(dir.path(), path);
-      QTRY_COMPARE_WITH_TIMEOUT(w->webView()->url(), expected, 20000);
+      QTRY_COMPARE_WITH_TIMEOUT(qobject_cast<QWebEngineView*>(w->webView())->url(), expected, 20000);
     } else {
       QCOMPARE(w->webView(), nullptr);  // made only when a page needs it
       QCOMPARE(w->currentView(), w->textView());

@@ -268,7 +268,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(loaded.last().at(0).toBool(), true);
     QCOMPARE(loaded.last().at(1).toString(), QStringLiteral("Web paper"));
     const auto shown = qzt::ui::confinedFilePath(QString::fromStdString(r.workFolder().string()),
-                                                 w.pageView()->webView()->url());
+                                                 qobject_cast<QWebEngineView*>(w.pageView()->webView())->url());
     QVERIFY(shown && shown->endsWith(QStringLiteral("/index.html")));
     QCOMPARE(r.text("Label11"), QStringLiteral("89"));
   }
