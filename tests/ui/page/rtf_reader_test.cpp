@@ -423,56 +423,69 @@ class RtfReaderTest : public QObject {
   }
 
   // Tables: the texts of every grid cell, row by row (a merged cell shows in
-  // each grid cell it covers), and the columns' widths in pixels.
+  // each grid cell it covers), the columns' widths in pixels, and the spans
+  // of merged cells ("row,column rows×columns") as the layout sees them.
   void tables_data() {
     QTest::addColumn<QByteArray>("rtf");
     QTest::addColumn<int>("rows");
     QTest::addColumn<int>("columns");
     QTest::addColumn<QStringList>("texts");
     QTest::addColumn<QList<double>>("widths");
+    QTest::addColumn<QStringList>("spans");
 
     QTest::newRow("two by two")
         << QByteArray("{\\rtf1\\trowd\\cellx1440\\cellx4320\\intbl a\\cell b\\cell\\row"
                       "\\trowd\\cellx1440\\cellx4320\\intbl c\\cell d\\cell\\row}")
-        << 2 << 2 << QStringList{"a", "b", "c", "d"} << QList<double>{96, 192};
+        << 2 << 2 << QStringList{"a", "b", "c", "d"} << QList<double>{96, 192} << QStringList{};
     QTest::newRow("a row definition stays for later rows")
         << QByteArray("{\\rtf1\\trowd\\cellx1440\\cellx2880\\intbl a\\cell b\\cell\\row\\intbl c\\cell d\\cell\\row}")
-        << 2 << 2 << QStringList{"a", "b", "c", "d"} << QList<double>{96, 96};
+        << 2 << 2 << QStringList{"a", "b", "c", "d"} << QList<double>{96, 96} << QStringList{};
     QTest::newRow("paragraphs in a cell")
         << QByteArray("{\\rtf1\\trowd\\cellx2880\\pard\\intbl one\\par two\\cell\\row}") << 1 << 1
-        << QStringList{"one\ntwo"} << QList<double>{192};
+        << QStringList{"one\ntwo"} << QList<double>{192} << QStringList{};
     QTest::newRow("cells written in groups, paragraphs ended")
         << QByteArray("{\\rtf1{\\trowd\\trgaph120\\clbrdrb\\brdrs\\cellx4320\\cellx8640\\trkeep\\intbl"
                       "{{\\pard\\intbl a\\par}\\cell}{{\\pard\\intbl b\\par}\\cell}\\intbl\\row}}")
-        << 1 << 2 << QStringList{"a", "b"} << QList<double>{288, 288};
+        << 1 << 2 << QStringList{"a", "b"} << QList<double>{288, 288} << QStringList{};
     QTest::newRow("rows with other edges line up")
         << QByteArray("{\\rtf1\\trowd\\cellx1440\\cellx2880\\intbl a\\cell b\\cell\\row"
                       "\\trowd\\cellx2880\\intbl c\\cell\\row}")
-        << 2 << 2 << QStringList{"a", "b", "c", "c"} << QList<double>{96, 96};
+        << 2 << 2 << QStringList{"a", "b", "c", "c"} << QList<double>{96, 96} << QStringList{"1,0 1×2"};
     QTest::newRow("a header over two parts")
         << QByteArray("{\\rtf1\\trowd\\clmgf\\cellx1440\\clmrg\\cellx2880\\intbl Score\\cell\\cell\\row"
                       "\\trowd\\cellx1440\\cellx2880\\intbl Part A\\cell Part B\\cell\\row}")
-        << 2 << 2 << QStringList{"Score", "Score", "Part A", "Part B"} << QList<double>{96, 96};
+        << 2 << 2 << QStringList{"Score", "Score", "Part A", "Part B"} << QList<double>{96, 96} << QStringList{"0,0 1×2"};
     QTest::newRow("merged across")
         << QByteArray("{\\rtf1\\trowd\\clmgf\\cellx1440\\clmrg\\cellx2880\\intbl ab\\cell\\cell\\row}") << 1 << 2
-        << QStringList{"ab", "ab"} << QList<double>{96, 96};
+        << QStringList{"ab", "ab"} << QList<double>{96, 96} << QStringList{"0,0 1×2"};
     QTest::newRow("merged down")
         << QByteArray("{\\rtf1\\trowd\\clvmgf\\cellx1440\\cellx2880\\intbl a\\cell b\\cell\\row"
                       "\\trowd\\clvmrg\\cellx1440\\cellx2880\\intbl\\cell c\\cell\\row}")
-        << 2 << 2 << QStringList{"a", "b", "a", "c"} << QList<double>{96, 96};
+        << 2 << 2 << QStringList{"a", "b", "a", "c"} << QList<double>{96, 96} << QStringList{"0,0 2×1"};
+    QTest::newRow("a header over cells of other edges, a column merged down")
+        << QByteArray("{\\rtf1\\trowd\\trleft-108\\clvmgf\\cellx1800\\cellx5400\\intbl No.\\cell Score\\cell\\row"
+                      "\\trowd\\trleft-108\\clvmrg\\cellx1800\\cellx3600\\cellx5400\\intbl\\cell Part A\\cell Part B\\cell\\row"
+                      "\\trowd\\trleft-108\\cellx1800\\cellx3600\\cellx5400\\intbl 1\\cell 6\\cell 4\\cell\\row}")
+        << 3 << 3 << QStringList{"No.", "Score", "Score", "No.", "Part A", "Part B", "1", "6", "4"}
+        << QList<double>{127.2, 120, 120} << QStringList{"0,0 2×1", "0,1 1×2"};
+    QTest::newRow("text a writer left in covered cells is kept")
+        << QByteArray("{\\rtf1\\trowd\\clvmgf\\cellx1440\\clmgf\\cellx2880\\clmrg\\cellx4320\\intbl a\\cell b\\cell x\\cell\\row"
+                      "\\trowd\\clvmrg\\cellx1440\\cellx2880\\cellx4320\\intbl c\\cell d\\cell e\\cell\\row}")
+        << 2 << 3 << QStringList{"a\nc", "b\nx", "b\nx", "a\nc", "d", "e"} << QList<double>{96, 96, 96}
+        << QStringList{"0,0 2×1", "0,1 1×2"};
     QTest::newRow("more cells than definitions")
         << QByteArray("{\\rtf1\\trowd\\cellx1440\\intbl a\\cell b\\cell\\row}") << 1 << 2 << QStringList{"a", "b"}
-        << QList<double>{96, 96};
+        << QList<double>{96, 96} << QStringList{};
     QTest::newRow("edges out of order still give cells")
         << QByteArray("{\\rtf1\\trowd\\cellx2880\\cellx1440\\intbl a\\cell b\\cell\\row}") << 1 << 2
-        << QStringList{"a", "b"} << QList<double>{192, 4};
+        << QStringList{"a", "b"} << QList<double>{192, 4} << QStringList{};
     QTest::newRow("a row left open at the end")
         << QByteArray("{\\rtf1\\trowd\\cellx1440\\intbl a\\cell b") << 1 << 2 << QStringList{"a", "b"}
-        << QList<double>{96, 96};
+        << QList<double>{96, 96} << QStringList{};
     QTest::newRow("a nested table's text stays in its cell")
         << QByteArray("{\\rtf1\\trowd\\cellx2880\\intbl outer\\par\\itap2 x\\nestcell y\\nestcell"
                       "{\\*\\nesttableprops\\trowd\\cellx1000\\cellx2000\\nestrow}\\itap1\\cell\\row}")
-        << 1 << 1 << QStringList{"outer\nx\ny"} << QList<double>{192};
+        << 1 << 1 << QStringList{"outer\nx\ny"} << QList<double>{192} << QStringList{};
   }
 
   void tables() {
@@ -481,6 +494,7 @@ class RtfReaderTest : public QObject {
     QFETCH(int, columns);
     QFETCH(QStringList, texts);
     QFETCH(QList<double>, widths);
+    QFETCH(QStringList, spans);
     const auto doc = read(rtf);
     QCOMPARE(tablesIn(*doc).size(), std::size_t{1});
     QTextTable* table = tablesIn(*doc).front();
@@ -494,6 +508,15 @@ class RtfReaderTest : public QObject {
     QList<double> shownWidths;
     for (const QTextLength& w : table->format().columnWidthConstraints()) shownWidths << w.rawValue();
     QCOMPARE(shownWidths, widths);
+    QStringList shownSpans;
+    for (int r = 0; r < rows; ++r) {
+      for (int c = 0; c < columns; ++c) {
+        const QTextTableCell cell = table->cellAt(r, c);
+        if (cell.row() != r || cell.column() != c || (cell.rowSpan() == 1 && cell.columnSpan() == 1)) continue;
+        shownSpans << QStringLiteral("%1,%2 %3×%4").arg(r).arg(c).arg(cell.rowSpan()).arg(cell.columnSpan());
+      }
+    }
+    QCOMPARE(shownSpans, spans);
   }
 
   void tableCellFormats() {
