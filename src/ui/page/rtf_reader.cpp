@@ -14,6 +14,7 @@
 #include "page/rtf/field.h"
 #include "page/rtf/format_words.h"
 #include "page/rtf/keywords.h"
+#include "page/rtf/lists.h"
 #include "page/rtf/picture.h"
 #include "page/rtf/table_rows.h"
 #include "page/rtf/tokenizer.h"
@@ -25,7 +26,10 @@ constexpr int kMaxDepth = 100;           // deeper groups share the deepest stat
 constexpr int kDefaultTabWidth = 720;    // twips, half an inch
 constexpr int kMaxUnicodeSkip = 16;
 
-enum class Destination { Text, Skip, ColourTable, FontTable, Picture, FieldInstruction, Object };
+enum class Destination {
+  Text, Skip, ColourTable, FontTable, Picture, FieldInstruction, Object,
+  ListTable, ListOverrides, LevelText, Numbering, NumberingText,
+};
 
 struct GroupState {
   CharFormat chars;
@@ -47,6 +51,16 @@ Keyword ownFormat(Keyword k, bool eastAsian) {
     case Keyword::Afs: return Keyword::Fs;
     case Keyword::Af: return Keyword::F;
     default: return k;
+  }
+}
+
+// Destinations behind \* that this reader reads all the same.
+bool readsIgnorable(Keyword k) {
+  switch (k) {
+    case Keyword::Fldinst: case Keyword::Shppict: case Keyword::Listtable:
+    case Keyword::Listoverridetable: case Keyword::Pn:
+      return true;
+    default: return false;
   }
 }
 
@@ -75,6 +89,10 @@ class Reader {
   void fontTableWord(Keyword k, const Token& t);
   void colourTableWord(Keyword k, const Token& t);
   void pictureWord(Keyword k, const Token& t);
+  void listTableWord(Keyword k, const Token& t);
+  void listOverrideWord(Keyword k, const Token& t);
+  void numberingWord(Keyword k, const Token& t);
+  void addMarker(Paragraph& p);
   void namedCharacter(Keyword k);
   void symbol(char c);
   void hexByte(int value);
@@ -95,6 +113,7 @@ class Reader {
   void finishPicture();
   void finishFontName();
   void finishColour();
+  void finishLevelText();
 
   Tokenizer tokens_;
   QTextDocument* document_;
@@ -118,6 +137,11 @@ class Reader {
   PictureProps pictureProps_;
   PictureData pictureData_;
   PictureMaker pictures_;
+
+  ListNumbering lists_;
+  QString listText_;  // the level text or legacy text being read
+  bool legacyTextAfter_ = false;
+  LegacyNumbering legacy_;  // the legacy numbering being read
 
   Paragraph current_;
   TableRows table_;
@@ -191,6 +215,11 @@ bool Reader::closeGroup() {
   if (closing == Destination::FontTable) finishFontName();
   const int field = state().field;
   stack_.pop_back();
+  if (closing == Destination::LevelText && destination() != closing) finishLevelText();
+  if (closing == Destination::NumberingText && destination() == Destination::Numbering) {
+    (legacyTextAfter_ ? legacy_.after : legacy_.before) = std::exchange(listText_, QString());
+  }
+  if (closing == Destination::Numbering && destination() == Destination::Text) state().paragraph.legacy = legacy_;
   if (field >= 0 && state().field != field) endField(field);
   if (closing == Destination::Picture && destination() != Destination::Picture) finishPicture();
   return true;
@@ -204,7 +233,7 @@ void Reader::word(const Token& t) {
     return;
   }
   if (consumeFallback()) return;
-  if (std::exchange(nextIsIgnorable_, false) && k != Keyword::Fldinst && k != Keyword::Shppict) {
+  if (std::exchange(nextIsIgnorable_, false) && !readsIgnorable(k)) {
     enter(Destination::Skip);  // {\*\word ...}: a destination we do not read
     return;
   }
@@ -222,10 +251,15 @@ void Reader::word(const Token& t) {
     case Destination::FontTable: fontTableWord(k, t); break;
     case Destination::ColourTable: colourTableWord(k, t); break;
     case Destination::Picture: pictureWord(k, t); break;
+    case Destination::ListTable: listTableWord(k, t); break;
+    case Destination::ListOverrides: listOverrideWord(k, t); break;
+    case Destination::Numbering: numberingWord(k, t); break;
     case Destination::Object:
       if (k == Keyword::Result) enter(Destination::Text);
       break;
     case Destination::FieldInstruction:
+    case Destination::LevelText:
+    case Destination::NumberingText:
     case Destination::Skip: break;
   }
 }
@@ -250,6 +284,7 @@ void Reader::textWord(Keyword k, const Token& t) {
     case Keyword::Dbch: state().eastAsian = true; return;
     case Keyword::OtherScript: state().eastAsian = false; return;
     case Keyword::Plain: state().eastAsian = false; break;
+    case Keyword::Listtext: current_.hasMarker = true; return;  // the group's text is the marker
     default: break;
   }
   CharFormat f = state().chars;
@@ -271,6 +306,13 @@ bool Reader::destinationWord(Keyword k) {
     case Keyword::Fonttbl: enter(Destination::FontTable); break;
     case Keyword::Colortbl: enter(Destination::ColourTable); break;
     case Keyword::Object: enter(Destination::Object); break;
+    case Keyword::Listtable: enter(Destination::ListTable); break;
+    case Keyword::Listoverridetable: enter(Destination::ListOverrides); break;
+    case Keyword::Pn:
+      enter(Destination::Numbering);
+      legacy_ = LegacyNumbering{};
+      legacy_.on = true;
+      break;
     case Keyword::Skipped: enter(Destination::Skip); break;
     case Keyword::Shppict: break;  // the picture inside is the one to show
     case Keyword::Pict:
@@ -364,6 +406,65 @@ void Reader::pictureWord(Keyword k, const Token& t) {
   }
 }
 
+void Reader::listTableWord(Keyword k, const Token& t) {
+  if (k == Keyword::List) lists_.beginList();
+  if (k == Keyword::Listlevel) lists_.beginLevel();
+  if (k == Keyword::Listid) {
+    if (ListDef* list = lists_.currentList()) list->id = t.param;
+  }
+  ListLevel* level = lists_.currentLevel();
+  if (!level) return;
+  switch (k) {
+    case Keyword::Levelnfc: level->format = numberFormat(t.param); break;
+    case Keyword::Levelstartat: level->start = std::clamp(t.param, 0, 32767); break;
+    case Keyword::Levellegal: level->legal = !t.hasParam || t.param != 0; break;
+    case Keyword::Levelnorestart: level->noRestart = !t.hasParam || t.param != 0; break;
+    case Keyword::Levelfollow: level->follow = std::clamp(t.param, 0, 2); break;
+    case Keyword::Leveltext:
+      enter(Destination::LevelText);
+      listText_.clear();
+      break;
+    case Keyword::F:  // the marker's font, which also decodes its text
+      level->font = t.param;
+      state().chars.font = t.param;
+      break;
+    default: break;
+  }
+}
+
+void Reader::listOverrideWord(Keyword k, const Token& t) {
+  if (k == Keyword::Listoverride) lists_.beginOverride();
+  if (k == Keyword::Listid) lists_.setOverrideList(t.param);
+  if (k == Keyword::Ls) lists_.setOverrideNumber(t.param);
+}
+
+void Reader::numberingWord(Keyword k, const Token& t) {
+  LegacyNumbering& n = legacy_;
+  switch (k) {
+    case Keyword::Pnlvlbody: n.level = 0; break;
+    case Keyword::Pnlvl: n.level = std::clamp(t.param, 0, kListLevels); break;
+    case Keyword::Pnlvlblt: n.bullet = true; break;
+    case Keyword::Pnlvlcont: n.on = false; break;
+    case Keyword::Pndec: n.format = NumberFormat::Decimal; break;
+    case Keyword::Pnucrm: n.format = NumberFormat::UpperRoman; break;
+    case Keyword::Pnlcrm: n.format = NumberFormat::LowerRoman; break;
+    case Keyword::Pnucltr: n.format = NumberFormat::UpperLetter; break;
+    case Keyword::Pnlcltr: n.format = NumberFormat::LowerLetter; break;
+    case Keyword::Pnord: n.format = NumberFormat::Ordinal; break;
+    case Keyword::Pnstart: n.start = std::clamp(t.param, 0, 32767); break;
+    case Keyword::Pnf:
+      n.font = t.param;
+      state().chars.font = t.param;
+      break;
+    case Keyword::Pntxtb: case Keyword::Pntxta:
+      enter(Destination::NumberingText);
+      legacyTextAfter_ = k == Keyword::Pntxta;
+      listText_.clear();
+      break;
+    default: break;
+  }
+}
+
 void Reader::namedCharacter(Keyword k) {
   char16_t c = 0;
   switch (k) {
@@ -401,6 +502,10 @@ void Reader::symbol(char c) {
 void Reader::hexByte(int value) {
   if (consumeFallback() || value < 0) return;
   if (destination() == Destination::Picture) return;  // pictures are hex digits, not \'hh
+  if (destination() == Destination::LevelText && value < 0x20) {
+    appendText(QString(QChar(static_cast<char16_t>(value))));  // a length or a level's number
+    return;
+  }
   textByte(static_cast<char>(value));
 }
 
@@ -423,7 +528,10 @@ void Reader::text(QByteArrayView bytes) {
 // in pendingBytes_ before they are decoded.
 void Reader::textByte(char c) {
   const Destination d = destination();
-  if (d != Destination::Text && d != Destination::FontTable && d != Destination::FieldInstruction) return;
+  if (d != Destination::Text && d != Destination::FontTable && d != Destination::FieldInstruction &&
+      d != Destination::LevelText && d != Destination::NumberingText) {
+    return;
+  }
   if (c == '\t') appendText(QStringLiteral("\t"));
   else if (static_cast<unsigned char>(c) >= 0x20) pendingBytes_.append(c);  // source line ends mean nothing
 }
@@ -448,6 +556,8 @@ void Reader::appendText(const QString& text) {
   GroupState& s = state();
   if (s.destination == Destination::FontTable) {
     fontName_ += text;
+  } else if (s.destination == Destination::LevelText || s.destination == Destination::NumberingText) {
+    if (listText_.size() < 256) listText_ += text;
   } else if (s.destination == Destination::FieldInstruction && s.field >= 0) {
     fieldInstructions_[static_cast<std::size_t>(s.field)] += text;
   } else if (s.destination == Destination::Text && !s.chars.hidden && !text.isEmpty()) {
@@ -484,6 +594,7 @@ Paragraph Reader::takeParagraph() {
   flushBytes();
   current_.format = state().paragraph;
   current_.markFormat = state().chars;
+  addMarker(current_);
   return std::exchange(current_, Paragraph{});
 }
 
@@ -523,6 +634,42 @@ void Reader::finishPicture() {
   flushBytes();
   tables_.pictures.push_back(pictures_.make(pictureProps_, data.bytes()));
   current_.runs.push_back({s.chars, QString(), static_cast<int>(tables_.pictures.size()) - 1});
+}
+
+// A list item's marker where the writer left it out of the text.
+void Reader::addMarker(Paragraph& p) {
+  const ParagraphFormat& f = p.format;
+  if (!f.legacy.on) lists_.endLegacyRun();
+  if (p.hasMarker || p.runs.empty() || (f.list <= 0 && !f.legacy.on)) return;
+  const ListNumbering::Marker marker = f.list > 0 ? lists_.next(f.list, f.listLevel) : lists_.next(f.legacy);
+  if (marker.text.isEmpty()) return;
+  Run run{p.runs.front().format, marker.text, -1};
+  run.format.link.clear();
+  if (marker.font >= 0 && tables_.fonts.count(marker.font) &&
+      codePageOfCharset(tables_.fonts[marker.font].charset, documentCodePage_) != kSymbolCodePage) {
+    run.format.font = marker.font;
+  }
+  p.runs.insert(p.runs.begin(), std::move(run));
+}
+
+// The level text's first character is its length; a symbol font's
+// characters written as \uN are that font's bytes.
+void Reader::finishLevelText() {
+  flushBytes();
+  ListLevel* level = lists_.currentLevel();
+  const QString text = std::exchange(listText_, QString());
+  if (!level || text.isEmpty()) return;
+  QString marker;
+  for (const QChar c : text.mid(1, text.front().unicode())) {
+    const char16_t u = c.unicode();
+    if (u >= kSymbolPrivateBase && u <= kSymbolPrivateBase + 0xFF) {
+      const char byte = static_cast<char>(u - kSymbolPrivateBase);
+      marker += decoder_.decode(QByteArrayView(&byte, 1), kSymbolCodePage);
+    } else {
+      marker += c;
+    }
+  }
+  level->text = marker;
 }
 
 void Reader::finishFontName() {

@@ -2,7 +2,8 @@
 // document of a read-only rich-text view.
 //
 // Kept: paragraphs with alignment, indents, spacing, tab stops and list
-// text; line and page breaks; bold, italic, underline, strike-through,
+// markers (the writer's, else made from the list tables or legacy
+// numbering); line and page breaks; bold, italic, underline, strike-through,
 // super- and subscripts, raised and lowered text, small capitals, hidden
 // text left out; sizes, colours and fonts (CJK fonts where a font's charset
 // is CJK); tables with their cell widths, borders and merged cells; PNG and

@@ -194,6 +194,63 @@ class RtfReaderTest : public QObject {
     QCOMPARE(plainOf(rtf), expected);
   }
 
+  // List markers the writer left out of the text, made from the list
+  // tables or legacy numbering and counted as the writer counts them.
+  void listMarkers_data() {
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<QStringList>("paragraphs");
+
+    QTest::newRow("numbers, with a level below that starts over")
+        << QByteArray("\\pard\\ls1 a\\par\\pard\\ls1\\ilvl1 b\\par\\pard\\ls1\\ilvl1 c\\par"
+                      "\\pard\\ls1 d\\par\\pard\\ls1\\ilvl1 e\\par")
+        << QStringList{"1.\ta", "(a)\tb", "(b)\tc", "2.\td", "(a)\te"};
+    QTest::newRow("a bullet in a symbol font, as \\uN")
+        << QByteArray("\\pard\\ls2 a\\par\\ls2 b\\par") << QStringList{"\u2022\ta", "\u2022\tb"};
+    QTest::newRow("roman chapters, legal sections with leading zeros")
+        << QByteArray("\\pard\\ls3 a\\par\\pard\\ls3\\ilvl1 b\\par\\pard\\ls3\\ilvl1 c\\par\\pard\\ls3 d\\par")
+        << QStringList{"I.\ta", "Section 1.01\tb", "Section 1.02\tc", "II.\td"};
+    QTest::newRow("Chinese counting, a start and a blank after")
+        << QByteArray("\\pard\\ls4 a\\par\\pard\\ls4 b\\par") << QStringList{"九、 a", "十、 b"};
+    QTest::newRow("two overrides of one list count on together")
+        << QByteArray("\\pard\\ls1 a\\par\\pard\\ls5 b\\par") << QStringList{"1.\ta", "2.\tb"};
+    QTest::newRow("a marker the writer wrote is the one shown, and counts nothing")
+        << QByteArray("{\\listtext\\pard 7.\\tab}\\pard\\ls1 a\\par\\pard\\ls1 b\\par")
+        << QStringList{"7.\ta", "1.\tb"};
+    QTest::newRow("an unknown list, empty items and items in a table have none or their own")
+        << QByteArray("\\pard\\ls99 a\\par\\pard\\ls1\\par\\trowd\\cellx1440\\pard\\intbl\\ls1 x\\cell\\row\\pard\\ls1 b\\par")
+        << QStringList{"a", "", "1.\tx", "2.\tb"};
+    QTest::newRow("legacy numbers, starting over after an unnumbered paragraph")
+        << QByteArray("{\\*\\pn\\pnlvlbody\\pnucrm\\pnstart1{\\pntxta .}}a\\par"
+                      "\\pard{\\*\\pn\\pnlvlbody\\pnucrm\\pnstart1{\\pntxta .}}b\\par\\pard c\\par"
+                      "\\pard{\\*\\pn\\pnlvlbody\\pndec\\pnstart3{\\pntxtb (}{\\pntxta )}}d\\par")
+        << QStringList{"I.\ta", "II.\tb", "c", "(3)\td"};
+    QTest::newRow("legacy bullets from a symbol font; pntext wins")
+        << QByteArray("{\\*\\pn\\pnlvlblt\\pnf1{\\pntxtb\\'b7}}a\\par"
+                      "{\\pntext\\f1\\'b7\\tab}\\pard{\\*\\pn\\pnlvlblt\\pnf1{\\pntxtb\\'b7}}b\\par")
+        << QStringList{"\u2022\ta", "\u2022\tb"};
+  }
+
+  void listMarkers() {
+    QFETCH(QByteArray, body);
+    QFETCH(QStringList, paragraphs);
+    // As word processors write list tables: a level's text starts with its
+    // length, and \'00..\'08 stand for the levels' numbers.
+    const QByteArray head =
+        "{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0\\fcharset134 SimSun;}{\\f1\\froman\\fcharset2 Symbol;}}"
+        "{\\*\\listtable"
+        "{\\list\\listtemplateid1{\\listlevel\\levelnfc0\\levelstartat1{\\leveltext\\leveltemplateid2\\'02\\'00.;}"
+        "{\\levelnumbers\\'01;}\\fi-420\\li420}{\\listlevel\\levelnfc4\\levelstartat1{\\leveltext\\'03(\\'01);}"
+        "{\\levelnumbers\\'02;}}{\\listname ;}\\listid100}"
+        "{\\list\\listsimple{\\listlevel\\levelnfc23{\\leveltext\\'01\\u-3913 ?;}\\f1}\\listid200}"
+        "{\\list{\\listlevel\\levelnfc1\\levelstartat1{\\leveltext\\'02\\'00.;}}"
+        "{\\listlevel\\levelnfc22\\levellegal\\levelstartat1{\\leveltext\\'0bSection \\'00.\\'01;}}\\listid300}"
+        "{\\list{\\listlevel\\levelnfc37\\levelstartat9\\levelfollow1{\\leveltext\\'02\\'00\\'a1\\'a2;}}\\listid400}}"
+        "{\\*\\listoverridetable{\\listoverride\\listid100\\listoverridecount0\\ls1}"
+        "{\\listoverride\\listid200\\ls2}{\\listoverride\\listid300\\ls3}{\\listoverride\\listid400\\ls4}"
+        "{\\listoverride\\listid100\\ls5}}";
+    QCOMPARE(plainOf(head + body + "}").split(u'\n'), paragraphs);
+  }
+
   void formats_data() {
     QTest::addColumn<QByteArray>("rtf");
     QTest::addColumn<QString>("needle");

@@ -29,6 +29,10 @@ enum class Keyword {
   // Pictures
   Pngblip, Jpegblip, Emfblip, Wmetafile, OtherPicture, Picw, Pich, Picwgoal, Pichgoal,
   Picscalex, Picscaley,
+  // Lists: the tables, an item's list and level, legacy numbering, markers in the text
+  Listtable, Listoverridetable, List, Listlevel, Levelnfc, Levelstartat, Leveltext, Levellegal,
+  Levelnorestart, Levelfollow, Listid, Listoverride, Ls, Ilvl, Listtext, Pn, Pnlvlbody, Pnlvlblt,
+  Pnlvlcont, Pnlvl, Pndec, Pnucrm, Pnlcrm, Pnucltr, Pnlcltr, Pnord, Pnstart, Pnf, Pntxtb, Pntxta,
   // Characters by name
   Tab, Emdash, Endash, Emspace, Enspace, Bullet, Lquote, Rquote, Ldblquote, Rdblquote,
 };

@@ -7,6 +7,8 @@
 
 #include <vector>
 
+#include "page/rtf/lists.h"
+
 namespace qzt::rtf {
 
 enum class Align { Left, Centre, Right, Justify };
@@ -48,6 +50,9 @@ struct ParagraphFormat {
   bool lineMultiple = false;  // lineSpacing counts 240ths of a line
   std::vector<TabStop> tabs;
   bool inTable = false;
+  int list = 0;       // \ls: the list override an item is in; 0 none
+  int listLevel = 0;  // \ilvl
+  LegacyNumbering legacy;
 };
 
 struct Run {
@@ -61,6 +66,7 @@ struct Paragraph {
   CharFormat markFormat;  // the paragraph mark's: sets an empty line's height
   std::vector<Run> runs;
   bool pageBreakAfter = false;
+  bool hasMarker = false;  // the writer put the list marker in the text
 };
 
 struct Font {
