@@ -29,6 +29,7 @@ constexpr int kMaxUnicodeSkip = 16;
 enum class Destination {
   Text, Skip, ColourTable, FontTable, Picture, FieldInstruction, Object,
   ListTable, ListOverrides, LevelText, Numbering, NumberingText,
+  ShapeProperty, PropertyName,
 };
 
 struct GroupState {
@@ -39,6 +40,8 @@ struct GroupState {
   int unicodeSkip = 1;  // \ucN: fallback characters after each \uN
   int field = -1;       // the field whose instruction or result this is
   bool eastAsian = false;  // \dbch: associated formats are the text's own
+  bool box = false;         // the text of a text box
+  bool boxInTable = false;  // the box sits in a table cell: its paragraphs stay there
 };
 
 // Writers format East Asian text with associated words after \dbch
@@ -58,7 +61,7 @@ Keyword ownFormat(Keyword k, bool eastAsian) {
 bool readsIgnorable(Keyword k) {
   switch (k) {
     case Keyword::Fldinst: case Keyword::Shppict: case Keyword::Listtable:
-    case Keyword::Listoverridetable: case Keyword::Pn:
+    case Keyword::Listoverridetable: case Keyword::Pn: case Keyword::Shpinst: case Keyword::Do:
       return true;
     default: return false;
   }
@@ -140,6 +143,7 @@ class Reader {
 
   ListNumbering lists_;
   QString listText_;  // the level text or legacy text being read
+  QString propertyName_;  // the shape property whose value follows
   bool legacyTextAfter_ = false;
   LegacyNumbering legacy_;  // the legacy numbering being read
 
@@ -214,7 +218,9 @@ bool Reader::closeGroup() {
   const Destination closing = destination();
   if (closing == Destination::FontTable) finishFontName();
   const int field = state().field;
+  const bool closingBox = state().box;
   stack_.pop_back();
+  if (closingBox && !state().box && !current_.runs.empty()) endParagraph();  // the host's text goes on below
   if (closing == Destination::LevelText && destination() != closing) finishLevelText();
   if (closing == Destination::NumberingText && destination() == Destination::Numbering) {
     (legacyTextAfter_ ? legacy_.after : legacy_.before) = std::exchange(listText_, QString());
@@ -257,6 +263,15 @@ void Reader::word(const Token& t) {
     case Destination::Object:
       if (k == Keyword::Result) enter(Destination::Text);
       break;
+    case Destination::ShapeProperty:
+      if (k == Keyword::Sn) {
+        enter(Destination::PropertyName);
+        propertyName_.clear();
+      }
+      // A shape's picture is its one property shown; the rest are settings.
+      if (k == Keyword::Sv) enter(propertyName_ == u"pib" ? Destination::Text : Destination::Skip);
+      break;
+    case Destination::PropertyName:
     case Destination::FieldInstruction:
     case Destination::LevelText:
     case Destination::NumberingText:
@@ -307,6 +322,13 @@ bool Reader::destinationWord(Keyword k) {
     case Keyword::Colortbl: enter(Destination::ColourTable); break;
     case Keyword::Object: enter(Destination::Object); break;
     case Keyword::Listtable: enter(Destination::ListTable); break;
+    case Keyword::Sp: enter(Destination::ShapeProperty); break;
+    case Keyword::Shpinst: case Keyword::Do: break;  // read for their text boxes and pictures
+    case Keyword::Shptxt:  // a text box's paragraphs, in flow where the shape is anchored
+      if (!current_.runs.empty()) endParagraph();
+      state().boxInTable = state().paragraph.inTable;
+      state().box = true;
+      break;
     case Keyword::Listoverridetable: enter(Destination::ListOverrides); break;
     case Keyword::Pn:
       enter(Destination::Numbering);
@@ -529,7 +551,7 @@ void Reader::text(QByteArrayView bytes) {
 void Reader::textByte(char c) {
   const Destination d = destination();
   if (d != Destination::Text && d != Destination::FontTable && d != Destination::FieldInstruction &&
-      d != Destination::LevelText && d != Destination::NumberingText) {
+      d != Destination::LevelText && d != Destination::NumberingText && d != Destination::PropertyName) {
     return;
   }
   if (c == '\t') appendText(QStringLiteral("\t"));
@@ -558,6 +580,8 @@ void Reader::appendText(const QString& text) {
     fontName_ += text;
   } else if (s.destination == Destination::LevelText || s.destination == Destination::NumberingText) {
     if (listText_.size() < 256) listText_ += text;
+  } else if (s.destination == Destination::PropertyName) {
+    if (propertyName_.size() < 64) propertyName_ += text;
   } else if (s.destination == Destination::FieldInstruction && s.field >= 0) {
     fieldInstructions_[static_cast<std::size_t>(s.field)] += text;
   } else if (s.destination == Destination::Text && !s.chars.hidden && !text.isEmpty()) {
@@ -593,6 +617,7 @@ int Reader::codePage() const {
 Paragraph Reader::takeParagraph() {
   flushBytes();
   current_.format = state().paragraph;
+  if (state().boxInTable) current_.format.inTable = true;
   current_.markFormat = state().chars;
   addMarker(current_);
   return std::exchange(current_, Paragraph{});

@@ -179,6 +179,13 @@ class RtfReaderTest : public QObject {
         << QStringLiteral("Имя");
     QTest::newRow("pc: the IBM PC code page")
         << QByteArray("{\\rtf1\\pc \\'82\\'f1}") << QStringLiteral("é±");
+    QTest::newRow("text boxes in flow on their own lines, once")
+        << QByteArray("{\\rtf1 a{\\shp{\\*\\shpinst{\\sp{\\sn shapeType}{\\sv 202}}{\\shptxt\\pard box\\par two\\par}}"
+                      "{\\shprslt{\\*\\do\\dptxbx{\\dptxbxtext\\pard box\\par}}}}b\\par}")
+        << QStringLiteral("a\nbox\ntwo\nb");
+    QTest::newRow("a drawing object's text box")
+        << QByteArray("{\\rtf1 a\\par{\\*\\do\\dobxpage\\dptxbx{\\dptxbxtext\\pard box}\\dpx0}b}")
+        << QStringLiteral("a\nbox\nb");
     QTest::newRow("shape properties are not text")
         << QByteArray("{\\rtf1 a{\\shp{\\*\\shpinst{\\sp{\\sn fFilled}{\\sv 0}}}}{\\sp{\\sn shapeType}{\\sv 1}}b}")
         << QStringLiteral("ab");
@@ -530,6 +537,9 @@ class RtfReaderTest : public QObject {
                       "\\trowd\\clvmrg\\cellx1440\\cellx2880\\cellx4320\\intbl c\\cell d\\cell e\\cell\\row}")
         << 2 << 3 << QStringList{"a\nc", "b\nx", "b\nx", "a\nc", "d", "e"} << QList<double>{96, 96, 96}
         << QStringList{"0,0 2×1", "0,1 1×2"};
+    QTest::newRow("a text box in a cell stays in the cell")
+        << QByteArray("{\\rtf1\\trowd\\cellx1440\\cellx2880\\intbl a{\\shp{\\*\\shpinst{\\shptxt\\pard box\\par}}}\\cell b\\cell\\row}")
+        << 1 << 2 << QStringList{"a\nbox", "b"} << QList<double>{96, 96} << QStringList{};
     QTest::newRow("more cells than definitions")
         << QByteArray("{\\rtf1\\trowd\\cellx1440\\intbl a\\cell b\\cell\\row}") << 1 << 2 << QStringList{"a", "b"}
         << QList<double>{96, 96} << QStringList{};
@@ -665,8 +675,15 @@ class RtfReaderTest : public QObject {
     QTest::newRow("scaled") << "{\\rtf1{\\pict\\pngblip\\picwgoal600\\pichgoal450\\picscalex200\\picscaley50 " +
                                    png.toHex() + "}}"
                             << QSizeF(80, 15) << false;
-    QTest::newRow("without a goal: picw in pixels")
-        << "{\\rtf1{\\pict\\pngblip\\picw20\\pich10 " + png.toHex() + "}}" << QSizeF(20, 10) << false;
+    QTest::newRow("without a goal: the image's own size, not picw")
+        << "{\\rtf1{\\pict\\pngblip\\picw1\\pich2 " + png.toHex() + "}}" << QSizeF(40, 30) << false;
+    QTest::newRow("png bytes under a jpeg label")
+        << "{\\rtf1{\\pict\\jpegblip\\picscalex50\\picscaley50 " + png.toHex() + "}}" << QSizeF(20, 15) << false;
+    QTest::newRow("a shape's picture, not its result for older readers")
+        << "{\\rtf1{\\shp{\\*\\shpinst\\shpleft0{\\sp{\\sn shapeType}{\\sv 75}}{\\sp{\\sn pib}{\\sv "
+           "{\\pict\\pngblip\\picwgoal900\\pichgoal600 " + png.toHex() + "}}}{\\sp{\\sn pictureGray}{\\sv 0}}}"
+           "{\\shprslt{\\*\\do\\dobxcolumn{\\pict\\wmetafile8 0100}}}}}"
+        << QSizeF(60, 40) << false;
     QTest::newRow("without any size: the image's own")
         << "{\\rtf1{\\pict\\pngblip\n" + png.toHex() + "\n}}" << QSizeF(40, 30) << false;
     QTest::newRow("binary data") << "{\\rtf1{\\pict\\pngblip\\bin" + QByteArray::number(png.size()) + " " + png +

@@ -27,8 +27,10 @@ const std::unordered_map<std::string_view, Keyword>& table() {
       {"private", K::Skipped}, {"bkmkstart", K::Skipped}, {"bkmkend", K::Skipped},
       {"objdata", K::Skipped}, {"nesttableprops", K::Skipped}, {"annotation", K::Skipped}, {"atnid", K::Skipped},
       {"xe", K::Skipped}, {"tc", K::Skipped},
-      // A shape's properties are settings, never text.
-      {"sp", K::Skipped},
+      // A shape's result is its picture for readers without shapes; this one reads the shape.
+      {"shprslt", K::Skipped},
+      {"shpinst", K::Shpinst}, {"shptxt", K::Shptxt}, {"dptxbxtext", K::Shptxt}, {"sp", K::Sp},
+      {"sn", K::Sn}, {"sv", K::Sv}, {"do", K::Do},
 
       {"f", K::F}, {"fcharset", K::Fcharset}, {"cpg", K::Cpg}, {"froman", K::Froman}, {"red", K::Red},
       {"green", K::Green}, {"blue", K::Blue},

@@ -12,6 +12,8 @@ enum class Keyword {
   Ansicpg, Pc, Pca, Mac, Deff, Deftab, Uc, U, Bin,
   // Destinations
   Fonttbl, Colortbl, Pict, Field, Fldinst, Fldrslt, Shppict, Object, Result, Skipped,
+  // Shapes: their instructions, text boxes, properties; drawing objects
+  Shpinst, Shptxt, Sp, Sn, Sv, Do,
   // Font and colour tables
   F, Fcharset, Cpg, Froman, Red, Green, Blue,
   // Characters
