@@ -25,11 +25,12 @@ namespace {
 constexpr int kMaxDepth = 100;           // deeper groups share the deepest state
 constexpr int kDefaultTabWidth = 720;    // twips, half an inch
 constexpr int kMaxUnicodeSkip = 16;
+constexpr qsizetype kMaxNameLength = 256;  // font, bookmark and property names, list markers
 
 enum class Destination {
   Text, Skip, ColourTable, FontTable, Picture, FieldInstruction, Object,
   ListTable, ListOverrides, LevelText, Numbering, NumberingText,
-  ShapeProperty, PropertyName,
+  ShapeProperty, PropertyName, BookmarkName,
 };
 
 struct GroupState {
@@ -42,6 +43,7 @@ struct GroupState {
   bool eastAsian = false;  // \dbch: associated formats are the text's own
   bool box = false;         // the text of a text box
   bool boxInTable = false;  // the box sits in a table cell: its paragraphs stay there
+  bool shapePicture = false;  // in a shape's picture property: the shape's size is the picture's
 };
 
 // Writers format East Asian text with associated words after \dbch
@@ -62,6 +64,7 @@ bool readsIgnorable(Keyword k) {
   switch (k) {
     case Keyword::Fldinst: case Keyword::Shppict: case Keyword::Listtable:
     case Keyword::Listoverridetable: case Keyword::Pn: case Keyword::Shpinst: case Keyword::Do:
+    case Keyword::Bkmkstart:
       return true;
     default: return false;
   }
@@ -104,6 +107,9 @@ class Reader {
   void unicodeChar(int code);
   bool consumeFallback();
   void appendText(const QString& text);
+  // Where the text of a destination that names something collects; null
+  // for destinations of other text.
+  QString* nameOf(Destination d);
   void flushBytes();
   int codePage() const;
 
@@ -144,6 +150,11 @@ class Reader {
   ListNumbering lists_;
   QString listText_;  // the level text or legacy text being read
   QString propertyName_;  // the shape property whose value follows
+  struct ShapeBox {
+    int left = 0, top = 0, right = 0, bottom = 0;  // twips
+  } shape_;                 // the shape being read
+  QString bookmark_;        // the name of the bookmark being read
+  QString nextBookmark_;    // the bookmark that starts at the next text
   bool legacyTextAfter_ = false;
   LegacyNumbering legacy_;  // the legacy numbering being read
 
@@ -222,6 +233,10 @@ bool Reader::closeGroup() {
   stack_.pop_back();
   if (closingBox && !state().box && !current_.runs.empty()) endParagraph();  // the host's text goes on below
   if (closing == Destination::LevelText && destination() != closing) finishLevelText();
+  if (closing == Destination::BookmarkName && destination() == Destination::Text) {
+    flushBytes();
+    nextBookmark_ = std::exchange(bookmark_, QString()).trimmed();
+  }
   if (closing == Destination::NumberingText && destination() == Destination::Numbering) {
     (legacyTextAfter_ ? legacy_.after : legacy_.before) = std::exchange(listText_, QString());
   }
@@ -269,9 +284,13 @@ void Reader::word(const Token& t) {
         propertyName_.clear();
       }
       // A shape's picture is its one property shown; the rest are settings.
-      if (k == Keyword::Sv) enter(propertyName_ == u"pib" ? Destination::Text : Destination::Skip);
+      if (k == Keyword::Sv) {
+        enter(propertyName_ == u"pib" ? Destination::Text : Destination::Skip);
+        state().shapePicture = true;
+      }
       break;
     case Destination::PropertyName:
+    case Destination::BookmarkName:
     case Destination::FieldInstruction:
     case Destination::LevelText:
     case Destination::NumberingText:
@@ -300,6 +319,10 @@ void Reader::textWord(Keyword k, const Token& t) {
     case Keyword::OtherScript: state().eastAsian = false; return;
     case Keyword::Plain: state().eastAsian = false; break;
     case Keyword::Listtext: current_.hasMarker = true; return;  // the group's text is the marker
+    case Keyword::Shpleft: shape_.left = twips(t.param); return;
+    case Keyword::Shpright: shape_.right = twips(t.param); return;
+    case Keyword::Shptop: shape_.top = twips(t.param); return;
+    case Keyword::Shpbottom: shape_.bottom = twips(t.param); return;
     default: break;
   }
   CharFormat f = state().chars;
@@ -323,7 +346,12 @@ bool Reader::destinationWord(Keyword k) {
     case Keyword::Object: enter(Destination::Object); break;
     case Keyword::Listtable: enter(Destination::ListTable); break;
     case Keyword::Sp: enter(Destination::ShapeProperty); break;
-    case Keyword::Shpinst: case Keyword::Do: break;  // read for their text boxes and pictures
+    case Keyword::Shpinst: shape_ = ShapeBox{}; break;  // read for its text box and picture
+    case Keyword::Do: break;
+    case Keyword::Bkmkstart:
+      enter(Destination::BookmarkName);
+      bookmark_.clear();
+      break;
     case Keyword::Shptxt:  // a text box's paragraphs, in flow where the shape is anchored
       if (!current_.runs.empty()) endParagraph();
       state().boxInTable = state().paragraph.inTable;
@@ -341,6 +369,10 @@ bool Reader::destinationWord(Keyword k) {
       enter(Destination::Picture);
       pictureProps_ = PictureProps{};
       pictureData_ = PictureData{};
+      if (state().shapePicture && shape_.right > shape_.left && shape_.bottom > shape_.top) {
+        pictureProps_.goalWidth = shape_.right - shape_.left;  // a shape's picture fills the shape
+        pictureProps_.goalHeight = shape_.bottom - shape_.top;
+      }
       break;
     case Keyword::Field: state().field = newField(); break;
     case Keyword::Fldinst:
@@ -551,7 +583,8 @@ void Reader::text(QByteArrayView bytes) {
 void Reader::textByte(char c) {
   const Destination d = destination();
   if (d != Destination::Text && d != Destination::FontTable && d != Destination::FieldInstruction &&
-      d != Destination::LevelText && d != Destination::NumberingText && d != Destination::PropertyName) {
+      d != Destination::LevelText && d != Destination::NumberingText && d != Destination::PropertyName &&
+      d != Destination::BookmarkName) {
     return;
   }
   if (c == '\t') appendText(QStringLiteral("\t"));
@@ -576,22 +609,30 @@ bool Reader::consumeFallback() {
 void Reader::appendText(const QString& text) {
   flushBytes();
   GroupState& s = state();
-  if (s.destination == Destination::FontTable) {
-    fontName_ += text;
-  } else if (s.destination == Destination::LevelText || s.destination == Destination::NumberingText) {
-    if (listText_.size() < 256) listText_ += text;
-  } else if (s.destination == Destination::PropertyName) {
-    if (propertyName_.size() < 64) propertyName_ += text;
+  if (QString* name = nameOf(s.destination)) {
+    if (name->size() < kMaxNameLength) *name += text;
   } else if (s.destination == Destination::FieldInstruction && s.field >= 0) {
     fieldInstructions_[static_cast<std::size_t>(s.field)] += text;
   } else if (s.destination == Destination::Text && !s.chars.hidden && !text.isEmpty()) {
     if (s.field >= 0) fieldShown_[static_cast<std::size_t>(s.field)] = true;
+    Run run{s.chars, text, -1};
+    run.format.bookmark = std::exchange(nextBookmark_, QString());
     std::vector<Run>& runs = current_.runs;
-    if (!runs.empty() && runs.back().picture < 0 && runs.back().format == s.chars) {
+    if (!runs.empty() && runs.back().picture < 0 && runs.back().format == run.format) {
       runs.back().text += text;
     } else {
-      runs.push_back({s.chars, text, -1});
+      runs.push_back(std::move(run));
     }
+  }
+}
+
+QString* Reader::nameOf(Destination d) {
+  switch (d) {
+    case Destination::FontTable: return &fontName_;
+    case Destination::LevelText: case Destination::NumberingText: return &listText_;
+    case Destination::PropertyName: return &propertyName_;
+    case Destination::BookmarkName: return &bookmark_;
+    default: return nullptr;
   }
 }
 

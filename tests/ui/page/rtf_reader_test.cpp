@@ -390,9 +390,12 @@ class RtfReaderTest : public QObject {
     QTest::newRow("plain inside a link's result")
         << QByteArray("{\\rtf1 {\\field{\\*\\fldinst HYPERLINK \"http://a/\"}{\\fldrslt {\\plain go}}}}") << "go"
         << href << QVariant(QStringLiteral("http://a/"));
-    QTest::newRow("a place in the document only is no link")
+    QTest::newRow("a place in the document is a link to its bookmark")
         << QByteArray("{\\rtf1 {\\field{\\*\\fldinst HYPERLINK \\\\l \"top\"}{\\fldrslt go}}}") << "go" << href
-        << QVariant();
+        << QVariant("#top");
+    QTest::newRow("a bookmark names the text after it")
+        << QByteArray("{\\rtf1 a{\\*\\bkmkstart top}{\\*\\bkmkend top}bc}") << "b"
+        << int(QTextFormat::AnchorName) << QVariant(QStringList{"top"});
     QTest::newRow("text after a link")
         << QByteArray("{\\rtf1 {\\field{\\*\\fldinst HYPERLINK \"http://a/\"}{\\fldrslt go}} on}") << "on" << href
         << QVariant();

@@ -174,6 +174,10 @@ QTextCharFormat DocumentWriter::charFormat(const CharFormat& f) const {
     c.setAnchor(true);
     c.setAnchorHref(f.link);
   }
+  if (!f.bookmark.isEmpty()) {
+    c.setAnchor(true);
+    c.setAnchorNames({f.bookmark});
+  }
   return c;
 }
 

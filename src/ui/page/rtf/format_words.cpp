@@ -21,8 +21,10 @@ bool applyCharacterWord(Keyword k, const Token& t, CharFormat& f) {
   switch (k) {
     case Keyword::Plain: {
       const QString link = f.link;  // a field's result stays a link
+      const QString bookmark = f.bookmark;
       f = CharFormat{};
       f.link = link;
+      f.bookmark = bookmark;
       break;
     }
     case Keyword::B: f.bold = isOn(t); break;

@@ -24,13 +24,14 @@ const std::unordered_map<std::string_view, Keyword>& table() {
       {"themedata", K::Skipped}, {"colorschememapping", K::Skipped},
       {"latentstyles", K::Skipped}, {"datastore", K::Skipped}, {"xmlnstbl", K::Skipped},
       {"filetbl", K::Skipped}, {"revtbl", K::Skipped}, {"nonshppict", K::Skipped},
-      {"private", K::Skipped}, {"bkmkstart", K::Skipped}, {"bkmkend", K::Skipped},
+      {"private", K::Skipped}, {"bkmkend", K::Skipped},
       {"objdata", K::Skipped}, {"nesttableprops", K::Skipped}, {"annotation", K::Skipped}, {"atnid", K::Skipped},
       {"xe", K::Skipped}, {"tc", K::Skipped},
       // A shape's result is its picture for readers without shapes; this one reads the shape.
       {"shprslt", K::Skipped},
       {"shpinst", K::Shpinst}, {"shptxt", K::Shptxt}, {"dptxbxtext", K::Shptxt}, {"sp", K::Sp},
-      {"sn", K::Sn}, {"sv", K::Sv}, {"do", K::Do},
+      {"sn", K::Sn}, {"sv", K::Sv}, {"do", K::Do}, {"shpleft", K::Shpleft}, {"shptop", K::Shptop},
+      {"shpright", K::Shpright}, {"shpbottom", K::Shpbottom}, {"bkmkstart", K::Bkmkstart},
 
       {"f", K::F}, {"fcharset", K::Fcharset}, {"cpg", K::Cpg}, {"froman", K::Froman}, {"red", K::Red},
       {"green", K::Green}, {"blue", K::Blue},

@@ -13,7 +13,9 @@ enum class Keyword {
   // Destinations
   Fonttbl, Colortbl, Pict, Field, Fldinst, Fldrslt, Shppict, Object, Result, Skipped,
   // Shapes: their instructions, text boxes, properties; drawing objects
-  Shpinst, Shptxt, Sp, Sn, Sv, Do,
+  Shpinst, Shptxt, Sp, Sn, Sv, Do, Shpleft, Shptop, Shpright, Shpbottom,
+  // Bookmarks, where HYPERLINK \l fields lead
+  Bkmkstart,
   // Font and colour tables
   F, Fcharset, Cpg, Froman, Red, Green, Blue,
   // Characters

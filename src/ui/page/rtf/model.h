@@ -29,6 +29,7 @@ struct CharFormat {
   int background = 0;  // colour table index; 0: none
   int font = -1;       // font number; -1: the document's default font
   QString link;        // target of the HYPERLINK field this text shows
+  QString bookmark;    // the bookmark that starts at this text
   bool operator==(const CharFormat&) const = default;
 };
 
