@@ -15,6 +15,7 @@
 #include "page/rtf/format_words.h"
 #include "page/rtf/keywords.h"
 #include "page/rtf/lists.h"
+#include "page/rtf/math_text.h"
 #include "page/rtf/picture.h"
 #include "page/rtf/table_rows.h"
 #include "page/rtf/tokenizer.h"
@@ -30,7 +31,7 @@ constexpr qsizetype kMaxNameLength = 256;  // font, bookmark and property names,
 enum class Destination {
   Text, Skip, ColourTable, FontTable, Picture, FieldInstruction, Object,
   ListTable, ListOverrides, LevelText, Numbering, NumberingText,
-  ShapeProperty, PropertyName, BookmarkName,
+  ShapeProperty, PropertyName, BookmarkName, MathProperties, MathCharacter,
 };
 
 struct GroupState {
@@ -44,6 +45,7 @@ struct GroupState {
   bool box = false;         // the text of a text box
   bool boxInTable = false;  // the box sits in a table cell: its paragraphs stay there
   bool shapePicture = false;  // in a shape's picture property: the shape's size is the picture's
+  bool math = false;          // in an equation
 };
 
 // Writers format East Asian text with associated words after \dbch
@@ -59,12 +61,53 @@ Keyword ownFormat(Keyword k, bool eastAsian) {
   }
 }
 
+std::optional<MathStructure> mathStructure(Keyword k) {
+  switch (k) {
+    case Keyword::Mf: return MathStructure::Fraction;
+    case Keyword::Mrad: return MathStructure::Radical;
+    case Keyword::Md: return MathStructure::Delimiter;
+    case Keyword::Mnary: return MathStructure::Nary;
+    case Keyword::Mscript: return MathStructure::Script;
+    case Keyword::Mfunc: return MathStructure::Function;
+    case Keyword::Macc: return MathStructure::Accent;
+    case Keyword::MathOther: return MathStructure::Other;
+    default: return std::nullopt;
+  }
+}
+
+std::optional<MathPart> mathPart(Keyword k) {
+  switch (k) {
+    case Keyword::Mnum: return MathPart::Numerator;
+    case Keyword::Mden: return MathPart::Denominator;
+    case Keyword::Me: return MathPart::Base;
+    case Keyword::Msup: return MathPart::Superscript;
+    case Keyword::Msub: return MathPart::Subscript;
+    case Keyword::Mdeg: return MathPart::Degree;
+    case Keyword::MfName: return MathPart::FunctionName;
+    default: return std::nullopt;
+  }
+}
+
+std::optional<MathChar> mathChar(Keyword k) {
+  switch (k) {
+    case Keyword::Mchr: return MathChar::Character;
+    case Keyword::MbegChr: return MathChar::Begin;
+    case Keyword::MendChr: return MathChar::End;
+    case Keyword::MsepChr: return MathChar::Separator;
+    default: return std::nullopt;
+  }
+}
+
+bool isMathWord(Keyword k) {
+  return k == Keyword::Mmath || k == Keyword::MathProps || mathStructure(k) || mathPart(k) || mathChar(k);
+}
+
 // Destinations behind \* that this reader reads all the same.
 bool readsIgnorable(Keyword k) {
   switch (k) {
     case Keyword::Fldinst: case Keyword::Shppict: case Keyword::Listtable:
     case Keyword::Listoverridetable: case Keyword::Pn: case Keyword::Shpinst: case Keyword::Do:
-    case Keyword::Bkmkstart:
+    case Keyword::Bkmkstart: case Keyword::Mmath:
       return true;
     default: return false;
   }
@@ -89,6 +132,7 @@ class Reader {
   void word(const Token& t);
   void textWord(Keyword k, const Token& t);
   bool destinationWord(Keyword k);
+  bool mathWord(Keyword k);
   void enter(Destination d);
   int newField();
   void endField(int field);
@@ -155,6 +199,9 @@ class Reader {
   } shape_;                 // the shape being read
   QString bookmark_;        // the name of the bookmark being read
   QString nextBookmark_;    // the bookmark that starts at the next text
+  MathText mathText_;
+  MathChar mathChar_ = MathChar::Character;  // the equation character being read
+  QString mathCharText_;
   bool legacyTextAfter_ = false;
   LegacyNumbering legacy_;  // the legacy numbering being read
 
@@ -230,7 +277,13 @@ bool Reader::closeGroup() {
   if (closing == Destination::FontTable) finishFontName();
   const int field = state().field;
   const bool closingBox = state().box;
+  const bool closingMath = state().math;
+  const int depth = static_cast<int>(stack_.size()) - 1;
   stack_.pop_back();
+  if (closing == Destination::MathCharacter && destination() == Destination::MathProperties) {
+    mathText_.setCharacter(mathChar_, std::exchange(mathCharText_, QString()));
+  }
+  if (closingMath && destination() == Destination::Text) mathText_.close(depth, current_.runs, state().chars);
   if (closingBox && !state().box && !current_.runs.empty()) endParagraph();  // the host's text goes on below
   if (closing == Destination::LevelText && destination() != closing) finishLevelText();
   if (closing == Destination::BookmarkName && destination() == Destination::Text) {
@@ -254,7 +307,7 @@ void Reader::word(const Token& t) {
     return;
   }
   if (consumeFallback()) return;
-  if (std::exchange(nextIsIgnorable_, false) && !readsIgnorable(k)) {
+  if (std::exchange(nextIsIgnorable_, false) && !readsIgnorable(k) && !(state().math && isMathWord(k))) {
     enter(Destination::Skip);  // {\*\word ...}: a destination we do not read
     return;
   }
@@ -289,6 +342,14 @@ void Reader::word(const Token& t) {
         state().shapePicture = true;
       }
       break;
+    case Destination::MathProperties:
+      if (const std::optional<MathChar> c = mathChar(k)) {
+        enter(Destination::MathCharacter);
+        mathChar_ = *c;
+        mathCharText_.clear();
+      }
+      break;
+    case Destination::MathCharacter:
     case Destination::PropertyName:
     case Destination::BookmarkName:
     case Destination::FieldInstruction:
@@ -346,6 +407,10 @@ bool Reader::destinationWord(Keyword k) {
     case Keyword::Object: enter(Destination::Object); break;
     case Keyword::Listtable: enter(Destination::ListTable); break;
     case Keyword::Sp: enter(Destination::ShapeProperty); break;
+    case Keyword::Mmath:
+      flushBytes();
+      state().math = true;
+      break;
     case Keyword::Shpinst: shape_ = ShapeBox{}; break;  // read for its text box and picture
     case Keyword::Do: break;
     case Keyword::Bkmkstart:
@@ -386,7 +451,25 @@ bool Reader::destinationWord(Keyword k) {
         if (!target.isEmpty()) state().chars.link = target;
       }
       break;
-    default: return false;
+    default: return state().math && mathWord(k);
+  }
+  return true;
+}
+
+// An equation's structure, part or properties. False for any other word.
+bool Reader::mathWord(Keyword k) {
+  const int depth = static_cast<int>(stack_.size()) - 1;
+  if (k == Keyword::MathProps) {
+    enter(Destination::MathProperties);
+  } else if (const std::optional<MathStructure> structure = mathStructure(k)) {
+    flushBytes();
+    mathText_.open(*structure, depth);
+  } else if (const std::optional<MathPart> part = mathPart(k)) {
+    flushBytes();
+    const Script script = mathText_.part(*part, depth, current_.runs, state().chars);
+    if (script != Script::Normal) state().chars.script = script;
+  } else {
+    return false;
   }
   return true;
 }
@@ -584,7 +667,7 @@ void Reader::textByte(char c) {
   const Destination d = destination();
   if (d != Destination::Text && d != Destination::FontTable && d != Destination::FieldInstruction &&
       d != Destination::LevelText && d != Destination::NumberingText && d != Destination::PropertyName &&
-      d != Destination::BookmarkName) {
+      d != Destination::BookmarkName && d != Destination::MathCharacter) {
     return;
   }
   if (c == '\t') appendText(QStringLiteral("\t"));
@@ -632,6 +715,7 @@ QString* Reader::nameOf(Destination d) {
     case Destination::LevelText: case Destination::NumberingText: return &listText_;
     case Destination::PropertyName: return &propertyName_;
     case Destination::BookmarkName: return &bookmark_;
+    case Destination::MathCharacter: return &mathCharText_;
     default: return nullptr;
   }
 }

@@ -186,6 +186,22 @@ class RtfReaderTest : public QObject {
     QTest::newRow("a drawing object's text box")
         << QByteArray("{\\rtf1 a\\par{\\*\\do\\dobxpage\\dptxbx{\\dptxbxtext\\pard box}\\dpx0}b}")
         << QStringLiteral("a\nbox\nb");
+    // Equations as linear text; scripts are formats, tested with the fixtures.
+    QTest::newRow("equation: fractions bracket terms of more than one")
+        << QByteArray("{\\rtf1 {\\mmath{\\*\\moMath{\\mf{\\mfPr{\\mtype lin}}{\\mnum{\\mr a+b}}{\\mden{\\mr 2}}}}"
+                      "{\\mmathPict{\\*\\shppict{\\pict\\pngblip 00}}}}}")
+        << QStringLiteral("(a+b)/2");
+    QTest::newRow("equation: radicals, delimiters, n-ary operators, functions, accents")
+        << QByteArray("{\\rtf1 {\\mmath{\\*\\moMath{\\mrad{\\mdeg{\\mr 3}}{\\me{\\mr x+1}}}"
+                      "{\\md{\\mdPr{\\mbegChr [}{\\mendChr ]}{\\msepChr ,}}{\\me{\\mr a}}{\\me{\\mr b}}}"
+                      "{\\mnary{\\mnaryPr{\\mchr \\u8721?}}{\\msub{\\mr i}}{\\msup{\\mr n}}{\\me{\\mr i}}}"
+                      "{\\mnary{\\msub{\\mr 0}}{\\me{\\mr f}}}{\\mfunc{\\mfName{\\mr sin}}{\\me{\\mr x}}}"
+                      "{\\macc{\\maccPr{\\mchr \\u773?}}{\\me{\\mr v}}}}}}")
+        << QStringLiteral("3\u221a(x+1)[a,b]\u2211ini\u222b0fsin xv\u0305");
+    QTest::newRow("equation: groups marked ignorable are read, math properties are not text")
+        << QByteArray("{\\rtf1{\\*\\mmathPr\\mdispDef1{\\mmathFont 0}}a{\\*\\mmath{\\*\\moMath{\\*\\msSup{\\*\\msSupPr"
+                      "{\\*\\mctrlPr\\i}}{\\*\\me{\\mr x}}{\\*\\msup{\\mr 2}}}}}b}")
+        << QStringLiteral("ax2b");
     QTest::newRow("shape properties are not text")
         << QByteArray("{\\rtf1 a{\\shp{\\*\\shpinst{\\sp{\\sn fFilled}{\\sv 0}}}}{\\sp{\\sn shapeType}{\\sv 1}}b}")
         << QStringLiteral("ab");
@@ -809,6 +825,12 @@ class RtfReaderTest : public QObject {
     QTest::newRow("merges that do not fit")
         << QByteArray("{\\rtf1\\trowd\\clvmrg\\clmrg\\cellx100\\clvmgf\\cellx50\\intbl a\\cell b\\cell\\row"
                       "\\trowd\\clmrg\\clvmrg\\cellx300\\clvmrg\\cellx50\\intbl c\\cell\\row}");
+    QTest::newRow("equations nested past the depth limit")
+        << QByteArray("{\\rtf1 {\\mmath") + QByteArray("{\\mf{\\mnum{\\mr 1}}{\\mden").repeated(300) + "x}}";
+    QTest::newRow("list tables out of place")
+        << QByteArray("{\\rtf1{\\*\\listtable\\listlevel{\\leveltext\\'ff\\'08\\'07;}\\list\\listid1{\\listlevel"
+                      "{\\leveltext\\'00;}}{\\leveltext\\'05\\'00\\'00\\'00\\'00\\'00;}}{\\*\\listoverridetable\\ls1"
+                      "{\\listoverride\\ls2}}\\ls1\\ilvl99 a\\par\\ls2\\ilvl-3 b\\par\\ls1 c\\par}");
     QTest::newRow("picture inside a picture")
         << QByteArray("{\\rtf1{\\pict\\pngblip 8950{\\pict\\jpegblip ffd8}4e47}}");
     QTest::newRow("picture never closed") << QByteArray("{\\rtf1{\\pict\\pngblip\\picwgoal999999999 89504e47");

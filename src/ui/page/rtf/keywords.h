@@ -37,6 +37,9 @@ enum class Keyword {
   Listtable, Listoverridetable, List, Listlevel, Levelnfc, Levelstartat, Leveltext, Levellegal,
   Levelnorestart, Levelfollow, Listid, Listoverride, Ls, Ilvl, Listtext, Pn, Pnlvlbody, Pnlvlblt,
   Pnlvlcont, Pnlvl, Pndec, Pnucrm, Pnlcrm, Pnucltr, Pnlcltr, Pnord, Pnstart, Pnf, Pntxtb, Pntxta,
+  // Equations: structures, their parts, the characters their properties name
+  Mmath, Mf, Mrad, Md, Mnary, Mscript, Mfunc, Macc, MathOther, Mnum, Mden, Me, Msup, Msub, Mdeg,
+  MfName, MathProps, Mchr, MbegChr, MendChr, MsepChr,
   // Characters by name
   Tab, Emdash, Endash, Emspace, Enspace, Bullet, Lquote, Rquote, Ldblquote, Rdblquote,
 };
