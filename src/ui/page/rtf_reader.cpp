@@ -46,6 +46,7 @@ struct GroupState {
   bool boxInTable = false;  // the box sits in a table cell: its paragraphs stay there
   bool shapePicture = false;  // in a shape's picture property: the shape's size is the picture's
   bool math = false;          // in an equation
+  bool footnote = false;      // in a footnote's text
 };
 
 // Writers format East Asian text with associated words after \dbch
@@ -107,7 +108,7 @@ bool readsIgnorable(Keyword k) {
   switch (k) {
     case Keyword::Fldinst: case Keyword::Shppict: case Keyword::Listtable:
     case Keyword::Listoverridetable: case Keyword::Pn: case Keyword::Shpinst: case Keyword::Do:
-    case Keyword::Bkmkstart: case Keyword::Mmath:
+    case Keyword::Bkmkstart: case Keyword::Mmath: case Keyword::Footnote:
       return true;
     default: return false;
   }
@@ -167,6 +168,7 @@ class Reader {
   void finishFontName();
   void finishColour();
   void finishLevelText();
+  void endFootnote();
 
   Tokenizer tokens_;
   QTextDocument* document_;
@@ -199,6 +201,9 @@ class Reader {
   } shape_;                 // the shape being read
   QString bookmark_;        // the name of the bookmark being read
   QString nextBookmark_;    // the bookmark that starts at the next text
+  std::vector<Paragraph> footnotes_;  // their text, in order
+  Paragraph bodyParagraph_;           // the paragraph a footnote interrupts
+  int footnoteCount_ = 0;
   MathText mathText_;
   MathChar mathChar_ = MathChar::Character;  // the equation character being read
   QString mathCharText_;
@@ -224,9 +229,15 @@ void Reader::read() {
     if (t.kind == Token::Kind::End || !token(t)) break;
   }
   flushBytes();
+  if (state().footnote) {  // a footnote left open at the end
+    endFootnote();
+    for (GroupState& group : stack_) group.footnote = false;
+  }
   if (!current_.runs.empty()) endParagraph();
   endTable();
   setTabWidth();  // a \deftab after the text, or a document without text
+  if (!footnotes_.empty()) writer_.appendRule();
+  for (const Paragraph& p : footnotes_) writer_.append(p);
   edit.endEditBlock();
   document_->setUndoRedoEnabled(undo);
 }
@@ -278,6 +289,7 @@ bool Reader::closeGroup() {
   const int field = state().field;
   const bool closingBox = state().box;
   const bool closingMath = state().math;
+  if (state().footnote && !stack_[stack_.size() - 2].footnote) endFootnote();
   const int depth = static_cast<int>(stack_.size()) - 1;
   stack_.pop_back();
   if (closing == Destination::MathCharacter && destination() == Destination::MathProperties) {
@@ -380,6 +392,9 @@ void Reader::textWord(Keyword k, const Token& t) {
     case Keyword::OtherScript: state().eastAsian = false; return;
     case Keyword::Plain: state().eastAsian = false; break;
     case Keyword::Listtext: current_.hasMarker = true; return;  // the group's text is the marker
+    case Keyword::Chftn:  // the footnote's number: the next in the text, its own in the footnote
+      appendText(QString::number(state().footnote ? footnoteCount_ : ++footnoteCount_));
+      return;
     case Keyword::Shpleft: shape_.left = twips(t.param); return;
     case Keyword::Shpright: shape_.right = twips(t.param); return;
     case Keyword::Shptop: shape_.top = twips(t.param); return;
@@ -410,6 +425,15 @@ bool Reader::destinationWord(Keyword k) {
     case Keyword::Mmath:
       flushBytes();
       state().math = true;
+      break;
+    case Keyword::Footnote:  // read aside, shown at the end of the page
+      if (state().footnote) {
+        enter(Destination::Skip);
+        break;
+      }
+      flushBytes();
+      bodyParagraph_ = std::exchange(current_, Paragraph{});
+      state().footnote = true;
       break;
     case Keyword::Shpinst: shape_ = ShapeBox{}; break;  // read for its text box and picture
     case Keyword::Do: break;
@@ -751,6 +775,11 @@ Paragraph Reader::takeParagraph() {
 void Reader::endParagraph(bool pageBreak) {
   Paragraph done = takeParagraph();
   done.pageBreakAfter = pageBreak;
+  if (state().footnote) {
+    done.format.inTable = false;
+    footnotes_.push_back(std::move(done));
+    return;
+  }
   if (done.format.inTable) {
     table_.addParagraph(std::move(done));
     return;
@@ -760,7 +789,16 @@ void Reader::endParagraph(bool pageBreak) {
   writer_.append(done);
 }
 
+// The footnote's last paragraph joins the others; the text it interrupted
+// goes on.
+void Reader::endFootnote() {
+  flushBytes();
+  if (!current_.runs.empty()) endParagraph();
+  current_ = std::exchange(bodyParagraph_, Paragraph{});
+}
+
 void Reader::endCell() {
+  if (state().footnote) return endParagraph();  // a footnote has no table of the page's
   Paragraph last = takeParagraph();
   last.format.inTable = true;
   table_.endCell(std::move(last));
@@ -768,6 +806,7 @@ void Reader::endCell() {
 
 void Reader::endRow() {
   if (!current_.runs.empty()) endCell();  // text after the last \cell
+  if (state().footnote) return;
   table_.endRow(rowDefinition_.def());
 }
 

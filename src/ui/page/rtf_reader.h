@@ -9,12 +9,14 @@
 // is CJK); tables with their cell widths, borders and merged cells; PNG and
 // JPEG pictures (known by their bytes) at their shown size, inline or in
 // shapes, other pictures as a framed placeholder of that size; text boxes
-// and drawing objects' text in flow; HYPERLINK fields as links, SYMBOL
-// fields as their character, other fields as their result.
+// and drawing objects' text in flow; equations as linear text; footnotes
+// with their numbers at the end of the page; HYPERLINK fields as links (a
+// link to a bookmark as "#name"), SYMBOL fields as their character, other
+// fields as their result.
 // Text bytes and \'hh escapes are read in the code page of the font's \cpg
 // or \fcharset, else of \ansicpg or \pc (936, GBK, when nothing names one),
-// \uN with its \ucN fallback. Dropped: styles, headers, footers, footnotes,
-// shape settings, objects' data, and whatever cannot be understood. Hostile
+// \uN with its \ucN fallback. Dropped: styles, headers, footers, shape
+// settings, objects' data, and whatever cannot be understood. Hostile
 // input is fine: nesting is capped, every step consumes input, pictures and
 // tables are bounded, and nothing is allocated beyond what the input can
 // describe.

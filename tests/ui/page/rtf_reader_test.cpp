@@ -202,6 +202,12 @@ class RtfReaderTest : public QObject {
         << QByteArray("{\\rtf1{\\*\\mmathPr\\mdispDef1{\\mmathFont 0}}a{\\*\\mmath{\\*\\moMath{\\*\\msSup{\\*\\msSupPr"
                       "{\\*\\mctrlPr\\i}}{\\*\\me{\\mr x}}{\\*\\msup{\\mr 2}}}}}b}")
         << QStringLiteral("ax2b");
+    QTest::newRow("footnotes at the end of the page, below a rule, with their numbers")
+        << QByteArray("{\\rtf1 a{\\super\\chftn}{\\footnote\\pard\\plain{\\super\\chftn} one\\par more}b\\par "
+                      "c{\\super\\chftn}{\\footnote\\pard{\\super\\chftn} two}\\par}")
+        << QStringLiteral("a1b\nc2\n\n1 one\nmore\n2 two");
+    QTest::newRow("a footnote left open ends with the page")
+        << QByteArray("{\\rtf1 a{\\footnote\\pard n") << QStringLiteral("a\n\nn");
     QTest::newRow("shape properties are not text")
         << QByteArray("{\\rtf1 a{\\shp{\\*\\shpinst{\\sp{\\sn fFilled}{\\sv 0}}}}{\\sp{\\sn shapeType}{\\sv 1}}b}")
         << QStringLiteral("ab");
@@ -559,6 +565,9 @@ class RtfReaderTest : public QObject {
     QTest::newRow("a text box in a cell stays in the cell")
         << QByteArray("{\\rtf1\\trowd\\cellx1440\\cellx2880\\intbl a{\\shp{\\*\\shpinst{\\shptxt\\pard box\\par}}}\\cell b\\cell\\row}")
         << 1 << 2 << QStringList{"a\nbox", "b"} << QList<double>{96, 96} << QStringList{};
+    QTest::newRow("a footnote in a cell keeps the table whole")
+        << QByteArray("{\\rtf1\\trowd\\cellx1440\\cellx2880\\intbl a{\\footnote\\pard n\\par m\\cell\\row}\\cell b\\cell\\row}")
+        << 1 << 2 << QStringList{"a", "b"} << QList<double>{96, 96} << QStringList{};
     QTest::newRow("more cells than definitions")
         << QByteArray("{\\rtf1\\trowd\\cellx1440\\intbl a\\cell b\\cell\\row}") << 1 << 2 << QStringList{"a", "b"}
         << QList<double>{96, 96} << QStringList{};

@@ -20,7 +20,7 @@ const std::unordered_map<std::string_view, Keyword>& table() {
       {"stylesheet", K::Skipped}, {"info", K::Skipped}, {"header", K::Skipped},
       {"headerl", K::Skipped}, {"headerr", K::Skipped}, {"headerf", K::Skipped},
       {"footer", K::Skipped}, {"footerl", K::Skipped}, {"footerr", K::Skipped},
-      {"footerf", K::Skipped}, {"footnote", K::Skipped}, {"rsidtbl", K::Skipped}, {"generator", K::Skipped},
+      {"footerf", K::Skipped}, {"rsidtbl", K::Skipped}, {"generator", K::Skipped},
       {"themedata", K::Skipped}, {"colorschememapping", K::Skipped},
       {"latentstyles", K::Skipped}, {"datastore", K::Skipped}, {"xmlnstbl", K::Skipped},
       {"filetbl", K::Skipped}, {"revtbl", K::Skipped}, {"nonshppict", K::Skipped},
@@ -32,6 +32,7 @@ const std::unordered_map<std::string_view, Keyword>& table() {
       {"shpinst", K::Shpinst}, {"shptxt", K::Shptxt}, {"dptxbxtext", K::Shptxt}, {"sp", K::Sp},
       {"sn", K::Sn}, {"sv", K::Sv}, {"do", K::Do}, {"shpleft", K::Shpleft}, {"shptop", K::Shptop},
       {"shpright", K::Shpright}, {"shpbottom", K::Shpbottom}, {"bkmkstart", K::Bkmkstart},
+      {"footnote", K::Footnote}, {"chftn", K::Chftn},
 
       {"f", K::F}, {"fcharset", K::Fcharset}, {"cpg", K::Cpg}, {"froman", K::Froman}, {"red", K::Red},
       {"green", K::Green}, {"blue", K::Blue},

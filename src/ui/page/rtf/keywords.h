@@ -16,6 +16,8 @@ enum class Keyword {
   Shpinst, Shptxt, Sp, Sn, Sv, Do, Shpleft, Shptop, Shpright, Shpbottom,
   // Bookmarks, where HYPERLINK \l fields lead
   Bkmkstart,
+  // Footnotes and their automatic numbers
+  Footnote, Chftn,
   // Font and colour tables
   F, Fcharset, Cpg, Froman, Red, Green, Blue,
   // Characters
