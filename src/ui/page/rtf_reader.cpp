@@ -133,6 +133,7 @@ class Reader {
   void word(const Token& t);
   void textWord(Keyword k, const Token& t);
   bool destinationWord(Keyword k);
+  bool layoutWord(Keyword k);
   bool mathWord(Keyword k);
   void enter(Destination d);
   int newField();
@@ -167,6 +168,7 @@ class Reader {
   void finishPicture();
   void finishFontName();
   void finishColour();
+  void finishDestination(Destination closed);
   void finishLevelText();
   void endFootnote();
 
@@ -292,23 +294,28 @@ bool Reader::closeGroup() {
   if (state().footnote && !stack_[stack_.size() - 2].footnote) endFootnote();
   const int depth = static_cast<int>(stack_.size()) - 1;
   stack_.pop_back();
-  if (closing == Destination::MathCharacter && destination() == Destination::MathProperties) {
-    mathText_.setCharacter(mathChar_, std::exchange(mathCharText_, QString()));
-  }
   if (closingMath && destination() == Destination::Text) mathText_.close(depth, current_.runs, state().chars);
   if (closingBox && !state().box && !current_.runs.empty()) endParagraph();  // the host's text goes on below
-  if (closing == Destination::LevelText && destination() != closing) finishLevelText();
-  if (closing == Destination::BookmarkName && destination() == Destination::Text) {
-    flushBytes();
-    nextBookmark_ = std::exchange(bookmark_, QString()).trimmed();
-  }
-  if (closing == Destination::NumberingText && destination() == Destination::Numbering) {
-    (legacyTextAfter_ ? legacy_.after : legacy_.before) = std::exchange(listText_, QString());
-  }
-  if (closing == Destination::Numbering && destination() == Destination::Text) state().paragraph.legacy = legacy_;
+  if (closing != destination()) finishDestination(closing);
   if (field >= 0 && state().field != field) endField(field);
   if (closing == Destination::Picture && destination() != Destination::Picture) finishPicture();
   return true;
+}
+
+// A destination has ended: what it named goes where it belongs.
+void Reader::finishDestination(Destination closed) {
+  const Destination into = destination();
+  if (closed == Destination::MathCharacter && into == Destination::MathProperties) {
+    mathText_.setCharacter(mathChar_, std::exchange(mathCharText_, QString()));
+  }
+  if (closed == Destination::LevelText) finishLevelText();
+  if (closed == Destination::BookmarkName && into == Destination::Text) {
+    nextBookmark_ = std::exchange(bookmark_, QString()).trimmed();
+  }
+  if (closed == Destination::NumberingText && into == Destination::Numbering) {
+    (legacyTextAfter_ ? legacy_.after : legacy_.before) = std::exchange(listText_, QString());
+  }
+  if (closed == Destination::Numbering && into == Destination::Text) state().paragraph.legacy = legacy_;
 }
 
 void Reader::word(const Token& t) {
@@ -421,31 +428,6 @@ bool Reader::destinationWord(Keyword k) {
     case Keyword::Colortbl: enter(Destination::ColourTable); break;
     case Keyword::Object: enter(Destination::Object); break;
     case Keyword::Listtable: enter(Destination::ListTable); break;
-    case Keyword::Sp: enter(Destination::ShapeProperty); break;
-    case Keyword::Mmath:
-      flushBytes();
-      state().math = true;
-      break;
-    case Keyword::Footnote:  // read aside, shown at the end of the page
-      if (state().footnote) {
-        enter(Destination::Skip);
-        break;
-      }
-      flushBytes();
-      bodyParagraph_ = std::exchange(current_, Paragraph{});
-      state().footnote = true;
-      break;
-    case Keyword::Shpinst: shape_ = ShapeBox{}; break;  // read for its text box and picture
-    case Keyword::Do: break;
-    case Keyword::Bkmkstart:
-      enter(Destination::BookmarkName);
-      bookmark_.clear();
-      break;
-    case Keyword::Shptxt:  // a text box's paragraphs, in flow where the shape is anchored
-      if (!current_.runs.empty()) endParagraph();
-      state().boxInTable = state().paragraph.inTable;
-      state().box = true;
-      break;
     case Keyword::Listoverridetable: enter(Destination::ListOverrides); break;
     case Keyword::Pn:
       enter(Destination::Numbering);
@@ -475,7 +457,41 @@ bool Reader::destinationWord(Keyword k) {
         if (!target.isEmpty()) state().chars.link = target;
       }
       break;
-    default: return state().math && mathWord(k);
+    default: return layoutWord(k) || (state().math && mathWord(k));
+  }
+  return true;
+}
+
+// Shapes, bookmarks, footnotes and equations: groups whose text the page
+// shows elsewhere or otherwise. False for any other word.
+bool Reader::layoutWord(Keyword k) {
+  switch (k) {
+    case Keyword::Sp: enter(Destination::ShapeProperty); break;
+    case Keyword::Shpinst: shape_ = ShapeBox{}; break;  // read for its text box and picture
+    case Keyword::Do: break;
+    case Keyword::Shptxt:  // a text box's paragraphs, in flow where the shape is anchored
+      if (!current_.runs.empty()) endParagraph();
+      state().boxInTable = state().paragraph.inTable;
+      state().box = true;
+      break;
+    case Keyword::Bkmkstart:
+      enter(Destination::BookmarkName);
+      bookmark_.clear();
+      break;
+    case Keyword::Footnote:  // read aside, shown at the end of the page
+      if (state().footnote) {
+        enter(Destination::Skip);
+        break;
+      }
+      flushBytes();
+      bodyParagraph_ = std::exchange(current_, Paragraph{});
+      state().footnote = true;
+      break;
+    case Keyword::Mmath:
+      flushBytes();
+      state().math = true;
+      break;
+    default: return false;
   }
   return true;
 }
