@@ -14,6 +14,8 @@
 #include "page/rtf/field.h"
 #include "page/rtf/format_words.h"
 #include "page/rtf/keywords.h"
+#include "page/rtf/lists.h"
+#include "page/rtf/math_text.h"
 #include "page/rtf/picture.h"
 #include "page/rtf/table_rows.h"
 #include "page/rtf/tokenizer.h"
@@ -24,8 +26,13 @@ namespace {
 constexpr int kMaxDepth = 100;           // deeper groups share the deepest state
 constexpr int kDefaultTabWidth = 720;    // twips, half an inch
 constexpr int kMaxUnicodeSkip = 16;
+constexpr qsizetype kMaxNameLength = 256;  // font, bookmark and property names, list markers
 
-enum class Destination { Text, Skip, ColourTable, FontTable, Picture, FieldInstruction, Object };
+enum class Destination {
+  Text, Skip, ColourTable, FontTable, Picture, FieldInstruction, Object,
+  ListTable, ListOverrides, LevelText, Numbering, NumberingText,
+  ShapeProperty, PropertyName, BookmarkName, MathProperties, MathCharacter,
+};
 
 struct GroupState {
   CharFormat chars;
@@ -35,6 +42,11 @@ struct GroupState {
   int unicodeSkip = 1;  // \ucN: fallback characters after each \uN
   int field = -1;       // the field whose instruction or result this is
   bool eastAsian = false;  // \dbch: associated formats are the text's own
+  bool box = false;         // the text of a text box
+  bool boxInTable = false;  // the box sits in a table cell: its paragraphs stay there
+  bool shapePicture = false;  // in a shape's picture property: the shape's size is the picture's
+  bool math = false;          // in an equation
+  bool footnote = false;      // in a footnote's text
 };
 
 // Writers format East Asian text with associated words after \dbch
@@ -47,6 +59,58 @@ Keyword ownFormat(Keyword k, bool eastAsian) {
     case Keyword::Afs: return Keyword::Fs;
     case Keyword::Af: return Keyword::F;
     default: return k;
+  }
+}
+
+std::optional<MathStructure> mathStructure(Keyword k) {
+  switch (k) {
+    case Keyword::Mf: return MathStructure::Fraction;
+    case Keyword::Mrad: return MathStructure::Radical;
+    case Keyword::Md: return MathStructure::Delimiter;
+    case Keyword::Mnary: return MathStructure::Nary;
+    case Keyword::Mscript: return MathStructure::Script;
+    case Keyword::Mfunc: return MathStructure::Function;
+    case Keyword::Macc: return MathStructure::Accent;
+    case Keyword::MathOther: return MathStructure::Other;
+    default: return std::nullopt;
+  }
+}
+
+std::optional<MathPart> mathPart(Keyword k) {
+  switch (k) {
+    case Keyword::Mnum: return MathPart::Numerator;
+    case Keyword::Mden: return MathPart::Denominator;
+    case Keyword::Me: return MathPart::Base;
+    case Keyword::Msup: return MathPart::Superscript;
+    case Keyword::Msub: return MathPart::Subscript;
+    case Keyword::Mdeg: return MathPart::Degree;
+    case Keyword::MfName: return MathPart::FunctionName;
+    default: return std::nullopt;
+  }
+}
+
+std::optional<MathChar> mathChar(Keyword k) {
+  switch (k) {
+    case Keyword::Mchr: return MathChar::Character;
+    case Keyword::MbegChr: return MathChar::Begin;
+    case Keyword::MendChr: return MathChar::End;
+    case Keyword::MsepChr: return MathChar::Separator;
+    default: return std::nullopt;
+  }
+}
+
+bool isMathWord(Keyword k) {
+  return k == Keyword::Mmath || k == Keyword::MathProps || mathStructure(k) || mathPart(k) || mathChar(k);
+}
+
+// Destinations behind \* that this reader reads all the same.
+bool readsIgnorable(Keyword k) {
+  switch (k) {
+    case Keyword::Fldinst: case Keyword::Shppict: case Keyword::Listtable:
+    case Keyword::Listoverridetable: case Keyword::Pn: case Keyword::Shpinst: case Keyword::Do:
+    case Keyword::Bkmkstart: case Keyword::Mmath: case Keyword::Footnote:
+      return true;
+    default: return false;
   }
 }
 
@@ -69,12 +133,18 @@ class Reader {
   void word(const Token& t);
   void textWord(Keyword k, const Token& t);
   bool destinationWord(Keyword k);
+  bool layoutWord(Keyword k);
+  bool mathWord(Keyword k);
   void enter(Destination d);
   int newField();
   void endField(int field);
   void fontTableWord(Keyword k, const Token& t);
   void colourTableWord(Keyword k, const Token& t);
   void pictureWord(Keyword k, const Token& t);
+  void listTableWord(Keyword k, const Token& t);
+  void listOverrideWord(Keyword k, const Token& t);
+  void numberingWord(Keyword k, const Token& t);
+  void addMarker(Paragraph& p);
   void namedCharacter(Keyword k);
   void symbol(char c);
   void hexByte(int value);
@@ -83,6 +153,9 @@ class Reader {
   void unicodeChar(int code);
   bool consumeFallback();
   void appendText(const QString& text);
+  // Where the text of a destination that names something collects; null
+  // for destinations of other text.
+  QString* nameOf(Destination d);
   void flushBytes();
   int codePage() const;
 
@@ -95,6 +168,9 @@ class Reader {
   void finishPicture();
   void finishFontName();
   void finishColour();
+  void finishDestination(Destination closed);
+  void finishLevelText();
+  void endFootnote();
 
   Tokenizer tokens_;
   QTextDocument* document_;
@@ -119,6 +195,23 @@ class Reader {
   PictureData pictureData_;
   PictureMaker pictures_;
 
+  ListNumbering lists_;
+  QString listText_;  // the level text or legacy text being read
+  QString propertyName_;  // the shape property whose value follows
+  struct ShapeBox {
+    int left = 0, top = 0, right = 0, bottom = 0;  // twips
+  } shape_;                 // the shape being read
+  QString bookmark_;        // the name of the bookmark being read
+  QString nextBookmark_;    // the bookmark that starts at the next text
+  std::vector<Paragraph> footnotes_;  // their text, in order
+  Paragraph bodyParagraph_;           // the paragraph a footnote interrupts
+  int footnoteCount_ = 0;
+  MathText mathText_;
+  MathChar mathChar_ = MathChar::Character;  // the equation character being read
+  QString mathCharText_;
+  bool legacyTextAfter_ = false;
+  LegacyNumbering legacy_;  // the legacy numbering being read
+
   Paragraph current_;
   TableRows table_;
   RowDefinition rowDefinition_;
@@ -138,9 +231,15 @@ void Reader::read() {
     if (t.kind == Token::Kind::End || !token(t)) break;
   }
   flushBytes();
+  if (state().footnote) {  // a footnote left open at the end
+    endFootnote();
+    for (GroupState& group : stack_) group.footnote = false;
+  }
   if (!current_.runs.empty()) endParagraph();
   endTable();
   setTabWidth();  // a \deftab after the text, or a document without text
+  if (!footnotes_.empty()) writer_.appendRule();
+  for (const Paragraph& p : footnotes_) writer_.append(p);
   edit.endEditBlock();
   document_->setUndoRedoEnabled(undo);
 }
@@ -190,10 +289,33 @@ bool Reader::closeGroup() {
   const Destination closing = destination();
   if (closing == Destination::FontTable) finishFontName();
   const int field = state().field;
+  const bool closingBox = state().box;
+  const bool closingMath = state().math;
+  if (state().footnote && !stack_[stack_.size() - 2].footnote) endFootnote();
+  const int depth = static_cast<int>(stack_.size()) - 1;
   stack_.pop_back();
+  if (closingMath && destination() == Destination::Text) mathText_.close(depth, current_.runs, state().chars);
+  if (closingBox && !state().box && !current_.runs.empty()) endParagraph();  // the host's text goes on below
+  if (closing != destination()) finishDestination(closing);
   if (field >= 0 && state().field != field) endField(field);
   if (closing == Destination::Picture && destination() != Destination::Picture) finishPicture();
   return true;
+}
+
+// A destination has ended: what it named goes where it belongs.
+void Reader::finishDestination(Destination closed) {
+  const Destination into = destination();
+  if (closed == Destination::MathCharacter && into == Destination::MathProperties) {
+    mathText_.setCharacter(mathChar_, std::exchange(mathCharText_, QString()));
+  }
+  if (closed == Destination::LevelText) finishLevelText();
+  if (closed == Destination::BookmarkName && into == Destination::Text) {
+    nextBookmark_ = std::exchange(bookmark_, QString()).trimmed();
+  }
+  if (closed == Destination::NumberingText && into == Destination::Numbering) {
+    (legacyTextAfter_ ? legacy_.after : legacy_.before) = std::exchange(listText_, QString());
+  }
+  if (closed == Destination::Numbering && into == Destination::Text) state().paragraph.legacy = legacy_;
 }
 
 void Reader::word(const Token& t) {
@@ -204,7 +326,7 @@ void Reader::word(const Token& t) {
     return;
   }
   if (consumeFallback()) return;
-  if (std::exchange(nextIsIgnorable_, false) && k != Keyword::Fldinst && k != Keyword::Shppict) {
+  if (std::exchange(nextIsIgnorable_, false) && !readsIgnorable(k) && !(state().math && isMathWord(k))) {
     enter(Destination::Skip);  // {\*\word ...}: a destination we do not read
     return;
   }
@@ -222,10 +344,36 @@ void Reader::word(const Token& t) {
     case Destination::FontTable: fontTableWord(k, t); break;
     case Destination::ColourTable: colourTableWord(k, t); break;
     case Destination::Picture: pictureWord(k, t); break;
+    case Destination::ListTable: listTableWord(k, t); break;
+    case Destination::ListOverrides: listOverrideWord(k, t); break;
+    case Destination::Numbering: numberingWord(k, t); break;
     case Destination::Object:
       if (k == Keyword::Result) enter(Destination::Text);
       break;
+    case Destination::ShapeProperty:
+      if (k == Keyword::Sn) {
+        enter(Destination::PropertyName);
+        propertyName_.clear();
+      }
+      // A shape's picture is its one property shown; the rest are settings.
+      if (k == Keyword::Sv) {
+        enter(propertyName_ == u"pib" ? Destination::Text : Destination::Skip);
+        state().shapePicture = true;
+      }
+      break;
+    case Destination::MathProperties:
+      if (const std::optional<MathChar> c = mathChar(k)) {
+        enter(Destination::MathCharacter);
+        mathChar_ = *c;
+        mathCharText_.clear();
+      }
+      break;
+    case Destination::MathCharacter:
+    case Destination::PropertyName:
+    case Destination::BookmarkName:
     case Destination::FieldInstruction:
+    case Destination::LevelText:
+    case Destination::NumberingText:
     case Destination::Skip: break;
   }
 }
@@ -250,6 +398,14 @@ void Reader::textWord(Keyword k, const Token& t) {
     case Keyword::Dbch: state().eastAsian = true; return;
     case Keyword::OtherScript: state().eastAsian = false; return;
     case Keyword::Plain: state().eastAsian = false; break;
+    case Keyword::Listtext: current_.hasMarker = true; return;  // the group's text is the marker
+    case Keyword::Chftn:  // the footnote's number: the next in the text, its own in the footnote
+      appendText(QString::number(state().footnote ? footnoteCount_ : ++footnoteCount_));
+      return;
+    case Keyword::Shpleft: shape_.left = twips(t.param); return;
+    case Keyword::Shpright: shape_.right = twips(t.param); return;
+    case Keyword::Shptop: shape_.top = twips(t.param); return;
+    case Keyword::Shpbottom: shape_.bottom = twips(t.param); return;
     default: break;
   }
   CharFormat f = state().chars;
@@ -271,12 +427,23 @@ bool Reader::destinationWord(Keyword k) {
     case Keyword::Fonttbl: enter(Destination::FontTable); break;
     case Keyword::Colortbl: enter(Destination::ColourTable); break;
     case Keyword::Object: enter(Destination::Object); break;
+    case Keyword::Listtable: enter(Destination::ListTable); break;
+    case Keyword::Listoverridetable: enter(Destination::ListOverrides); break;
+    case Keyword::Pn:
+      enter(Destination::Numbering);
+      legacy_ = LegacyNumbering{};
+      legacy_.on = true;
+      break;
     case Keyword::Skipped: enter(Destination::Skip); break;
     case Keyword::Shppict: break;  // the picture inside is the one to show
     case Keyword::Pict:
       enter(Destination::Picture);
       pictureProps_ = PictureProps{};
       pictureData_ = PictureData{};
+      if (state().shapePicture && shape_.right > shape_.left && shape_.bottom > shape_.top) {
+        pictureProps_.goalWidth = shape_.right - shape_.left;  // a shape's picture fills the shape
+        pictureProps_.goalHeight = shape_.bottom - shape_.top;
+      }
       break;
     case Keyword::Field: state().field = newField(); break;
     case Keyword::Fldinst:
@@ -290,7 +457,59 @@ bool Reader::destinationWord(Keyword k) {
         if (!target.isEmpty()) state().chars.link = target;
       }
       break;
+    default: return layoutWord(k) || (state().math && mathWord(k));
+  }
+  return true;
+}
+
+// Shapes, bookmarks, footnotes and equations: groups whose text the page
+// shows elsewhere or otherwise. False for any other word.
+bool Reader::layoutWord(Keyword k) {
+  switch (k) {
+    case Keyword::Sp: enter(Destination::ShapeProperty); break;
+    case Keyword::Shpinst: shape_ = ShapeBox{}; break;  // read for its text box and picture
+    case Keyword::Do: break;
+    case Keyword::Shptxt:  // a text box's paragraphs, in flow where the shape is anchored
+      if (!current_.runs.empty()) endParagraph();
+      state().boxInTable = state().paragraph.inTable;
+      state().box = true;
+      break;
+    case Keyword::Bkmkstart:
+      enter(Destination::BookmarkName);
+      bookmark_.clear();
+      break;
+    case Keyword::Footnote:  // read aside, shown at the end of the page
+      if (state().footnote) {
+        enter(Destination::Skip);
+        break;
+      }
+      flushBytes();
+      bodyParagraph_ = std::exchange(current_, Paragraph{});
+      state().footnote = true;
+      break;
+    case Keyword::Mmath:
+      flushBytes();
+      state().math = true;
+      break;
     default: return false;
+  }
+  return true;
+}
+
+// An equation's structure, part or properties. False for any other word.
+bool Reader::mathWord(Keyword k) {
+  const int depth = static_cast<int>(stack_.size()) - 1;
+  if (k == Keyword::MathProps) {
+    enter(Destination::MathProperties);
+  } else if (const std::optional<MathStructure> structure = mathStructure(k)) {
+    flushBytes();
+    mathText_.open(*structure, depth);
+  } else if (const std::optional<MathPart> part = mathPart(k)) {
+    flushBytes();
+    const Script script = mathText_.part(*part, depth, current_.runs, state().chars);
+    if (script != Script::Normal) state().chars.script = script;
+  } else {
+    return false;
   }
   return true;
 }
@@ -364,6 +583,65 @@ void Reader::pictureWord(Keyword k, const Token& t) {
   }
 }
 
+void Reader::listTableWord(Keyword k, const Token& t) {
+  if (k == Keyword::List) lists_.beginList();
+  if (k == Keyword::Listlevel) lists_.beginLevel();
+  if (k == Keyword::Listid) {
+    if (ListDef* list = lists_.currentList()) list->id = t.param;
+  }
+  ListLevel* level = lists_.currentLevel();
+  if (!level) return;
+  switch (k) {
+    case Keyword::Levelnfc: level->format = numberFormat(t.param); break;
+    case Keyword::Levelstartat: level->start = std::clamp(t.param, 0, 32767); break;
+    case Keyword::Levellegal: level->legal = !t.hasParam || t.param != 0; break;
+    case Keyword::Levelnorestart: level->noRestart = !t.hasParam || t.param != 0; break;
+    case Keyword::Levelfollow: level->follow = std::clamp(t.param, 0, 2); break;
+    case Keyword::Leveltext:
+      enter(Destination::LevelText);
+      listText_.clear();
+      break;
+    case Keyword::F:  // the marker's font, which also decodes its text
+      level->font = t.param;
+      state().chars.font = t.param;
+      break;
+    default: break;
+  }
+}
+
+void Reader::listOverrideWord(Keyword k, const Token& t) {
+  if (k == Keyword::Listoverride) lists_.beginOverride();
+  if (k == Keyword::Listid) lists_.setOverrideList(t.param);
+  if (k == Keyword::Ls) lists_.setOverrideNumber(t.param);
+}
+
+void Reader::numberingWord(Keyword k, const Token& t) {
+  LegacyNumbering& n = legacy_;
+  switch (k) {
+    case Keyword::Pnlvlbody: n.level = 0; break;
+    case Keyword::Pnlvl: n.level = std::clamp(t.param, 0, kListLevels); break;
+    case Keyword::Pnlvlblt: n.bullet = true; break;
+    case Keyword::Pnlvlcont: n.on = false; break;
+    case Keyword::Pndec: n.format = NumberFormat::Decimal; break;
+    case Keyword::Pnucrm: n.format = NumberFormat::UpperRoman; break;
+    case Keyword::Pnlcrm: n.format = NumberFormat::LowerRoman; break;
+    case Keyword::Pnucltr: n.format = NumberFormat::UpperLetter; break;
+    case Keyword::Pnlcltr: n.format = NumberFormat::LowerLetter; break;
+    case Keyword::Pnord: n.format = NumberFormat::Ordinal; break;
+    case Keyword::Pnstart: n.start = std::clamp(t.param, 0, 32767); break;
+    case Keyword::Pnf:
+      n.font = t.param;
+      state().chars.font = t.param;
+      break;
+    case Keyword::Pntxtb: case Keyword::Pntxta:
+      enter(Destination::NumberingText);
+      legacyTextAfter_ = k == Keyword::Pntxta;
+      listText_.clear();
+      break;
+    default: break;
+  }
+}
+
 void Reader::namedCharacter(Keyword k) {
   char16_t c = 0;
   switch (k) {
@@ -401,6 +679,10 @@ void Reader::symbol(char c) {
 void Reader::hexByte(int value) {
   if (consumeFallback() || value < 0) return;
   if (destination() == Destination::Picture) return;  // pictures are hex digits, not \'hh
+  if (destination() == Destination::LevelText && value < 0x20) {
+    appendText(QString(QChar(static_cast<char16_t>(value))));  // a length or a level's number
+    return;
+  }
   textByte(static_cast<char>(value));
 }
 
@@ -423,7 +705,11 @@ void Reader::text(QByteArrayView bytes) {
 // in pendingBytes_ before they are decoded.
 void Reader::textByte(char c) {
   const Destination d = destination();
-  if (d != Destination::Text && d != Destination::FontTable && d != Destination::FieldInstruction) return;
+  if (d != Destination::Text && d != Destination::FontTable && d != Destination::FieldInstruction &&
+      d != Destination::LevelText && d != Destination::NumberingText && d != Destination::PropertyName &&
+      d != Destination::BookmarkName && d != Destination::MathCharacter) {
+    return;
+  }
   if (c == '\t') appendText(QStringLiteral("\t"));
   else if (static_cast<unsigned char>(c) >= 0x20) pendingBytes_.append(c);  // source line ends mean nothing
 }
@@ -446,18 +732,31 @@ bool Reader::consumeFallback() {
 void Reader::appendText(const QString& text) {
   flushBytes();
   GroupState& s = state();
-  if (s.destination == Destination::FontTable) {
-    fontName_ += text;
+  if (QString* name = nameOf(s.destination)) {
+    if (name->size() < kMaxNameLength) *name += text;
   } else if (s.destination == Destination::FieldInstruction && s.field >= 0) {
     fieldInstructions_[static_cast<std::size_t>(s.field)] += text;
   } else if (s.destination == Destination::Text && !s.chars.hidden && !text.isEmpty()) {
     if (s.field >= 0) fieldShown_[static_cast<std::size_t>(s.field)] = true;
+    Run run{s.chars, text, -1};
+    run.format.bookmark = std::exchange(nextBookmark_, QString());
     std::vector<Run>& runs = current_.runs;
-    if (!runs.empty() && runs.back().picture < 0 && runs.back().format == s.chars) {
+    if (!runs.empty() && runs.back().picture < 0 && runs.back().format == run.format) {
       runs.back().text += text;
     } else {
-      runs.push_back({s.chars, text, -1});
+      runs.push_back(std::move(run));
     }
+  }
+}
+
+QString* Reader::nameOf(Destination d) {
+  switch (d) {
+    case Destination::FontTable: return &fontName_;
+    case Destination::LevelText: case Destination::NumberingText: return &listText_;
+    case Destination::PropertyName: return &propertyName_;
+    case Destination::BookmarkName: return &bookmark_;
+    case Destination::MathCharacter: return &mathCharText_;
+    default: return nullptr;
   }
 }
 
@@ -483,13 +782,20 @@ int Reader::codePage() const {
 Paragraph Reader::takeParagraph() {
   flushBytes();
   current_.format = state().paragraph;
+  if (state().boxInTable) current_.format.inTable = true;
   current_.markFormat = state().chars;
+  addMarker(current_);
   return std::exchange(current_, Paragraph{});
 }
 
 void Reader::endParagraph(bool pageBreak) {
   Paragraph done = takeParagraph();
   done.pageBreakAfter = pageBreak;
+  if (state().footnote) {
+    done.format.inTable = false;
+    footnotes_.push_back(std::move(done));
+    return;
+  }
   if (done.format.inTable) {
     table_.addParagraph(std::move(done));
     return;
@@ -499,7 +805,16 @@ void Reader::endParagraph(bool pageBreak) {
   writer_.append(done);
 }
 
+// The footnote's last paragraph joins the others; the text it interrupted
+// goes on.
+void Reader::endFootnote() {
+  flushBytes();
+  if (!current_.runs.empty()) endParagraph();
+  current_ = std::exchange(bodyParagraph_, Paragraph{});
+}
+
 void Reader::endCell() {
+  if (state().footnote) return endParagraph();  // a footnote has no table of the page's
   Paragraph last = takeParagraph();
   last.format.inTable = true;
   table_.endCell(std::move(last));
@@ -507,6 +822,7 @@ void Reader::endCell() {
 
 void Reader::endRow() {
   if (!current_.runs.empty()) endCell();  // text after the last \cell
+  if (state().footnote) return;
   table_.endRow(rowDefinition_.def());
 }
 
@@ -523,6 +839,42 @@ void Reader::finishPicture() {
   flushBytes();
   tables_.pictures.push_back(pictures_.make(pictureProps_, data.bytes()));
   current_.runs.push_back({s.chars, QString(), static_cast<int>(tables_.pictures.size()) - 1});
+}
+
+// A list item's marker where the writer left it out of the text.
+void Reader::addMarker(Paragraph& p) {
+  const ParagraphFormat& f = p.format;
+  if (!f.legacy.on) lists_.endLegacyRun();
+  if (p.hasMarker || p.runs.empty() || (f.list <= 0 && !f.legacy.on)) return;
+  const ListNumbering::Marker marker = f.list > 0 ? lists_.next(f.list, f.listLevel) : lists_.next(f.legacy);
+  if (marker.text.isEmpty()) return;
+  Run run{p.runs.front().format, marker.text, -1};
+  run.format.link.clear();
+  if (marker.font >= 0 && tables_.fonts.count(marker.font) &&
+      codePageOfCharset(tables_.fonts[marker.font].charset, documentCodePage_) != kSymbolCodePage) {
+    run.format.font = marker.font;
+  }
+  p.runs.insert(p.runs.begin(), std::move(run));
+}
+
+// The level text's first character is its length; a symbol font's
+// characters written as \uN are that font's bytes.
+void Reader::finishLevelText() {
+  flushBytes();
+  ListLevel* level = lists_.currentLevel();
+  const QString text = std::exchange(listText_, QString());
+  if (!level || text.isEmpty()) return;
+  QString marker;
+  for (const QChar c : text.mid(1, text.front().unicode())) {
+    const char16_t u = c.unicode();
+    if (u >= kSymbolPrivateBase && u <= kSymbolPrivateBase + 0xFF) {
+      const char byte = static_cast<char>(u - kSymbolPrivateBase);
+      marker += decoder_.decode(QByteArrayView(&byte, 1), kSymbolCodePage);
+    } else {
+      marker += c;
+    }
+  }
+  level->text = marker;
 }
 
 void Reader::finishFontName() {

@@ -70,8 +70,14 @@ bool loadTextFile(QTextEdit* view, const QString& path) {
 
 void openLinksInBrowser(QTextBrowser* view) {
   view->setOpenLinks(false);
-  QObject::connect(view, &QTextBrowser::anchorClicked, view,
-                   [](const QUrl& url) { ielinknewwindows(url.toString()); });
+  QObject::connect(view, &QTextBrowser::anchorClicked, view, [view](const QUrl& url) {
+    // "#name" is a place on the page (an RTF bookmark), never an address.
+    if (url.isRelative() && url.path().isEmpty() && url.hasFragment()) {
+      view->scrollToAnchor(url.fragment());
+    } else {
+      ielinknewwindows(url.toString());
+    }
+  });
 }
 
 QFont cjkFont(int pixelSize) {

@@ -26,7 +26,8 @@ void showTextBytes(QTextEdit* view, const QByteArray& bytes);
 bool loadTextFile(QTextEdit* view, const QString& path);
 
 // Clicks on the view's links (HYPERLINK fields of RTF) open the address in
-// the browser through the reader's one link routine.
+// the browser through the reader's one link routine; a link to a place on
+// the page ("#name", a bookmark) scrolls there instead.
 void openLinksInBrowser(QTextBrowser* view);
 
 // The CJK screen font the reader's text uses, at a size in pixels.

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPlainTextDocumentLayout>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -112,6 +113,43 @@ class PageViewTest : public QObject {
     link.setPosition(link.selectionStart() + 2);
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->cursorRect(link).center());
     QCOMPARE(seen, QStringList{opened});
+  }
+
+  // A link to a bookmark on the page (HYPERLINK \\l, or "#name") scrolls
+  // to the bookmark and opens no browser.
+  void bookmarkLinkScrolls_data() {
+    QTest::addColumn<QByteArray>("instruction");
+    QTest::newRow("\\l location") << QByteArray("HYPERLINK \\\\l \"answers\"");
+    QTest::newRow("#name address") << QByteArray("HYPERLINK \"#answers\"");
+  }
+
+  void bookmarkLinkScrolls() {
+    QFETCH(QByteArray, instruction);
+    QStringList seen;
+    setLinkOpenerForTesting([&seen](const QUrl& url) { seen << url.toString(); });
+    QTemporaryDir dir;
+    const QString path = writeFile(dir, QStringLiteral("page.rtf"),
+                                   "{\\rtf1 see {\\field{\\*\\fldinst " + instruction +
+                                       "}{\\fldrslt {\\ul the answers}}}\\par " +
+                                       QByteArray("line\\par ").repeated(80) +
+                                       "{\\*\\bkmkstart answers}{\\*\\bkmkend answers}Answers here\\par" +
+                                       QByteArray("line\\par ").repeated(80) + "}");
+    qzt::ui::PageView page(dir.path());
+    page.resize(400, 300);
+    page.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&page));
+    QVERIFY(page.showTextPage(path));
+    QTextBrowser* view = page.textView();
+    QTRY_VERIFY(view->verticalScrollBar()->maximum() > 0);  // laid out: the page is longer than the view
+    QCOMPARE(view->verticalScrollBar()->value(), 0);
+
+    QTextCursor link = view->document()->find(QStringLiteral("the answers"));
+    link.setPosition(link.selectionStart() + 2);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->cursorRect(link).center());
+    QVERIFY(seen.isEmpty());
+    const QTextCursor target = view->document()->find(QStringLiteral("Answers here"));
+    QVERIFY(view->verticalScrollBar()->value() > 0);
+    QVERIFY(view->viewport()->rect().contains(view->cursorRect(target).center()));
   }
 
   // An RTF page's run sizes, its own and the 12 pt of text without one,

@@ -187,9 +187,60 @@ class RtfReaderFixturesTest : public QObject {
     QVERIFY(formatAt(*doc, bold).fontWeight() >= QFont::Bold);
   }
 
+  // A header merged across two parts above a column merged down, as the
+  // writer draws them: real spans, nothing covered left in place.
+  void layoutMergedTable() {
+    const auto doc = read(fixture("libreoffice_layout.rtf"));
+    QCOMPARE(tablesIn(*doc).size(), std::size_t{1});
+    QTextTable* table = tablesIn(*doc).front();
+    QCOMPARE(table->rows(), 3);
+    QCOMPARE(table->columns(), 3);
+    const QTextTableCell number = table->cellAt(0, 0);
+    const QTextTableCell score = table->cellAt(0, 1);
+    QCOMPARE(cellText(table, 0, 0), QStringLiteral("题号"));
+    QCOMPARE(QList<int>({number.rowSpan(), number.columnSpan()}), QList<int>({2, 1}));
+    QCOMPARE(cellText(table, 0, 1), QStringLiteral("得分"));
+    QCOMPARE(QList<int>({score.rowSpan(), score.columnSpan()}), QList<int>({1, 2}));
+    QCOMPARE(table->cellAt(1, 0), number);
+    QCOMPARE(cellText(table, 1, 1) + cellText(table, 1, 2), QStringLiteral("甲部乙部"));
+    QVERIFY(formatAt(*doc, "得分").fontWeight() < QFont::Bold);
+  }
+
+  // Shapes in flow: the text box's text on its own line, the floating
+  // picture at the shape's size, once each.
+  void layoutShapes() {
+    const auto doc = read(fixture("libreoffice_layout.rtf"));
+    const QString text = doc->toPlainText();
+    QCOMPARE(text.count(QStringLiteral("方框里的字")), 1);
+    QCOMPARE(blockOf(*doc, "方框里的字").text(), QStringLiteral("方框里的字"));
+    const std::vector<QTextImageFormat> found = images(*doc);
+    QCOMPARE(found.size(), std::size_t{1});  // the shape's picture, not its fill as well
+    QCOMPARE(qRound(found[0].width()), 57);  // 1.5 cm
+    QCOMPARE(qRound(found[0].height()), 38);  // 1 cm
+    QCOMPARE(imageOf(*doc, found[0]).size(), QSize(40, 30));
+  }
+
+  // The equation's linear text, with its power and index raised and lowered.
+  void layoutEquation() {
+    const auto doc = read(fixture("libreoffice_layout.rtf"));
+    QCOMPARE(blockOf(*doc, "公式").text(), QStringLiteral("公式：x2+1/y=a1。"));
+    QCOMPARE(formatAfter(*doc, "公式：x").verticalAlignment(), QTextCharFormat::AlignSuperScript);
+    QCOMPARE(formatAfter(*doc, "=a").verticalAlignment(), QTextCharFormat::AlignSubScript);
+    QCOMPARE(formatAt(*doc, "+1/y").verticalAlignment(), QTextCharFormat::AlignNormal);
+  }
+
+  void layoutBookmarkLink() {
+    const auto doc = read(fixture("libreoffice_layout.rtf"));
+    QCOMPARE(formatAt(*doc, "答案。").anchorHref(), QStringLiteral("#answers"));
+    QCOMPARE(formatAt(*doc, "答案在此").anchorNames(), QStringList{"answers"});
+  }
+
   // Every prefix of each writer's page (a download cut short) reads and lays
   // out; long pages in steps.
-  void truncated_data() { writers(); }
+  void truncated_data() {
+    writers();
+    QTest::newRow("libreoffice layout") << "libreoffice_layout.rtf";
+  }
   void truncated() {
     QFETCH(QString, file);
     const QByteArray whole = fixture(file);

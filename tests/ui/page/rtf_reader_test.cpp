@@ -179,6 +179,35 @@ class RtfReaderTest : public QObject {
         << QStringLiteral("Имя");
     QTest::newRow("pc: the IBM PC code page")
         << QByteArray("{\\rtf1\\pc \\'82\\'f1}") << QStringLiteral("é±");
+    QTest::newRow("text boxes in flow on their own lines, once")
+        << QByteArray("{\\rtf1 a{\\shp{\\*\\shpinst{\\sp{\\sn shapeType}{\\sv 202}}{\\shptxt\\pard box\\par two\\par}}"
+                      "{\\shprslt{\\*\\do\\dptxbx{\\dptxbxtext\\pard box\\par}}}}b\\par}")
+        << QStringLiteral("a\nbox\ntwo\nb");
+    QTest::newRow("a drawing object's text box")
+        << QByteArray("{\\rtf1 a\\par{\\*\\do\\dobxpage\\dptxbx{\\dptxbxtext\\pard box}\\dpx0}b}")
+        << QStringLiteral("a\nbox\nb");
+    // Equations as linear text; scripts are formats, tested with the fixtures.
+    QTest::newRow("equation: fractions bracket terms of more than one")
+        << QByteArray("{\\rtf1 {\\mmath{\\*\\moMath{\\mf{\\mfPr{\\mtype lin}}{\\mnum{\\mr a+b}}{\\mden{\\mr 2}}}}"
+                      "{\\mmathPict{\\*\\shppict{\\pict\\pngblip 00}}}}}")
+        << QStringLiteral("(a+b)/2");
+    QTest::newRow("equation: radicals, delimiters, n-ary operators, functions, accents")
+        << QByteArray("{\\rtf1 {\\mmath{\\*\\moMath{\\mrad{\\mdeg{\\mr 3}}{\\me{\\mr x+1}}}"
+                      "{\\md{\\mdPr{\\mbegChr [}{\\mendChr ]}{\\msepChr ,}}{\\me{\\mr a}}{\\me{\\mr b}}}"
+                      "{\\mnary{\\mnaryPr{\\mchr \\u8721?}}{\\msub{\\mr i}}{\\msup{\\mr n}}{\\me{\\mr i}}}"
+                      "{\\mnary{\\msub{\\mr 0}}{\\me{\\mr f}}}{\\mfunc{\\mfName{\\mr sin}}{\\me{\\mr x}}}"
+                      "{\\macc{\\maccPr{\\mchr \\u773?}}{\\me{\\mr v}}}}}}")
+        << QStringLiteral("3\u221a(x+1)[a,b]\u2211ini\u222b0fsin xv\u0305");
+    QTest::newRow("equation: groups marked ignorable are read, math properties are not text")
+        << QByteArray("{\\rtf1{\\*\\mmathPr\\mdispDef1{\\mmathFont 0}}a{\\*\\mmath{\\*\\moMath{\\*\\msSup{\\*\\msSupPr"
+                      "{\\*\\mctrlPr\\i}}{\\*\\me{\\mr x}}{\\*\\msup{\\mr 2}}}}}b}")
+        << QStringLiteral("ax2b");
+    QTest::newRow("footnotes at the end of the page, below a rule, with their numbers")
+        << QByteArray("{\\rtf1 a{\\super\\chftn}{\\footnote\\pard\\plain{\\super\\chftn} one\\par more}b\\par "
+                      "c{\\super\\chftn}{\\footnote\\pard{\\super\\chftn} two}\\par}")
+        << QStringLiteral("a1b\nc2\n\n1 one\nmore\n2 two");
+    QTest::newRow("a footnote left open ends with the page")
+        << QByteArray("{\\rtf1 a{\\footnote\\pard n") << QStringLiteral("a\n\nn");
     QTest::newRow("shape properties are not text")
         << QByteArray("{\\rtf1 a{\\shp{\\*\\shpinst{\\sp{\\sn fFilled}{\\sv 0}}}}{\\sp{\\sn shapeType}{\\sv 1}}b}")
         << QStringLiteral("ab");
@@ -192,6 +221,63 @@ class RtfReaderTest : public QObject {
     QFETCH(QByteArray, rtf);
     QFETCH(QString, expected);
     QCOMPARE(plainOf(rtf), expected);
+  }
+
+  // List markers the writer left out of the text, made from the list
+  // tables or legacy numbering and counted as the writer counts them.
+  void listMarkers_data() {
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<QStringList>("paragraphs");
+
+    QTest::newRow("numbers, with a level below that starts over")
+        << QByteArray("\\pard\\ls1 a\\par\\pard\\ls1\\ilvl1 b\\par\\pard\\ls1\\ilvl1 c\\par"
+                      "\\pard\\ls1 d\\par\\pard\\ls1\\ilvl1 e\\par")
+        << QStringList{"1.\ta", "(a)\tb", "(b)\tc", "2.\td", "(a)\te"};
+    QTest::newRow("a bullet in a symbol font, as \\uN")
+        << QByteArray("\\pard\\ls2 a\\par\\ls2 b\\par") << QStringList{"\u2022\ta", "\u2022\tb"};
+    QTest::newRow("roman chapters, legal sections with leading zeros")
+        << QByteArray("\\pard\\ls3 a\\par\\pard\\ls3\\ilvl1 b\\par\\pard\\ls3\\ilvl1 c\\par\\pard\\ls3 d\\par")
+        << QStringList{"I.\ta", "Section 1.01\tb", "Section 1.02\tc", "II.\td"};
+    QTest::newRow("Chinese counting, a start and a blank after")
+        << QByteArray("\\pard\\ls4 a\\par\\pard\\ls4 b\\par") << QStringList{"九、 a", "十、 b"};
+    QTest::newRow("two overrides of one list count on together")
+        << QByteArray("\\pard\\ls1 a\\par\\pard\\ls5 b\\par") << QStringList{"1.\ta", "2.\tb"};
+    QTest::newRow("a marker the writer wrote is the one shown, and counts nothing")
+        << QByteArray("{\\listtext\\pard 7.\\tab}\\pard\\ls1 a\\par\\pard\\ls1 b\\par")
+        << QStringList{"7.\ta", "1.\tb"};
+    QTest::newRow("an unknown list, empty items and items in a table have none or their own")
+        << QByteArray("\\pard\\ls99 a\\par\\pard\\ls1\\par\\trowd\\cellx1440\\pard\\intbl\\ls1 x\\cell\\row\\pard\\ls1 b\\par")
+        << QStringList{"a", "", "1.\tx", "2.\tb"};
+    QTest::newRow("legacy numbers, starting over after an unnumbered paragraph")
+        << QByteArray("{\\*\\pn\\pnlvlbody\\pnucrm\\pnstart1{\\pntxta .}}a\\par"
+                      "\\pard{\\*\\pn\\pnlvlbody\\pnucrm\\pnstart1{\\pntxta .}}b\\par\\pard c\\par"
+                      "\\pard{\\*\\pn\\pnlvlbody\\pndec\\pnstart3{\\pntxtb (}{\\pntxta )}}d\\par")
+        << QStringList{"I.\ta", "II.\tb", "c", "(3)\td"};
+    QTest::newRow("legacy bullets from a symbol font; pntext wins")
+        << QByteArray("{\\*\\pn\\pnlvlblt\\pnf1{\\pntxtb\\'b7}}a\\par"
+                      "{\\pntext\\f1\\'b7\\tab}\\pard{\\*\\pn\\pnlvlblt\\pnf1{\\pntxtb\\'b7}}b\\par")
+        << QStringList{"\u2022\ta", "\u2022\tb"};
+  }
+
+  void listMarkers() {
+    QFETCH(QByteArray, body);
+    QFETCH(QStringList, paragraphs);
+    // As word processors write list tables: a level's text starts with its
+    // length, and \'00..\'08 stand for the levels' numbers.
+    const QByteArray head =
+        "{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0\\fcharset134 SimSun;}{\\f1\\froman\\fcharset2 Symbol;}}"
+        "{\\*\\listtable"
+        "{\\list\\listtemplateid1{\\listlevel\\levelnfc0\\levelstartat1{\\leveltext\\leveltemplateid2\\'02\\'00.;}"
+        "{\\levelnumbers\\'01;}\\fi-420\\li420}{\\listlevel\\levelnfc4\\levelstartat1{\\leveltext\\'03(\\'01);}"
+        "{\\levelnumbers\\'02;}}{\\listname ;}\\listid100}"
+        "{\\list\\listsimple{\\listlevel\\levelnfc23{\\leveltext\\'01\\u-3913 ?;}\\f1}\\listid200}"
+        "{\\list{\\listlevel\\levelnfc1\\levelstartat1{\\leveltext\\'02\\'00.;}}"
+        "{\\listlevel\\levelnfc22\\levellegal\\levelstartat1{\\leveltext\\'0bSection \\'00.\\'01;}}\\listid300}"
+        "{\\list{\\listlevel\\levelnfc37\\levelstartat9\\levelfollow1{\\leveltext\\'02\\'00\\'a1\\'a2;}}\\listid400}}"
+        "{\\*\\listoverridetable{\\listoverride\\listid100\\listoverridecount0\\ls1}"
+        "{\\listoverride\\listid200\\ls2}{\\listoverride\\listid300\\ls3}{\\listoverride\\listid400\\ls4}"
+        "{\\listoverride\\listid100\\ls5}}";
+    QCOMPARE(plainOf(head + body + "}").split(u'\n'), paragraphs);
   }
 
   void formats_data() {
@@ -326,9 +412,12 @@ class RtfReaderTest : public QObject {
     QTest::newRow("plain inside a link's result")
         << QByteArray("{\\rtf1 {\\field{\\*\\fldinst HYPERLINK \"http://a/\"}{\\fldrslt {\\plain go}}}}") << "go"
         << href << QVariant(QStringLiteral("http://a/"));
-    QTest::newRow("a place in the document only is no link")
+    QTest::newRow("a place in the document is a link to its bookmark")
         << QByteArray("{\\rtf1 {\\field{\\*\\fldinst HYPERLINK \\\\l \"top\"}{\\fldrslt go}}}") << "go" << href
-        << QVariant();
+        << QVariant("#top");
+    QTest::newRow("a bookmark names the text after it")
+        << QByteArray("{\\rtf1 a{\\*\\bkmkstart top}{\\*\\bkmkend top}bc}") << "b"
+        << int(QTextFormat::AnchorName) << QVariant(QStringList{"top"});
     QTest::newRow("text after a link")
         << QByteArray("{\\rtf1 {\\field{\\*\\fldinst HYPERLINK \"http://a/\"}{\\fldrslt go}} on}") << "on" << href
         << QVariant();
@@ -423,56 +512,75 @@ class RtfReaderTest : public QObject {
   }
 
   // Tables: the texts of every grid cell, row by row (a merged cell shows in
-  // each grid cell it covers), and the columns' widths in pixels.
+  // each grid cell it covers), the columns' widths in pixels, and the spans
+  // of merged cells ("row,column rows×columns") as the layout sees them.
   void tables_data() {
     QTest::addColumn<QByteArray>("rtf");
     QTest::addColumn<int>("rows");
     QTest::addColumn<int>("columns");
     QTest::addColumn<QStringList>("texts");
     QTest::addColumn<QList<double>>("widths");
+    QTest::addColumn<QStringList>("spans");
 
     QTest::newRow("two by two")
         << QByteArray("{\\rtf1\\trowd\\cellx1440\\cellx4320\\intbl a\\cell b\\cell\\row"
                       "\\trowd\\cellx1440\\cellx4320\\intbl c\\cell d\\cell\\row}")
-        << 2 << 2 << QStringList{"a", "b", "c", "d"} << QList<double>{96, 192};
+        << 2 << 2 << QStringList{"a", "b", "c", "d"} << QList<double>{96, 192} << QStringList{};
     QTest::newRow("a row definition stays for later rows")
         << QByteArray("{\\rtf1\\trowd\\cellx1440\\cellx2880\\intbl a\\cell b\\cell\\row\\intbl c\\cell d\\cell\\row}")
-        << 2 << 2 << QStringList{"a", "b", "c", "d"} << QList<double>{96, 96};
+        << 2 << 2 << QStringList{"a", "b", "c", "d"} << QList<double>{96, 96} << QStringList{};
     QTest::newRow("paragraphs in a cell")
         << QByteArray("{\\rtf1\\trowd\\cellx2880\\pard\\intbl one\\par two\\cell\\row}") << 1 << 1
-        << QStringList{"one\ntwo"} << QList<double>{192};
+        << QStringList{"one\ntwo"} << QList<double>{192} << QStringList{};
     QTest::newRow("cells written in groups, paragraphs ended")
         << QByteArray("{\\rtf1{\\trowd\\trgaph120\\clbrdrb\\brdrs\\cellx4320\\cellx8640\\trkeep\\intbl"
                       "{{\\pard\\intbl a\\par}\\cell}{{\\pard\\intbl b\\par}\\cell}\\intbl\\row}}")
-        << 1 << 2 << QStringList{"a", "b"} << QList<double>{288, 288};
+        << 1 << 2 << QStringList{"a", "b"} << QList<double>{288, 288} << QStringList{};
     QTest::newRow("rows with other edges line up")
         << QByteArray("{\\rtf1\\trowd\\cellx1440\\cellx2880\\intbl a\\cell b\\cell\\row"
                       "\\trowd\\cellx2880\\intbl c\\cell\\row}")
-        << 2 << 2 << QStringList{"a", "b", "c", "c"} << QList<double>{96, 96};
+        << 2 << 2 << QStringList{"a", "b", "c", "c"} << QList<double>{96, 96} << QStringList{"1,0 1×2"};
     QTest::newRow("a header over two parts")
         << QByteArray("{\\rtf1\\trowd\\clmgf\\cellx1440\\clmrg\\cellx2880\\intbl Score\\cell\\cell\\row"
                       "\\trowd\\cellx1440\\cellx2880\\intbl Part A\\cell Part B\\cell\\row}")
-        << 2 << 2 << QStringList{"Score", "Score", "Part A", "Part B"} << QList<double>{96, 96};
+        << 2 << 2 << QStringList{"Score", "Score", "Part A", "Part B"} << QList<double>{96, 96} << QStringList{"0,0 1×2"};
     QTest::newRow("merged across")
         << QByteArray("{\\rtf1\\trowd\\clmgf\\cellx1440\\clmrg\\cellx2880\\intbl ab\\cell\\cell\\row}") << 1 << 2
-        << QStringList{"ab", "ab"} << QList<double>{96, 96};
+        << QStringList{"ab", "ab"} << QList<double>{96, 96} << QStringList{"0,0 1×2"};
     QTest::newRow("merged down")
         << QByteArray("{\\rtf1\\trowd\\clvmgf\\cellx1440\\cellx2880\\intbl a\\cell b\\cell\\row"
                       "\\trowd\\clvmrg\\cellx1440\\cellx2880\\intbl\\cell c\\cell\\row}")
-        << 2 << 2 << QStringList{"a", "b", "a", "c"} << QList<double>{96, 96};
+        << 2 << 2 << QStringList{"a", "b", "a", "c"} << QList<double>{96, 96} << QStringList{"0,0 2×1"};
+    QTest::newRow("a header over cells of other edges, a column merged down")
+        << QByteArray("{\\rtf1\\trowd\\trleft-108\\clvmgf\\cellx1800\\cellx5400\\intbl No.\\cell Score\\cell\\row"
+                      "\\trowd\\trleft-108\\clvmrg\\cellx1800\\cellx3600\\cellx5400\\intbl\\cell Part A\\cell Part B\\cell\\row"
+                      "\\trowd\\trleft-108\\cellx1800\\cellx3600\\cellx5400\\intbl 1\\cell 6\\cell 4\\cell\\row}")
+        << 3 << 3 << QStringList{"No.", "Score", "Score", "No.", "Part A", "Part B", "1", "6", "4"}
+        << QList<double>{127.2, 120, 120} << QStringList{"0,0 2×1", "0,1 1×2"};
+    QTest::newRow("text a writer left in covered cells is kept")
+        << QByteArray("{\\rtf1\\trowd\\clvmgf\\cellx1440\\clmgf\\cellx2880\\clmrg\\cellx4320\\intbl a\\cell b\\cell x\\cell\\row"
+                      "\\trowd\\clvmrg\\cellx1440\\cellx2880\\cellx4320\\intbl c\\cell d\\cell e\\cell\\row}")
+        << 2 << 3 << QStringList{"a\nc", "b\nx", "b\nx", "a\nc", "d", "e"} << QList<double>{96, 96, 96}
+        << QStringList{"0,0 2×1", "0,1 1×2"};
+    QTest::newRow("a text box in a cell stays in the cell")
+        << QByteArray("{\\rtf1\\trowd\\cellx1440\\cellx2880\\intbl a{\\shp{\\*\\shpinst{\\shptxt\\pard box\\par}}}\\cell b\\cell\\row}")
+        << 1 << 2 << QStringList{"a\nbox", "b"} << QList<double>{96, 96} << QStringList{};
+    QTest::newRow("a footnote in a cell keeps the table whole")
+        << QByteArray("{\\rtf1\\trowd\\cellx1440\\cellx2880\\intbl a{\\footnote\\pard n\\par m\\cell\\row}\\cell b\\cell\\row}")
+        << 1 << 2 << QStringList{"a", "b"} << QList<double>{96, 96} << QStringList{};
     QTest::newRow("more cells than definitions")
         << QByteArray("{\\rtf1\\trowd\\cellx1440\\intbl a\\cell b\\cell\\row}") << 1 << 2 << QStringList{"a", "b"}
-        << QList<double>{96, 96};
+        << QList<double>{96, 96} << QStringList{};
     QTest::newRow("edges out of order still give cells")
         << QByteArray("{\\rtf1\\trowd\\cellx2880\\cellx1440\\intbl a\\cell b\\cell\\row}") << 1 << 2
-        << QStringList{"a", "b"} << QList<double>{192, 4};
+        << QStringList{"a", "b"} << QList<double>{192, 4} << QStringList{};
     QTest::newRow("a row left open at the end")
         << QByteArray("{\\rtf1\\trowd\\cellx1440\\intbl a\\cell b") << 1 << 2 << QStringList{"a", "b"}
-        << QList<double>{96, 96};
+        << QList<double>{96, 96} << QStringList{};
     QTest::newRow("a nested table's text stays in its cell")
         << QByteArray("{\\rtf1\\trowd\\cellx2880\\intbl outer\\par\\itap2 x\\nestcell y\\nestcell"
                       "{\\*\\nesttableprops\\trowd\\cellx1000\\cellx2000\\nestrow}\\itap1\\cell\\row}")
-        << 1 << 1 << QStringList{"outer\nx\ny"} << QList<double>{192};
+        << 1 << 1 << QStringList{"outer\nx\ny"} << QList<double>{192} << QStringList{};
   }
 
   void tables() {
@@ -481,6 +589,7 @@ class RtfReaderTest : public QObject {
     QFETCH(int, columns);
     QFETCH(QStringList, texts);
     QFETCH(QList<double>, widths);
+    QFETCH(QStringList, spans);
     const auto doc = read(rtf);
     QCOMPARE(tablesIn(*doc).size(), std::size_t{1});
     QTextTable* table = tablesIn(*doc).front();
@@ -494,6 +603,15 @@ class RtfReaderTest : public QObject {
     QList<double> shownWidths;
     for (const QTextLength& w : table->format().columnWidthConstraints()) shownWidths << w.rawValue();
     QCOMPARE(shownWidths, widths);
+    QStringList shownSpans;
+    for (int r = 0; r < rows; ++r) {
+      for (int c = 0; c < columns; ++c) {
+        const QTextTableCell cell = table->cellAt(r, c);
+        if (cell.row() != r || cell.column() != c || (cell.rowSpan() == 1 && cell.columnSpan() == 1)) continue;
+        shownSpans << QStringLiteral("%1,%2 %3×%4").arg(r).arg(c).arg(cell.rowSpan()).arg(cell.columnSpan());
+      }
+    }
+    QCOMPARE(shownSpans, spans);
   }
 
   void tableCellFormats() {
@@ -585,8 +703,15 @@ class RtfReaderTest : public QObject {
     QTest::newRow("scaled") << "{\\rtf1{\\pict\\pngblip\\picwgoal600\\pichgoal450\\picscalex200\\picscaley50 " +
                                    png.toHex() + "}}"
                             << QSizeF(80, 15) << false;
-    QTest::newRow("without a goal: picw in pixels")
-        << "{\\rtf1{\\pict\\pngblip\\picw20\\pich10 " + png.toHex() + "}}" << QSizeF(20, 10) << false;
+    QTest::newRow("without a goal: the image's own size, not picw")
+        << "{\\rtf1{\\pict\\pngblip\\picw1\\pich2 " + png.toHex() + "}}" << QSizeF(40, 30) << false;
+    QTest::newRow("png bytes under a jpeg label")
+        << "{\\rtf1{\\pict\\jpegblip\\picscalex50\\picscaley50 " + png.toHex() + "}}" << QSizeF(20, 15) << false;
+    QTest::newRow("a shape's picture, not its result for older readers")
+        << "{\\rtf1{\\shp{\\*\\shpinst\\shpleft0{\\sp{\\sn shapeType}{\\sv 75}}{\\sp{\\sn pib}{\\sv "
+           "{\\pict\\pngblip\\picwgoal900\\pichgoal600 " + png.toHex() + "}}}{\\sp{\\sn pictureGray}{\\sv 0}}}"
+           "{\\shprslt{\\*\\do\\dobxcolumn{\\pict\\wmetafile8 0100}}}}}"
+        << QSizeF(60, 40) << false;
     QTest::newRow("without any size: the image's own")
         << "{\\rtf1{\\pict\\pngblip\n" + png.toHex() + "\n}}" << QSizeF(40, 30) << false;
     QTest::newRow("binary data") << "{\\rtf1{\\pict\\pngblip\\bin" + QByteArray::number(png.size()) + " " + png +
@@ -709,6 +834,12 @@ class RtfReaderTest : public QObject {
     QTest::newRow("merges that do not fit")
         << QByteArray("{\\rtf1\\trowd\\clvmrg\\clmrg\\cellx100\\clvmgf\\cellx50\\intbl a\\cell b\\cell\\row"
                       "\\trowd\\clmrg\\clvmrg\\cellx300\\clvmrg\\cellx50\\intbl c\\cell\\row}");
+    QTest::newRow("equations nested past the depth limit")
+        << QByteArray("{\\rtf1 {\\mmath") + QByteArray("{\\mf{\\mnum{\\mr 1}}{\\mden").repeated(300) + "x}}";
+    QTest::newRow("list tables out of place")
+        << QByteArray("{\\rtf1{\\*\\listtable\\listlevel{\\leveltext\\'ff\\'08\\'07;}\\list\\listid1{\\listlevel"
+                      "{\\leveltext\\'00;}}{\\leveltext\\'05\\'00\\'00\\'00\\'00\\'00;}}{\\*\\listoverridetable\\ls1"
+                      "{\\listoverride\\ls2}}\\ls1\\ilvl99 a\\par\\ls2\\ilvl-3 b\\par\\ls1 c\\par}");
     QTest::newRow("picture inside a picture")
         << QByteArray("{\\rtf1{\\pict\\pngblip 8950{\\pict\\jpegblip ffd8}4e47}}");
     QTest::newRow("picture never closed") << QByteArray("{\\rtf1{\\pict\\pngblip\\picwgoal999999999 89504e47");

@@ -85,6 +85,14 @@ void DocumentWriter::append(const Paragraph& paragraph) {
   endBlockUsed_ = true;
 }
 
+void DocumentWriter::appendRule() {
+  QTextBlockFormat rule;
+  rule.setProperty(QTextFormat::BlockTrailingHorizontalRulerWidth, QTextLength(QTextLength::PercentageLength, 30));
+  if (endBlockUsed_) end_.insertBlock(rule, QTextCharFormat());
+  else end_.setBlockFormat(rule);
+  endBlockUsed_ = true;
+}
+
 void DocumentWriter::appendTable(const std::vector<TableRow>& rows) {
   // A table goes right after the last paragraph; in an empty document Qt
   // keeps an empty block before it.
@@ -173,6 +181,10 @@ QTextCharFormat DocumentWriter::charFormat(const CharFormat& f) const {
   if (!f.link.isEmpty()) {
     c.setAnchor(true);
     c.setAnchorHref(f.link);
+  }
+  if (!f.bookmark.isEmpty()) {
+    c.setAnchor(true);
+    c.setAnchorNames({f.bookmark});
   }
   return c;
 }

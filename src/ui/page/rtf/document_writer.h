@@ -34,6 +34,8 @@ class DocumentWriter {
 
   // Appends at the end of the document.
   void append(const Paragraph& paragraph);
+  // A short rule, as above a page's footnotes.
+  void appendRule();
   void appendTable(const std::vector<TableRow>& rows);
 
   // Writes a paragraph into the cursor's block, or into a new block after it.

@@ -50,7 +50,7 @@ QString hyperlinkTarget(const QString& instruction) {
       address = w.trimmed();
     }
   }
-  if (address.isEmpty()) return {};
+  if (address.isEmpty()) return location.isEmpty() ? QString() : u'#' + location;
   return location.isEmpty() ? address : address + u'#' + location;
 }
 

@@ -10,8 +10,8 @@
 namespace qzt::rtf {
 
 // The web address of a HYPERLINK instruction ("HYPERLINK "http://x" \o
-// "tip""), with its \l location as a fragment. Empty for any other field,
-// and for a link to a place inside the document only.
+// "tip""), with its \l location as a fragment; "#location" for a place in
+// the document only. Empty for any other field.
 QString hyperlinkTarget(const QString& instruction);
 
 // A SYMBOL field ("SYMBOL 183 \f "Symbol" \s 10"): the character code, the

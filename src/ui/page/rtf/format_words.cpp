@@ -21,8 +21,10 @@ bool applyCharacterWord(Keyword k, const Token& t, CharFormat& f) {
   switch (k) {
     case Keyword::Plain: {
       const QString link = f.link;  // a field's result stays a link
+      const QString bookmark = f.bookmark;
       f = CharFormat{};
       f.link = link;
+      f.bookmark = bookmark;
       break;
     }
     case Keyword::B: f.bold = isOn(t); break;
@@ -69,6 +71,8 @@ bool applyParagraphWord(Keyword k, const Token& t, ParagraphFormat& p, TabStop::
     case Keyword::Sl: p.lineSpacing = twips(t.param); break;
     case Keyword::Slmult: p.lineMultiple = isOn(t); break;
     case Keyword::Intbl: p.inTable = isOn(t); break;
+    case Keyword::Ls: p.list = std::max(0, t.param); break;
+    case Keyword::Ilvl: p.listLevel = std::clamp(t.param, 0, kListLevels - 1); break;
     case Keyword::Tqc: pendingTab = TabStop::Kind::Centre; break;
     case Keyword::Tqr: pendingTab = TabStop::Kind::Right; break;
     case Keyword::Tqdec: pendingTab = TabStop::Kind::Decimal; break;

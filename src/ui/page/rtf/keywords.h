@@ -12,6 +12,12 @@ enum class Keyword {
   Ansicpg, Pc, Pca, Mac, Deff, Deftab, Uc, U, Bin,
   // Destinations
   Fonttbl, Colortbl, Pict, Field, Fldinst, Fldrslt, Shppict, Object, Result, Skipped,
+  // Shapes: their instructions, text boxes, properties; drawing objects
+  Shpinst, Shptxt, Sp, Sn, Sv, Do, Shpleft, Shptop, Shpright, Shpbottom,
+  // Bookmarks, where HYPERLINK \l fields lead
+  Bkmkstart,
+  // Footnotes and their automatic numbers
+  Footnote, Chftn,
   // Font and colour tables
   F, Fcharset, Cpg, Froman, Red, Green, Blue,
   // Characters
@@ -29,6 +35,13 @@ enum class Keyword {
   // Pictures
   Pngblip, Jpegblip, Emfblip, Wmetafile, OtherPicture, Picw, Pich, Picwgoal, Pichgoal,
   Picscalex, Picscaley,
+  // Lists: the tables, an item's list and level, legacy numbering, markers in the text
+  Listtable, Listoverridetable, List, Listlevel, Levelnfc, Levelstartat, Leveltext, Levellegal,
+  Levelnorestart, Levelfollow, Listid, Listoverride, Ls, Ilvl, Listtext, Pn, Pnlvlbody, Pnlvlblt,
+  Pnlvlcont, Pnlvl, Pndec, Pnucrm, Pnlcrm, Pnucltr, Pnlcltr, Pnord, Pnstart, Pnf, Pntxtb, Pntxta,
+  // Equations: structures, their parts, the characters their properties name
+  Mmath, Mf, Mrad, Md, Mnary, Mscript, Mfunc, Macc, MathOther, Mnum, Mden, Me, Msup, Msub, Mdeg,
+  MfName, MathProps, Mchr, MbegChr, MendChr, MsepChr,
   // Characters by name
   Tab, Emdash, Endash, Emspace, Enspace, Bullet, Lquote, Rquote, Ldblquote, Rdblquote,
 };

@@ -7,6 +7,8 @@
 
 #include <vector>
 
+#include "page/rtf/lists.h"
+
 namespace qzt::rtf {
 
 enum class Align { Left, Centre, Right, Justify };
@@ -27,6 +29,7 @@ struct CharFormat {
   int background = 0;  // colour table index; 0: none
   int font = -1;       // font number; -1: the document's default font
   QString link;        // target of the HYPERLINK field this text shows
+  QString bookmark;    // the bookmark that starts at this text
   bool operator==(const CharFormat&) const = default;
 };
 
@@ -48,6 +51,9 @@ struct ParagraphFormat {
   bool lineMultiple = false;  // lineSpacing counts 240ths of a line
   std::vector<TabStop> tabs;
   bool inTable = false;
+  int list = 0;       // \ls: the list override an item is in; 0 none
+  int listLevel = 0;  // \ilvl
+  LegacyNumbering legacy;
 };
 
 struct Run {
@@ -61,6 +67,7 @@ struct Paragraph {
   CharFormat markFormat;  // the paragraph mark's: sets an empty line's height
   std::vector<Run> runs;
   bool pageBreakAfter = false;
+  bool hasMarker = false;  // the writer put the list marker in the text
 };
 
 struct Font {

@@ -21,12 +21,13 @@ int hexValue(char c) {
   return -1;
 }
 
-// One side on screen: the goal in twips, else \picw/\pich, else the image's own.
+// One side on screen: the goal in twips, else the decoded image's own, else
+// \picw/\pich (the picture's own size as the writer states it); then scaled.
 double side(int goal, int stated, bool metafile, int natural, int scale) {
   double pixels = kUnknownSide;
   if (goal > 0) pixels = goal / kTwipsPerPixel;
-  else if (stated > 0) pixels = metafile ? stated / kHundredthsMmPerPixel : stated;
   else if (natural > 0) pixels = natural;
+  else if (stated > 0) pixels = metafile ? stated / kHundredthsMmPerPixel : stated;
   if (scale > 0) pixels = pixels * scale / 100.0;
   return std::clamp(pixels, 1.0, PictureMaker::kMaxSide);
 }
@@ -42,6 +43,14 @@ QImage framed(QSize size) {
   painter.drawLine(frame.topLeft(), frame.bottomRight());
   painter.drawLine(frame.bottomLeft(), frame.topRight());
   return image;
+}
+
+// The format the bytes are in, whatever the picture's label says: writers
+// have put PNG bytes under \jpegblip.
+const char* formatOf(const QByteArray& data) {
+  if (data.startsWith("\x89PNG\r\n\x1a\n")) return "png";
+  if (data.startsWith("\xff\xd8\xff")) return "jpeg";
+  return nullptr;
 }
 
 }  // namespace
@@ -67,9 +76,9 @@ bool PictureMaker::spend(qint64 pixels) {
   return true;
 }
 
-QImage PictureMaker::decode(const PictureProps& props, const QByteArray& data) {
-  const char* format = props.kind == PictureKind::Png ? "png" : props.kind == PictureKind::Jpeg ? "jpeg" : nullptr;
-  if (!format || data.isEmpty()) return {};
+QImage PictureMaker::decode(const QByteArray& data) {
+  const char* format = formatOf(data);
+  if (!format) return {};
   QBuffer buffer;
   buffer.setData(data);
   buffer.open(QIODevice::ReadOnly);
@@ -88,7 +97,7 @@ QImage PictureMaker::placeholder(QSizeF size) {
 
 Picture PictureMaker::make(const PictureProps& props, const QByteArray& data) {
   Picture picture;
-  picture.image = decode(props, data);
+  picture.image = decode(data);
   const bool metafile = props.kind == PictureKind::Metafile;
   picture.size = QSizeF(side(props.goalWidth, props.width, metafile, picture.image.width(), props.scaleX),
                         side(props.goalHeight, props.height, metafile, picture.image.height(), props.scaleY));

@@ -1,5 +1,6 @@
 // Pictures in RTF: a {\pict} group states the format, the size to show and
-// the bytes (hex digits or \bin data). PNG and JPEG are decoded; metafiles
+// the bytes (hex digits or \bin data). PNG and JPEG are decoded, known by
+// their bytes whatever the label says; metafiles
 // and anything that does not decode become a framed placeholder of the
 // size the picture would take, so nothing is silently blank. Decoded and
 // drawn pixels are bounded per document: past the bound every picture shares
@@ -52,7 +53,7 @@ class PictureMaker {
   Picture make(const PictureProps& props, const QByteArray& data);
 
  private:
-  QImage decode(const PictureProps& props, const QByteArray& data);
+  QImage decode(const QByteArray& data);
   QImage placeholder(QSizeF size);
   bool spend(qint64 pixels);
 

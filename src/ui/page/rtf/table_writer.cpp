@@ -21,9 +21,13 @@ struct PlacedCell {
   int column = 0;
   int columns = 1;
   int rows = 1;
-  const Cell* content = nullptr;
+  std::vector<const Cell*> contents;  // its own, then text of cells it covers
   CellDef def;
 };
+
+bool hasText(const Cell& cell) {
+  return std::any_of(cell.begin(), cell.end(), [](const Paragraph& p) { return !p.runs.empty(); });
+}
 
 // Right edges of a row's cells, in order, one per cell.
 std::vector<int> rightEdges(const TableRow& row) {
@@ -95,16 +99,22 @@ void Grid::placeRow(int index, const TableRow& row) {
     cell.columns = edges_.empty() ? 1 : column(right[i]) - cell.column;
     previous = right[i];
     if (i < row.def.cells.size()) cell.def = row.def.cells[i];
-    if (i < row.cells.size()) cell.content = &row.cells[i];
+    const Cell* content = i < row.cells.size() ? &row.cells[i] : nullptr;
+    if (content) cell.contents.push_back(content);
     const auto at = static_cast<std::size_t>(cell.column);
+    // A covered cell's text, where a writer left any, joins the merged cell's.
+    PlacedCell* covering = nullptr;
     if (cell.def.across == Merge::Next && !cells_.empty() && cells_.back().row == index) {
-      cells_.back().columns += cell.columns;  // the text lives in the first cell
-      continue;
-    }
-    if (cell.def.down == Merge::Next && openDown_[at] >= 0 &&
-        cells_[static_cast<std::size_t>(openDown_[at])].columns == cell.columns) {
-      ++cells_[static_cast<std::size_t>(openDown_[at])].rows;
+      covering = &cells_.back();
+      covering->columns += cell.columns;
+    } else if (cell.def.down == Merge::Next && openDown_[at] >= 0 &&
+               cells_[static_cast<std::size_t>(openDown_[at])].columns == cell.columns) {
+      covering = &cells_[static_cast<std::size_t>(openDown_[at])];
+      ++covering->rows;
       stillOpen[at] = openDown_[at];
+    }
+    if (covering) {
+      if (content && hasText(*content)) covering->contents.push_back(content);
       continue;
     }
     if (cell.def.down == Merge::First) stillOpen[at] = static_cast<int>(cells_.size());
@@ -166,21 +176,23 @@ bool writeTable(QTextCursor& cursor, const std::vector<TableRow>& rows, Document
   const int rowCount = static_cast<int>(rows.size());
   if (grid.columnCount() == 0 || !writer.spendCells(qint64(rowCount) * grid.columnCount())) return false;
   QTextTable* table = cursor.insertTable(rowCount, grid.columnCount(), tableFormat(grid, rows.front().def));
-  for (const PlacedCell& placed : grid.cells()) {  // each merge redoes the table's grid
-    if (placed.rows > 1 || placed.columns > 1) table->mergeCells(placed.row, placed.column, placed.rows, placed.columns);
-  }
+  // Text and formats first, merges last: a cell's spans live in the format
+  // of its first block's mark, which writing the first paragraph replaces.
   for (const PlacedCell& placed : grid.cells()) {
     QTextTableCell cell = table->cellAt(placed.row, placed.column);
-    if (placed.content) {
-      QTextCursor at = cell.firstCursorPosition();
-      bool newBlock = false;
-      for (const Paragraph& p : *placed.content) {
+    QTextCursor at = cell.firstCursorPosition();
+    bool newBlock = false;
+    for (const Cell* content : placed.contents) {
+      for (const Paragraph& p : *content) {
         writer.write(at, p, newBlock);
         newBlock = true;
       }
     }
     // After the text: a cell's format is its first block's character format.
     cell.setFormat(cellFormat(placed.def, rows[static_cast<std::size_t>(placed.row)].def.gap, writer));
+  }
+  for (const PlacedCell& placed : grid.cells()) {  // each merge redoes the table's grid
+    if (placed.rows > 1 || placed.columns > 1) table->mergeCells(placed.row, placed.column, placed.rows, placed.columns);
   }
   return true;
 }
