@@ -434,7 +434,9 @@ class ConfinedPageTest : public QObject {
     QVERIFY(writeFile(outside_ + "/other.mht", archive));
     QVERIFY(QFile::link(outside_ + "/other.mht", work_ + "/escape.mht"));
     ConfinedPage page(work_);
-    page.setUnresponsiveLimit(std::chrono::milliseconds(300));
+    // Short enough to fire within the wait below, long enough that a busy
+    // machine's slow load is not taken for a hang.
+    page.setUnresponsiveLimit(std::chrono::milliseconds(1000));
     QSignalSpy lost(&page, &ConfinedPage::rendererLost);
     QVERIFY(loadAndWait(&page, [&] { page.showFile(work_ + "/notes.mht"); }));
     QCOMPARE(page.title(), QStringLiteral("archive"));
@@ -447,7 +449,7 @@ class ConfinedPageTest : public QObject {
     QTRY_COMPARE_WITH_TIMEOUT(width("own"), 7, kWait);
     QCOMPARE(width("outside"), 0);
     // A page without scripts still answers the hang watch.
-    QTest::qWait(2000);
+    QTest::qWait(3000);
     QCOMPARE(lost.size(), 0);
 
     for (const QString& path : {outside_ + "/other.mht", work_ + "/escape.mht"}) {
