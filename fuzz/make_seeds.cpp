@@ -136,6 +136,12 @@ int main(int argc, char** argv) {
   }
   save(table, "records", records);
 
+  // Requests whose bytes no corpus file holds yet; every target needs its
+  // own seeds folder, or the fuzzer stops before it starts.
+  const fs::path api = out / "fuzz_serve_api";
+  save(api, "info", std::string("\x01/api/info\n"));
+  save(api, "room", std::string("\x08/api/teacher/room\n"));
+
   saveTextSeeds(out);
   return 0;
 }
