@@ -1,0 +1,196 @@
+#include "side/rtf_html.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "report/html_writer.h"
+#include "side/rtf_tokens.h"
+
+namespace qzt {
+namespace {
+
+// Past this the rest of the page is left out: a hostile file of tiny runs
+// could otherwise grow many times its size.
+constexpr std::size_t kHtmlLimit = 64u << 20;
+constexpr int kDefaultHalfPoints = 24;
+
+struct CharFormat {
+  bool bold = false, italic = false, underline = false, strike = false;
+  int halfPoints = kDefaultHalfPoints;
+  bool operator==(const CharFormat&) const = default;
+};
+
+std::string styleOf(const CharFormat& f) {
+  std::string style;
+  if (f.bold) style += "font-weight:bold;";
+  if (f.italic) style += "font-style:italic;";
+  if (f.underline || f.strike) {
+    style += f.underline && f.strike ? "text-decoration:underline line-through;"
+                                     : f.underline ? "text-decoration:underline;" : "text-decoration:line-through;";
+  }
+  if (f.halfPoints != kDefaultHalfPoints) {
+    style += "font-size:" + std::to_string(f.halfPoints / 2) + (f.halfPoints % 2 ? ".5pt;" : "pt;");
+  }
+  return style;
+}
+
+struct Cell {
+  std::string html;
+  int span = 1;
+};
+
+class HtmlSink : public RtfSink {
+ public:
+  void groupOpened() override { formats_.push_back(formats_.back()); }
+  void groupClosed() override {
+    if (formats_.size() > 1) formats_.pop_back();
+  }
+  void text(std::string_view utf8) override {
+    if (full()) return;
+    if (!spanOpen_ || spanFormat_ != formats_.back()) {
+      closeSpan();
+      const std::string style = styleOf(formats_.back());
+      if (!style.empty()) para_ += "<span style=\"" + style + "\">";
+      spanOpen_ = true;
+      spanFormat_ = formats_.back();
+    }
+    para_ += report::htmlEscape(utf8);
+  }
+  void controlWord(std::string_view word, std::optional<long> number) override {
+    const bool on = !number || *number != 0;
+    CharFormat& f = formats_.back();
+    if (word == "par") endParagraph();
+    else if (word == "line") lineBreak();
+    else if (word == "tab") text("\t");
+    else if (word == "b") f.bold = on;
+    else if (word == "i") f.italic = on;
+    else if (word == "ul" || word == "uld" || word == "uldb" || word == "ulw" || word == "ulth") f.underline = on;
+    else if (word == "ulnone") f.underline = false;
+    else if (word == "strike") f.strike = on;
+    else if (word == "fs") f.halfPoints = static_cast<int>(std::clamp(number.value_or(kDefaultHalfPoints), 8L, 288L));
+    else if (word == "plain") f = CharFormat{};
+    else tableOrParagraphWord(word);
+  }
+  std::string finish() {
+    if (!row_.empty() || !cell_.empty() || (inTable_ && !para_.empty())) {
+      endCell();
+      endRow();
+    }
+    closeTable();
+    if (!para_.empty()) endParagraph();
+    return std::move(body_);
+  }
+
+ private:
+  bool full() const { return body_.size() + cell_.size() + para_.size() > kHtmlLimit; }
+
+  void tableOrParagraphWord(std::string_view word) {
+    if (word == "pard") {
+      align_ = nullptr;
+      inTable_ = false;
+    } else if (word == "qc") {
+      align_ = "center";
+    } else if (word == "qr") {
+      align_ = "right";
+    } else if (word == "qj") {
+      align_ = "justify";
+    } else if (word == "ql") {
+      align_ = nullptr;
+    } else if (word == "intbl") {
+      inTable_ = true;
+    } else if (word == "cell") {
+      endCell();
+    } else if (word == "row") {
+      endRow();
+    } else if (word == "trowd") {
+      mergedDefs_.clear();
+      nextMerged_ = false;
+    } else if (word == "clmrg") {
+      nextMerged_ = true;
+    } else if (word == "cellx") {
+      mergedDefs_.push_back(nextMerged_);
+      nextMerged_ = false;
+    } else if (word == "nestcell") {
+      text(" ");  // cells of a table within a cell run on in that cell
+    } else if (word == "nestrow") {
+      lineBreak();
+    }
+  }
+
+  void closeSpan() {
+    if (spanOpen_ && !styleOf(spanFormat_).empty()) para_ += "</span>";
+    spanOpen_ = false;
+  }
+  void lineBreak() {
+    if (full()) return;
+    closeSpan();
+    para_ += "<br>";
+  }
+  std::string takeParagraph() {
+    closeSpan();
+    std::string p = align_ ? std::string("<p style=\"text-align:") + align_ + "\">" : std::string("<p>");
+    p += para_.empty() ? "<br>" : para_;
+    p += "</p>";
+    para_.clear();
+    return p;
+  }
+  void endParagraph() {
+    if (inTable_) {
+      cell_ += takeParagraph();
+      return;
+    }
+    closeTable();
+    body_ += takeParagraph();
+  }
+  void endCell() {
+    if (!para_.empty() || cell_.empty()) cell_ += takeParagraph();
+    const std::size_t index = row_.size();
+    const bool merged = index < mergedDefs_.size() && mergedDefs_[index] && !row_.empty();
+    if (merged) {
+      ++row_.back().span;
+      if (cell_ != "<p><br></p>") row_.back().html += cell_;  // text of a merged cell is kept
+    }
+    row_.push_back(Cell{merged ? std::string() : std::move(cell_), merged ? 0 : 1});
+    cell_.clear();
+  }
+  void endRow() {
+    if (!tableOpen_) body_ += "<table>";
+    tableOpen_ = true;
+    body_ += "<tr>";
+    for (const Cell& c : row_) {
+      if (c.span == 0) continue;
+      body_ += c.span > 1 ? "<td colspan=\"" + std::to_string(c.span) + "\">" : std::string("<td>");
+      body_ += c.html + "</td>";
+    }
+    body_ += "</tr>";
+    row_.clear();
+  }
+  void closeTable() {
+    if (tableOpen_) body_ += "</table>";
+    tableOpen_ = false;
+  }
+
+  std::vector<CharFormat> formats_{CharFormat{}};
+  bool spanOpen_ = false;
+  CharFormat spanFormat_;
+  const char* align_ = nullptr;
+  bool inTable_ = false, tableOpen_ = false;
+  std::vector<bool> mergedDefs_;
+  bool nextMerged_ = false;
+  std::string para_, cell_, body_;
+  std::vector<Cell> row_;
+};
+
+}  // namespace
+
+std::string rtfHtmlDocument(std::string_view rtf) {
+  HtmlSink sink;
+  walkRtf(rtf, sink);
+  return "<!doctype html><html><head><meta charset=\"utf-8\"><style>"
+         "body{font-family:sans-serif;white-space:pre-wrap;overflow-wrap:anywhere}p{margin:0 0 .2em}"
+         "table{border-collapse:collapse;margin:.3em 0}td{border:1px solid #888;padding:2px 6px;vertical-align:top}"
+         "td p{margin:0}</style></head><body>" +
+         sink.finish() + "</body></html>";
+}
+
+}  // namespace qzt

@@ -1,0 +1,208 @@
+#include "side/rtf_tokens.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "util/gbk.h"
+
+namespace qzt {
+namespace {
+
+// Destinations whose text is not the document's.
+bool skippedDestination(std::string_view word) {
+  static constexpr std::string_view kSkipped[] = {"fonttbl", "colortbl", "stylesheet", "info", "pict",
+                                                  "fldinst", "header", "footer", "object", "listtable",
+                                                  "listoverridetable", "themedata", "datastore", "xmlnstbl",
+                                                  "headerl", "headerr", "headerf", "footerl", "footerr",
+                                                  "footerf", "bkmkstart", "bkmkend"};
+  for (std::string_view s : kSkipped) {
+    if (word == s) return true;
+  }
+  return false;
+}
+
+// Control words that stand for one character.
+std::string_view symbolOf(std::string_view word) {
+  static constexpr std::pair<std::string_view, std::string_view> kSymbols[] = {
+      {"emdash", "—"}, {"endash", "–"},  {"bullet", "•"},    {"lquote", "‘"},
+      {"rquote", "’"}, {"ldblquote", "“"}, {"rdblquote", "”"}, {"emspace", "\u2003"},
+      {"enspace", "\u2002"}};
+  for (const auto& [w, s] : kSymbols) {
+    if (word == w) return s;
+  }
+  return {};
+}
+
+int hexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+void appendCodePoint(std::string& out, unsigned long c) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+struct Walker {
+  Walker(std::string_view rtf, RtfSink& to) : in(rtf), sink(to) {}
+
+  std::string_view in;
+  RtfSink& sink;
+  std::size_t at = 0;
+  ByteString pending;  // code-page bytes not yet converted
+  std::vector<bool> skipStack{false};
+  int deepGroups = 0;        // groups opened past the depth bound, not reported
+  int skipAfterUnicode = 0;  // characters that stand in for a \u
+  unsigned long highSurrogate = 0;
+
+  bool skipping() const { return skipStack.back(); }
+
+  void flush() {
+    if (highSurrogate != 0) {
+      highSurrogate = 0;
+      sink.text("\uFFFD");  // half a pair
+    }
+    if (pending.empty()) return;
+    const std::string utf8 = gbkToUtf8(pending);
+    pending.clear();
+    sink.text(utf8);
+  }
+  void byte(char c) {
+    if (skipping()) return;
+    if (skipAfterUnicode > 0) {
+      --skipAfterUnicode;
+      return;
+    }
+    if (highSurrogate != 0) flush();
+    pending += c;
+  }
+  void unicode(long number) {
+    unsigned long cp = static_cast<unsigned long>(number < 0 ? number + 65536 : number) & 0xFFFF;
+    skipAfterUnicode = 1;
+    if (cp >= 0xD800 && cp <= 0xDBFF) {
+      flush();
+      highSurrogate = cp;
+      return;
+    }
+    if (cp >= 0xDC00 && cp <= 0xDFFF) {
+      if (highSurrogate == 0) cp = 0xFFFD;
+      else cp = 0x10000 + ((highSurrogate - 0xD800) << 10) + (cp - 0xDC00);
+      highSurrogate = 0;
+    }
+    flush();
+    std::string utf8;
+    appendCodePoint(utf8, cp);
+    sink.text(utf8);
+  }
+
+  void openGroup() {
+    flush();
+    if (skipStack.size() > kRtfGroupDepthLimit) {
+      ++deepGroups;
+      return;
+    }
+    skipStack.push_back(skipping());
+    sink.groupOpened();
+  }
+  void closeGroup() {
+    flush();
+    if (deepGroups > 0) {
+      --deepGroups;
+    } else if (skipStack.size() > 1) {
+      skipStack.pop_back();
+      sink.groupClosed();
+    }
+  }
+
+  void word() {
+    const std::size_t start = at;
+    while (at < in.size() && std::isalpha(static_cast<unsigned char>(in[at])) && at - start < 32) ++at;
+    const std::string_view w = in.substr(start, at - start);
+    const std::size_t numStart = at;
+    if (at < in.size() && (in[at] == '-' || std::isdigit(static_cast<unsigned char>(in[at])))) ++at;
+    while (at < in.size() && std::isdigit(static_cast<unsigned char>(in[at])) && at - numStart < 10) ++at;
+    std::optional<long> number;
+    if (at > numStart) number = std::strtol(std::string(in.substr(numStart, at - numStart)).c_str(), nullptr, 10);
+    if (at < in.size() && in[at] == ' ') ++at;
+    if (w == "bin") {  // raw bytes that may hold braces
+      at += std::min(static_cast<std::size_t>(std::max(number.value_or(0), 0L)), in.size() - at);
+      return;
+    }
+    if (skippedDestination(w)) skipStack.back() = true;
+    if (skipping()) return;
+    if (w == "u") return unicode(number.value_or(0));
+    flush();
+    if (const std::string_view symbol = symbolOf(w); !symbol.empty()) return sink.text(symbol);
+    sink.controlWord(w, number);
+  }
+
+  void escape() {
+    const char next = in[at];
+    if (next == '\'') {
+      if (at + 2 >= in.size()) {  // cut short inside \'hh
+        at = in.size();
+        return;
+      }
+      const int hi = hexValue(in[at + 1]), lo = hexValue(in[at + 2]);
+      at += 3;
+      if (hi >= 0 && lo >= 0) byte(static_cast<char>(hi * 16 + lo));
+    } else if (std::isalpha(static_cast<unsigned char>(next))) {
+      word();
+    } else {
+      ++at;
+      if (next == '*') skipStack.back() = true;
+      if (next == '\\' || next == '{' || next == '}') byte(next);
+      if (next == '~' && !skipping()) {
+        flush();
+        sink.text("\u00A0");
+      }
+    }
+  }
+
+  void run() {
+    while (at < in.size()) {
+      const char c = in[at++];
+      if (c == '{') {
+        openGroup();
+      } else if (c == '}') {
+        closeGroup();
+      } else if (c == '\\') {
+        if (at < in.size()) escape();
+      } else if (c != '\r' && c != '\n') {
+        byte(c);
+      }
+    }
+    flush();
+    while (skipStack.size() > 1) {  // unclosed groups still close for the sink
+      skipStack.pop_back();
+      sink.groupClosed();
+    }
+  }
+};
+
+}  // namespace
+
+void walkRtf(std::string_view rtf, RtfSink& sink) {
+  Walker w(rtf, sink);
+  w.run();
+}
+
+}  // namespace qzt

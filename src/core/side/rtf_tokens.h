@@ -1,0 +1,30 @@
+// Walks RTF bytes for the browser renditions of an RTF page: text decoded
+// to UTF-8 (\'hh bytes as GBK, the papers' code page; \uN as its character,
+// the one stand-in character after it dropped), destinations that are not
+// the document's text (font and colour tables, pictures, fields'
+// instructions, anything marked \*) skipped, groups nested no deeper than
+// a bound so a hostile file cannot make its reader's stacks grow.
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+namespace qzt {
+
+class RtfSink {
+ public:
+  virtual ~RtfSink() = default;
+  // A group within the bound opened or closed; the pairs always balance.
+  virtual void groupOpened() {}
+  virtual void groupClosed() {}
+  // A control word of the document's text, with its number if it has one.
+  virtual void controlWord(std::string_view word, std::optional<long> number) = 0;
+  virtual void text(std::string_view utf8) = 0;
+};
+
+inline constexpr int kRtfGroupDepthLimit = 100;
+
+// Never fails: what cannot be read is left out.
+void walkRtf(std::string_view rtf, RtfSink& sink);
+
+}  // namespace qzt

@@ -1,0 +1,72 @@
+#include "side/rtf_html.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace qzt {
+namespace {
+
+std::string body(const std::string& rtf) {
+  const std::string doc = rtfHtmlDocument(rtf);
+  const std::size_t start = doc.find("<body>"), end = doc.rfind("</body>");
+  if (start == std::string::npos || end == std::string::npos) return "no body in " + doc;
+  return doc.substr(start + 6, end - start - 6);
+}
+
+struct HtmlCase {
+  const char* what;
+  std::string rtf;
+  std::string html;  // the whole body
+};
+
+class RtfHtmlTest : public ::testing::TestWithParam<HtmlCase> {};
+
+TEST_P(RtfHtmlTest, Renders) { EXPECT_EQ(body(GetParam().rtf), GetParam().html) << GetParam().what; }
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RtfHtmlTest,
+    ::testing::Values(
+        HtmlCase{"paragraphs, line breaks and an empty paragraph", R"({\rtf1 a\line b\par\par c\par})",
+                 "<p>a<br>b</p><p><br></p><p>c</p>"},
+        HtmlCase{"bold, italic and underline on and off",
+                 R"({\rtf1 x\b B\b0 \i I\i0 \ul U\ulnone  y{\strike\ul s}\par})",
+                 "<p>x<span style=\"font-weight:bold;\">B</span><span style=\"font-style:italic;\">I</span>"
+                 "<span style=\"text-decoration:underline;\">U</span> y"
+                 "<span style=\"text-decoration:underline line-through;\">s</span></p>"},
+        HtmlCase{"formatting ends with its group", R"({\rtf1 {\b\fs21 big}small\par})",
+                 "<p><span style=\"font-weight:bold;font-size:10.5pt;\">big</span>small</p>"},
+        HtmlCase{"alignment until \\pard", R"({\rtf1\qc mid\par\qr end\par\pard left\par})",
+                 "<p style=\"text-align:center\">mid</p><p style=\"text-align:right\">end</p><p>left</p>"},
+        HtmlCase{"a table of two rows, then text",
+                 R"({\rtf1\trowd\cellx1000\cellx2000\intbl a\cell b\cell\row)"
+                 R"(\trowd\cellx1000\cellx2000\intbl c\par d\cell\cell\row\pard after\par})",
+                 "<table><tr><td><p>a</p></td><td><p>b</p></td></tr>"
+                 "<tr><td><p>c</p><p>d</p></td><td><p><br></p></td></tr></table><p>after</p>"},
+        HtmlCase{"cells merged across",
+                 R"({\rtf1\trowd\clmgf\cellx1000\clmrg\cellx2000\cellx3000\intbl wide\cell\cell c\cell\row\pard})",
+                 "<table><tr><td colspan=\"2\"><p>wide</p></td><td><p>c</p></td></tr></table>"},
+        HtmlCase{"a row never ended is still shown", R"({\rtf1\trowd\cellx1000\intbl a\cell b)",
+                 "<table><tr><td><p>a</p></td><td><p>b</p></td></tr></table>"},
+        HtmlCase{"markup in the text is escaped",
+                 R"({\rtf1 <script>alert("x")</script>&<img src=x onerror=y>\par})",
+                 "<p>&lt;script&gt;alert(&quot;x&quot;)&lt;/script&gt;&amp;&lt;img src=x onerror=y&gt;</p>"},
+        HtmlCase{"markup made of code-page bytes and \\u is escaped too", R"({\rtf1 \'3cb\'3e\u60?i>\par})",
+                 "<p>&lt;b&gt;&lt;i&gt;</p>"},
+        HtmlCase{"GBK and unicode text", R"({\rtf1\ansicpg936 \'d6\'d0\u25991?\par})", "<p>中文</p>"},
+        HtmlCase{"destinations that are not text are skipped",
+                 R"({\rtf1{\fonttbl{\f0 SimSun;}}{\*\generator g;}{\pict\pngblip 89504e47}{\field{\*\fldinst HYPERLINK "u"}{\fldrslt link}}\par})",
+                 "<p>link</p>"},
+        HtmlCase{"unbalanced braces", "}}}{\\b{x\\par", "<p><span style=\"font-weight:bold;\">x</span></p>"},
+        HtmlCase{"deep nesting keeps the formatting of the bound",
+                 "{\\rtf1\\b " + std::string(5000, '{') + "deep" + std::string(5000, '}') + " out\\b0 plain\\par}",
+                 "<p><span style=\"font-weight:bold;\">deep out</span>plain</p>"}));
+
+TEST(RtfHtmlDocumentTest, IsACompleteDocumentInUtf8) {
+  const std::string doc = rtfHtmlDocument("{\\rtf1 x}");
+  EXPECT_TRUE(doc.starts_with("<!doctype html><html><head><meta charset=\"utf-8\">"));
+  EXPECT_TRUE(doc.ends_with("<p>x</p></body></html>"));
+}
+
+}  // namespace
+}  // namespace qzt
