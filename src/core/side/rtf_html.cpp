@@ -14,8 +14,11 @@ namespace {
 constexpr std::size_t kHtmlLimit = 64u << 20;
 constexpr int kDefaultHalfPoints = 24;
 
+enum class Shift { None, Up, Down };
+
 struct CharFormat {
   bool bold = false, italic = false, underline = false, strike = false;
+  Shift shift = Shift::None;  // superscript and subscript, as in formulas
   int halfPoints = kDefaultHalfPoints;
   bool operator==(const CharFormat&) const = default;
 };
@@ -28,6 +31,7 @@ std::string styleOf(const CharFormat& f) {
     style += f.underline && f.strike ? "text-decoration:underline line-through;"
                                      : f.underline ? "text-decoration:underline;" : "text-decoration:line-through;";
   }
+  if (f.shift != Shift::None) style += f.shift == Shift::Up ? "vertical-align:super;" : "vertical-align:sub;";
   if (f.halfPoints != kDefaultHalfPoints) {
     style += "font-size:" + std::to_string(f.halfPoints / 2) + (f.halfPoints % 2 ? ".5pt;" : "pt;");
   }
@@ -67,6 +71,9 @@ class HtmlSink : public RtfSink {
     else if (word == "ul" || word == "uld" || word == "uldb" || word == "ulw" || word == "ulth") f.underline = on;
     else if (word == "ulnone") f.underline = false;
     else if (word == "strike") f.strike = on;
+    else if (word == "super" || word == "up") f.shift = on ? Shift::Up : Shift::None;
+    else if (word == "sub" || word == "dn") f.shift = on ? Shift::Down : Shift::None;
+    else if (word == "nosupersub") f.shift = Shift::None;
     else if (word == "fs") f.halfPoints = static_cast<int>(std::clamp(number.value_or(kDefaultHalfPoints), 8L, 288L));
     else if (word == "plain") f = CharFormat{};
     else tableOrParagraphWord(word);

@@ -1,8 +1,8 @@
 // An RTF page as a small HTML document for browsers: paragraphs and line
-// breaks, bold, italic, underline, struck text, font sizes, paragraph
-// alignment and tables (cells merged across as spans). Every character of
-// the file is escaped, so nothing in it can become markup, and the
-// document's size is bounded.
+// breaks, bold, italic, underline, struck text, superscripts and
+// subscripts, font sizes, paragraph alignment and tables (cells merged
+// across as spans). Every character of the file is escaped, so nothing in
+// it can become markup, and the document's size is bounded.
 #pragma once
 
 #include <string>

@@ -36,6 +36,8 @@ INSTANTIATE_TEST_SUITE_P(
                  "<span style=\"text-decoration:underline line-through;\">s</span></p>"},
         HtmlCase{"formatting ends with its group", R"({\rtf1 {\b\fs21 big}small\par})",
                  "<p><span style=\"font-weight:bold;font-size:10.5pt;\">big</span>small</p>"},
+        HtmlCase{"superscripts and subscripts of a formula", R"({\rtf1 x{\super 2}+H\sub 2\nosupersub O\par})",
+                 "<p>x<span style=\"vertical-align:super;\">2</span>+H<span style=\"vertical-align:sub;\">2</span>O</p>"},
         HtmlCase{"alignment until \\pard", R"({\rtf1\qc mid\par\qr end\par\pard left\par})",
                  "<p style=\"text-align:center\">mid</p><p style=\"text-align:right\">end</p><p>left</p>"},
         HtmlCase{"a table of two rows, then text",
