@@ -38,6 +38,19 @@ std::string styleOf(const CharFormat& f) {
   return style;
 }
 
+std::string base64(const std::string& bytes) {
+  static constexpr char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string out;
+  out.reserve((bytes.size() + 2) / 3 * 4);
+  for (std::size_t i = 0; i < bytes.size(); i += 3) {
+    const std::size_t n = std::min<std::size_t>(3, bytes.size() - i);
+    unsigned v = 0;
+    for (std::size_t k = 0; k < 3; ++k) v = (v << 8) | (k < n ? static_cast<unsigned char>(bytes[i + k]) : 0u);
+    for (std::size_t k = 0; k < 4; ++k) out += k <= n ? kDigits[(v >> (18 - 6 * k)) & 0x3F] : '=';
+  }
+  return out;
+}
+
 struct Cell {
   std::string html;
   int span = 1;
@@ -59,6 +72,13 @@ class HtmlSink : public RtfSink {
       spanFormat_ = formats_.back();
     }
     para_ += report::htmlEscape(utf8);
+  }
+  void picture(std::string_view mimeType, const std::string& bytes, long widthTwips, long) override {
+    if (full() || bytes.size() > kHtmlLimit / 2) return;
+    closeSpan();
+    para_ += "<img alt=\"\" src=\"data:" + std::string(mimeType) + ";base64," + base64(bytes) + "\"";
+    if (widthTwips > 0) para_ += " style=\"width:" + std::to_string(widthTwips / 15) + "px\"";  // 15 twips a pixel
+    para_ += ">";
   }
   void controlWord(std::string_view word, std::optional<long> number) override {
     const bool on = !number || *number != 0;
@@ -196,7 +216,7 @@ std::string rtfHtmlDocument(std::string_view rtf) {
   return "<!doctype html><html><head><meta charset=\"utf-8\"><style>"
          "body{font-family:sans-serif;white-space:pre-wrap;overflow-wrap:anywhere}p{margin:0 0 .2em}"
          "table{border-collapse:collapse;margin:.3em 0}td{border:1px solid #888;padding:2px 6px;vertical-align:top}"
-         "td p{margin:0}</style></head><body>" +
+         "td p{margin:0}img{max-width:100%;height:auto}</style></head><body>" +
          sink.finish() + "</body></html>";
 }
 

@@ -17,7 +17,7 @@ bool skippedDestination(std::string_view word) {
                                                   "fldinst", "header", "footer", "object", "listtable",
                                                   "listoverridetable", "themedata", "datastore", "xmlnstbl",
                                                   "headerl", "headerr", "headerf", "footerl", "footerr",
-                                                  "footerf", "bkmkstart", "bkmkend"};
+                                                  "footerf", "bkmkstart", "bkmkend", "nonshppict"};
   for (std::string_view s : kSkipped) {
     if (word == s) return true;
   }
@@ -61,6 +61,35 @@ void appendCodePoint(std::string& out, unsigned long c) {
   }
 }
 
+// Past this a picture is dropped: no paper page needs more.
+constexpr std::size_t kPictureLimit = 16u << 20;
+
+// The picture whose group is being read.
+struct Picture {
+  std::size_t depth = 0;  // the group's depth; 0 when not in a picture
+  std::string_view mimeType;
+  std::string bytes;
+  int nibble = -1;  // the high half of a byte whose low half is to come
+  long width = 0, height = 0, scaleX = 100, scaleY = 100;
+
+  void hex(int value) {
+    if (nibble < 0) {
+      nibble = value;
+    } else if (bytes.size() < kPictureLimit) {
+      bytes += static_cast<char>(nibble * 16 + value);
+      nibble = -1;
+    }
+  }
+  void word(std::string_view w, long number) {
+    if (w == "pngblip") mimeType = "image/png";
+    if (w == "jpegblip") mimeType = "image/jpeg";
+    if (w == "picwgoal") width = number;
+    if (w == "pichgoal") height = number;
+    if (w == "picscalex") scaleX = number;
+    if (w == "picscaley") scaleY = number;
+  }
+};
+
 struct Walker {
   Walker(std::string_view rtf, RtfSink& to) : in(rtf), sink(to) {}
 
@@ -72,6 +101,7 @@ struct Walker {
   int deepGroups = 0;        // groups opened past the depth bound, not reported
   int skipAfterUnicode = 0;  // characters that stand in for a \u
   unsigned long highSurrogate = 0;
+  Picture pict;
 
   bool skipping() const { return skipStack.back(); }
 
@@ -127,10 +157,19 @@ struct Walker {
     if (deepGroups > 0) {
       --deepGroups;
     } else if (skipStack.size() > 1) {
+      if (skipStack.size() == pict.depth) endPicture();
       skipStack.pop_back();
       sink.groupClosed();
     }
   }
+  void endPicture() {
+    if (!pict.mimeType.empty() && !pict.bytes.empty() && pict.bytes.size() < kPictureLimit) {
+      const auto scaled = [](long twips, long percent) { return std::clamp(twips, 0L, 100000L) * std::clamp(percent, 1L, 1000L) / 100; };
+      sink.picture(pict.mimeType, pict.bytes, scaled(pict.width, pict.scaleX), scaled(pict.height, pict.scaleY));
+    }
+    pict = Picture{};
+  }
+  bool inPictureItself() const { return pict.depth != 0 && skipStack.size() == pict.depth; }
 
   void word() {
     const std::size_t start = at;
@@ -143,9 +182,15 @@ struct Walker {
     if (at > numStart) number = std::strtol(std::string(in.substr(numStart, at - numStart)).c_str(), nullptr, 10);
     if (at < in.size() && in[at] == ' ') ++at;
     if (w == "bin") {  // raw bytes that may hold braces
-      at += std::min(static_cast<std::size_t>(std::max(number.value_or(0), 0L)), in.size() - at);
+      const std::size_t n = std::min(static_cast<std::size_t>(std::max(number.value_or(0), 0L)), in.size() - at);
+      if (inPictureItself()) pict.bytes.append(in.substr(at, std::min(n, kPictureLimit)));
+      at += n;
       return;
     }
+    if (inPictureItself()) return pict.word(w, number.value_or(0));
+    // A shape's picture is marked \* for readers that know no shapes, yet it is the one to show.
+    if (w == "shppict" && skipStack.size() > 1 && !skipStack[skipStack.size() - 2]) skipStack.back() = false;
+    if (w == "pict" && !skipping() && pict.depth == 0) pict.depth = skipStack.size();
     if (skippedDestination(w)) skipStack.back() = true;
     if (skipping()) return;
     if (w == "u") return unicode(number.value_or(0));
@@ -186,6 +231,8 @@ struct Walker {
         closeGroup();
       } else if (c == '\\') {
         if (at < in.size()) escape();
+      } else if (inPictureItself()) {
+        if (const int h = hexValue(c); h >= 0) pict.hex(h);
       } else if (c != '\r' && c != '\n') {
         byte(c);
       }

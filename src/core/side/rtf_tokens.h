@@ -7,6 +7,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace qzt {
@@ -20,6 +21,10 @@ class RtfSink {
   // A control word of the document's text, with its number if it has one.
   virtual void controlWord(std::string_view word, std::optional<long> number) = 0;
   virtual void text(std::string_view utf8) = 0;
+  // A PNG or JPEG picture of the text ("image/png" or "image/jpeg"), with
+  // the size it is shown at in twips (0 where the file gives none).
+  virtual void picture(std::string_view /*mimeType*/, const std::string& /*bytes*/, long /*widthTwips*/,
+                       long /*heightTwips*/) {}
 };
 
 inline constexpr int kRtfGroupDepthLimit = 100;
