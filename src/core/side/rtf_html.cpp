@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "report/html_writer.h"
+#include "side/rtf_html_table.h"
 #include "side/rtf_tokens.h"
 
 namespace qzt {
@@ -51,11 +52,6 @@ std::string base64(const std::string& bytes) {
   return out;
 }
 
-struct Cell {
-  std::string html;
-  int span = 1;
-};
-
 class HtmlSink : public RtfSink {
  public:
   void groupOpened() override { formats_.push_back(formats_.back()); }
@@ -99,7 +95,7 @@ class HtmlSink : public RtfSink {
     else tableOrParagraphWord(word);
   }
   std::string finish() {
-    if (!row_.empty() || !cell_.empty() || (inTable_ && !para_.empty())) {
+    if (table_.hasCells() || !cell_.empty() || (inTable_ && !para_.empty())) {
       endCell();
       endRow();
     }
@@ -109,7 +105,7 @@ class HtmlSink : public RtfSink {
   }
 
  private:
-  bool full() const { return body_.size() + cell_.size() + para_.size() > kHtmlLimit; }
+  bool full() const { return body_.size() + table_.size() + cell_.size() + para_.size() > kHtmlLimit; }
 
   void tableOrParagraphWord(std::string_view word) {
     if (word == "pard") {
@@ -130,13 +126,13 @@ class HtmlSink : public RtfSink {
     } else if (word == "row") {
       endRow();
     } else if (word == "trowd") {
-      mergedDefs_.clear();
-      nextMerged_ = false;
+      table_.clearDefinitions();
     } else if (word == "clmrg") {
-      nextMerged_ = true;
+      table_.mergeNextAcross();
+    } else if (word == "clvmrg") {
+      table_.mergeNextDown();
     } else if (word == "cellx") {
-      mergedDefs_.push_back(nextMerged_);
-      nextMerged_ = false;
+      table_.defineCell();
     } else if (word == "nestcell") {
       text(" ");  // cells of a table within a cell run on in that cell
     } else if (word == "nestrow") {
@@ -171,41 +167,21 @@ class HtmlSink : public RtfSink {
   }
   void endCell() {
     if (!para_.empty() || cell_.empty()) cell_ += takeParagraph();
-    const std::size_t index = row_.size();
-    const bool merged = index < mergedDefs_.size() && mergedDefs_[index] && !row_.empty();
-    if (merged) {
-      ++row_.back().span;
-      if (cell_ != "<p><br></p>") row_.back().html += cell_;  // text of a merged cell is kept
-    }
-    row_.push_back(Cell{merged ? std::string() : std::move(cell_), merged ? 0 : 1});
+    table_.addCell(std::move(cell_));
     cell_.clear();
   }
   void endRow() {
-    if (!tableOpen_) body_ += "<table>";
-    tableOpen_ = true;
-    body_ += "<tr>";
-    for (const Cell& c : row_) {
-      if (c.span == 0) continue;
-      body_ += c.span > 1 ? "<td colspan=\"" + std::to_string(c.span) + "\">" : std::string("<td>");
-      body_ += c.html + "</td>";
-    }
-    body_ += "</tr>";
-    row_.clear();
+    if (table_.hasCells()) table_.endRow();
   }
-  void closeTable() {
-    if (tableOpen_) body_ += "</table>";
-    tableOpen_ = false;
-  }
+  void closeTable() { body_ += table_.take(); }
 
   std::vector<CharFormat> formats_{CharFormat{}};
   bool spanOpen_ = false;
   CharFormat spanFormat_;
   const char* align_ = nullptr;
-  bool inTable_ = false, tableOpen_ = false;
-  std::vector<bool> mergedDefs_;
-  bool nextMerged_ = false;
+  bool inTable_ = false;
+  RtfHtmlTable table_;
   std::string para_, cell_, body_;
-  std::vector<Cell> row_;
 };
 
 }  // namespace

@@ -48,6 +48,15 @@ INSTANTIATE_TEST_SUITE_P(
         HtmlCase{"cells merged across",
                  R"({\rtf1\trowd\clmgf\cellx1000\clmrg\cellx2000\cellx3000\intbl wide\cell\cell c\cell\row\pard})",
                  "<table><tr><td colspan=\"2\"><p>wide</p></td><td><p>c</p></td></tr></table>"},
+        HtmlCase{"cells merged down, their text kept",
+                 R"({\rtf1\trowd\clvmgf\cellx1000\cellx2000\intbl tall\cell a\cell\row)"
+                 R"(\trowd\clvmrg\cellx1000\cellx2000\intbl\cell b\cell\row)"
+                 R"(\trowd\clvmrg\cellx1000\cellx2000\intbl more\cell c\cell\row\pard})",
+                 "<table><tr><td rowspan=\"3\"><p>tall</p><p>more</p></td><td><p>a</p></td></tr>"
+                 "<tr><td><p>b</p></td></tr><tr><td><p>c</p></td></tr></table>"},
+        HtmlCase{"a cell merged down from nothing stands alone",
+                 R"({\rtf1\trowd\clvmrg\cellx1000\intbl x\cell\row\pard})",
+                 "<table><tr><td><p>x</p></td></tr></table>"},
         HtmlCase{"a row never ended is still shown", R"({\rtf1\trowd\cellx1000\intbl a\cell b)",
                  "<table><tr><td><p>a</p></td><td><p>b</p></td></tr></table>"},
         HtmlCase{"markup in the text is escaped",
