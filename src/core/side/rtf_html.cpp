@@ -14,6 +14,7 @@ namespace {
 // could otherwise grow many times its size.
 constexpr std::size_t kHtmlLimit = 64u << 20;
 constexpr int kDefaultHalfPoints = 24;
+constexpr std::size_t kColourLimit = 4096;
 
 enum class Shift { None, Up, Down };
 
@@ -21,11 +22,25 @@ struct CharFormat {
   bool bold = false, italic = false, underline = false, strike = false;
   Shift shift = Shift::None;  // superscript and subscript, as in formulas
   int halfPoints = kDefaultHalfPoints;
+  long colour = 0, highlight = 0;  // entries of the colour table; 0 the automatic one
   bool operator==(const CharFormat&) const = default;
 };
 
-std::string styleOf(const CharFormat& f) {
+std::string cssColour(unsigned long rgb) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string css = "#";
+  for (int shift = 20; shift >= 0; shift -= 4) css += kHex[(rgb >> shift) & 0xF];
+  return css;
+}
+
+std::string styleOf(const CharFormat& f, const std::vector<std::optional<unsigned long>>& colours) {
   std::string style;
+  const auto colourAt = [&](long index) {
+    return index > 0 && static_cast<std::size_t>(index) < colours.size() ? colours[static_cast<std::size_t>(index)]
+                                                                          : std::nullopt;
+  };
+  if (const auto rgb = colourAt(f.colour)) style += "color:" + cssColour(*rgb) + ';';
+  if (const auto rgb = colourAt(f.highlight)) style += "background-color:" + cssColour(*rgb) + ';';
   if (f.bold) style += "font-weight:bold;";
   if (f.italic) style += "font-style:italic;";
   if (f.underline || f.strike) {
@@ -62,12 +77,15 @@ class HtmlSink : public RtfSink {
     if (full()) return;
     if (!spanOpen_ || spanFormat_ != formats_.back()) {
       closeSpan();
-      const std::string style = styleOf(formats_.back());
+      const std::string style = styleOf(formats_.back(), colours_);
       if (!style.empty()) para_ += "<span style=\"" + style + "\">";
       spanOpen_ = true;
       spanFormat_ = formats_.back();
     }
     para_ += report::htmlEscape(utf8);
+  }
+  void colourDefined(std::optional<unsigned long> rgb) override {
+    if (colours_.size() < kColourLimit) colours_.push_back(rgb);
   }
   void picture(std::string_view mimeType, const std::string& bytes, long widthTwips, long) override {
     if (full() || bytes.size() > kHtmlLimit / 2) return;
@@ -91,6 +109,8 @@ class HtmlSink : public RtfSink {
     else if (word == "sub" || word == "dn") f.shift = on ? Shift::Down : Shift::None;
     else if (word == "nosupersub") f.shift = Shift::None;
     else if (word == "fs") f.halfPoints = static_cast<int>(std::clamp(number.value_or(kDefaultHalfPoints), 8L, 288L));
+    else if (word == "cf") f.colour = number.value_or(0);
+    else if (word == "highlight" || word == "cb") f.highlight = number.value_or(0);
     else if (word == "plain") f = CharFormat{};
     else tableOrParagraphWord(word);
   }
@@ -141,7 +161,7 @@ class HtmlSink : public RtfSink {
   }
 
   void closeSpan() {
-    if (spanOpen_ && !styleOf(spanFormat_).empty()) para_ += "</span>";
+    if (spanOpen_ && !styleOf(spanFormat_, colours_).empty()) para_ += "</span>";
     spanOpen_ = false;
   }
   void lineBreak() {
@@ -175,6 +195,7 @@ class HtmlSink : public RtfSink {
   }
   void closeTable() { body_ += table_.take(); }
 
+  std::vector<std::optional<unsigned long>> colours_;
   std::vector<CharFormat> formats_{CharFormat{}};
   bool spanOpen_ = false;
   CharFormat spanFormat_;

@@ -90,6 +90,27 @@ struct Picture {
   }
 };
 
+// The colour table being read: \red, \green and \blue, each entry ended by ';'.
+struct ColourTable {
+  std::size_t depth = 0;  // the table's group depth; 0 when not in it
+  long red = -1, green = -1, blue = -1;
+
+  void word(std::string_view w, long number) {
+    const long value = std::clamp(number, 0L, 255L);
+    if (w == "red") red = value;
+    if (w == "green") green = value;
+    if (w == "blue") blue = value;
+  }
+  std::optional<unsigned long> take() {
+    std::optional<unsigned long> rgb;
+    if (red >= 0 || green >= 0 || blue >= 0) {
+      rgb = static_cast<unsigned long>((std::max(red, 0L) << 16) | (std::max(green, 0L) << 8) | std::max(blue, 0L));
+    }
+    red = green = blue = -1;
+    return rgb;
+  }
+};
+
 struct Walker {
   Walker(std::string_view rtf, RtfSink& to) : in(rtf), sink(to) {}
 
@@ -102,6 +123,7 @@ struct Walker {
   int skipAfterUnicode = 0;  // characters that stand in for a \u
   unsigned long highSurrogate = 0;
   Picture pict;
+  ColourTable colours;
 
   bool skipping() const { return skipStack.back(); }
 
@@ -158,6 +180,7 @@ struct Walker {
       --deepGroups;
     } else if (skipStack.size() > 1) {
       if (skipStack.size() == pict.depth) endPicture();
+      if (skipStack.size() == colours.depth) colours.depth = 0;
       skipStack.pop_back();
       sink.groupClosed();
     }
@@ -169,6 +192,7 @@ struct Walker {
     }
     pict = Picture{};
   }
+  bool inColourTable() const { return colours.depth != 0 && skipStack.size() == colours.depth; }
   bool inPictureItself() const { return pict.depth != 0 && skipStack.size() == pict.depth; }
 
   void word() {
@@ -188,9 +212,11 @@ struct Walker {
       return;
     }
     if (inPictureItself()) return pict.word(w, number.value_or(0));
+    if (inColourTable()) return colours.word(w, number.value_or(0));
     // A shape's picture is marked \* for readers that know no shapes, yet it is the one to show.
     if (w == "shppict" && skipStack.size() > 1 && !skipStack[skipStack.size() - 2]) skipStack.back() = false;
     if (w == "pict" && !skipping() && pict.depth == 0) pict.depth = skipStack.size();
+    if (w == "colortbl" && !skipping() && colours.depth == 0) colours.depth = skipStack.size();
     if (skippedDestination(w)) skipStack.back() = true;
     if (skipping()) return;
     if (w == "u") return unicode(number.value_or(0));
@@ -231,6 +257,8 @@ struct Walker {
         closeGroup();
       } else if (c == '\\') {
         if (at < in.size()) escape();
+      } else if (inColourTable()) {
+        if (c == ';') sink.colourDefined(colours.take());
       } else if (inPictureItself()) {
         if (const int h = hexValue(c); h >= 0) pict.hex(h);
       } else if (c != '\r' && c != '\n') {

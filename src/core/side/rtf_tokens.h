@@ -21,6 +21,9 @@ class RtfSink {
   // A control word of the document's text, with its number if it has one.
   virtual void controlWord(std::string_view word, std::optional<long> number) = 0;
   virtual void text(std::string_view utf8) = 0;
+  // The next entry of the colour table, as 0xRRGGBB; none for the
+  // automatic colour.
+  virtual void colourDefined(std::optional<unsigned long> /*rgb*/) {}
   // A PNG or JPEG picture of the text ("image/png" or "image/jpeg"), with
   // the size it is shown at in twips (0 where the file gives none).
   virtual void picture(std::string_view /*mimeType*/, const std::string& /*bytes*/, long /*widthTwips*/,
