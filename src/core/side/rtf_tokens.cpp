@@ -118,14 +118,18 @@ struct Walker {
   RtfSink& sink;
   std::size_t at = 0;
   ByteString pending;  // code-page bytes not yet converted
-  std::vector<bool> skipStack{false};
+  struct Group {
+    bool skip = false;  // not the document's text
+    int standIns = 1;   // \ucN: characters after a \u that stand in for it
+  };
+  std::vector<Group> groups{Group{}};
   int deepGroups = 0;        // groups opened past the depth bound, not reported
   int skipAfterUnicode = 0;  // characters that stand in for a \u
   unsigned long highSurrogate = 0;
   Picture pict;
   ColourTable colours;
 
-  bool skipping() const { return skipStack.back(); }
+  bool skipping() const { return groups.back().skip; }
 
   void flush() {
     if (highSurrogate != 0) {
@@ -148,7 +152,7 @@ struct Walker {
   }
   void unicode(long number) {
     unsigned long cp = static_cast<unsigned long>(number < 0 ? number + 65536 : number) & 0xFFFF;
-    skipAfterUnicode = 1;
+    skipAfterUnicode = groups.back().standIns;
     if (cp >= 0xD800 && cp <= 0xDBFF) {
       flush();
       highSurrogate = cp;
@@ -167,21 +171,21 @@ struct Walker {
 
   void openGroup() {
     flush();
-    if (skipStack.size() > kRtfGroupDepthLimit) {
+    if (groups.size() > kRtfGroupDepthLimit) {
       ++deepGroups;
       return;
     }
-    skipStack.push_back(skipping());
+    groups.push_back(groups.back());
     sink.groupOpened();
   }
   void closeGroup() {
     flush();
     if (deepGroups > 0) {
       --deepGroups;
-    } else if (skipStack.size() > 1) {
-      if (skipStack.size() == pict.depth) endPicture();
-      if (skipStack.size() == colours.depth) colours.depth = 0;
-      skipStack.pop_back();
+    } else if (groups.size() > 1) {
+      if (groups.size() == pict.depth) endPicture();
+      if (groups.size() == colours.depth) colours.depth = 0;
+      groups.pop_back();
       sink.groupClosed();
     }
   }
@@ -192,8 +196,8 @@ struct Walker {
     }
     pict = Picture{};
   }
-  bool inColourTable() const { return colours.depth != 0 && skipStack.size() == colours.depth; }
-  bool inPictureItself() const { return pict.depth != 0 && skipStack.size() == pict.depth; }
+  bool inColourTable() const { return colours.depth != 0 && groups.size() == colours.depth; }
+  bool inPictureItself() const { return pict.depth != 0 && groups.size() == pict.depth; }
 
   void word() {
     const std::size_t start = at;
@@ -214,12 +218,16 @@ struct Walker {
     if (inPictureItself()) return pict.word(w, number.value_or(0));
     if (inColourTable()) return colours.word(w, number.value_or(0));
     // A shape's picture is marked \* for readers that know no shapes, yet it is the one to show.
-    if (w == "shppict" && skipStack.size() > 1 && !skipStack[skipStack.size() - 2]) skipStack.back() = false;
-    if (w == "pict" && !skipping() && pict.depth == 0) pict.depth = skipStack.size();
-    if (w == "colortbl" && !skipping() && colours.depth == 0) colours.depth = skipStack.size();
-    if (skippedDestination(w)) skipStack.back() = true;
+    if (w == "shppict" && groups.size() > 1 && !groups[groups.size() - 2].skip) groups.back().skip = false;
+    if (w == "pict" && !skipping() && pict.depth == 0) pict.depth = groups.size();
+    if (w == "colortbl" && !skipping() && colours.depth == 0) colours.depth = groups.size();
+    if (skippedDestination(w)) groups.back().skip = true;
     if (skipping()) return;
     if (w == "u") return unicode(number.value_or(0));
+    if (w == "uc") {
+      groups.back().standIns = static_cast<int>(std::clamp(number.value_or(1), 0L, 8L));
+      return;
+    }
     flush();
     if (const std::string_view symbol = symbolOf(w); !symbol.empty()) return sink.text(symbol);
     sink.controlWord(w, number);
@@ -239,7 +247,7 @@ struct Walker {
       word();
     } else {
       ++at;
-      if (next == '*') skipStack.back() = true;
+      if (next == '*') groups.back().skip = true;
       if (next == '\\' || next == '{' || next == '}') byte(next);
       if (next == '~' && !skipping()) {
         flush();
@@ -266,8 +274,8 @@ struct Walker {
       }
     }
     flush();
-    while (skipStack.size() > 1) {  // unclosed groups still close for the sink
-      skipStack.pop_back();
+    while (groups.size() > 1) {  // unclosed groups still close for the sink
+      groups.pop_back();
       sink.groupClosed();
     }
   }

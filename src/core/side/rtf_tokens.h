@@ -1,9 +1,10 @@
-// Walks RTF bytes for the browser renditions of an RTF page: text decoded
+// Walks RTF bytes for renditions of an RTF page outside the reader: text decoded
 // to UTF-8 (\'hh bytes as GBK, the papers' code page; \uN as its character,
-// the one stand-in character after it dropped), destinations that are not
+// the \ucN stand-in characters after it dropped), destinations that are not
 // the document's text (font and colour tables, pictures, fields'
-// instructions, anything marked \*) skipped, groups nested no deeper than
-// a bound so a hostile file cannot make its reader's stacks grow.
+// instructions, anything marked \*) skipped, though colours and PNG and JPEG
+// pictures are reported on their own; groups nested no deeper than a bound
+// so a hostile file cannot make its reader's stacks grow.
 #pragma once
 
 #include <optional>
