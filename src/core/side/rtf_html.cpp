@@ -112,7 +112,7 @@ class HtmlSink : public RtfSink {
     else if (word == "cf") f.colour = number.value_or(0);
     else if (word == "highlight" || word == "cb") f.highlight = number.value_or(0);
     else if (word == "plain") f = CharFormat{};
-    else tableOrParagraphWord(word);
+    else tableOrParagraphWord(word, number);
   }
   std::string finish() {
     if (table_.hasCells() || !cell_.empty() || (inTable_ && !para_.empty())) {
@@ -127,7 +127,7 @@ class HtmlSink : public RtfSink {
  private:
   bool full() const { return body_.size() + table_.size() + cell_.size() + para_.size() > kHtmlLimit; }
 
-  void tableOrParagraphWord(std::string_view word) {
+  void tableOrParagraphWord(std::string_view word, std::optional<long> number) {
     if (word == "pard") {
       align_ = nullptr;
       inTable_ = false;
@@ -152,7 +152,7 @@ class HtmlSink : public RtfSink {
     } else if (word == "clvmrg") {
       table_.mergeNextDown();
     } else if (word == "cellx") {
-      table_.defineCell();
+      table_.defineCell(number.value_or(0));
     } else if (word == "nestcell") {
       text(" ");  // cells of a table within a cell run on in that cell
     } else if (word == "nestrow") {

@@ -1,6 +1,6 @@
 #include "side/rtf_html_table.h"
 
-#include <cstdint>
+#include <algorithm>
 
 namespace qzt {
 namespace {
@@ -18,65 +18,74 @@ void RtfHtmlTable::clearDefinitions() {
   nextAcross_ = nextDown_ = false;
 }
 
-void RtfHtmlTable::defineCell() {
-  definitions_.push_back({nextAcross_, nextDown_});
+void RtfHtmlTable::defineCell(long rightEdge) {
+  definitions_.push_back({nextAcross_, nextDown_, rightEdge});
   nextAcross_ = nextDown_ = false;
 }
 
 void RtfHtmlTable::addCell(std::string html) {
   size_ += html.size();
   const std::size_t index = row_.size();
-  const bool across = index < definitions_.size() && definitions_[index].across && !row_.empty();
-  const bool down = index < definitions_.size() && definitions_[index].down;
-  if (across) {
-    ++row_.back().across;
-    keepText(row_.back().html, html);
-    row_.push_back(Cell{{}, 0, 1});
+  const long left = row_.empty() ? 0 : row_.back().right;
+  // A cell past the definitions gets an edge of its own just right of the last.
+  const Definition definition = index < definitions_.size() ? definitions_[index] : Definition{false, false, left + 1};
+  const long right = std::max(definition.right, left + 1);
+  const auto owner = std::find_if(row_.rbegin(), row_.rend(), [](const Cell& c) { return !c.joined; });
+  if (definition.across && owner != row_.rend()) {
+    owner->right = right;
+    keepText(owner->html, html);
+    row_.push_back(Cell{{}, left, right, true, 1});
     return;
   }
-  row_.push_back(Cell{std::move(html), 1, down ? 0 : 1});
+  row_.push_back(Cell{std::move(html), left, right, false, definition.down ? 0 : 1});
 }
 
-void RtfHtmlTable::joinDown(Cell& cell, std::size_t column) {
-  if (column < columnStarts_.size() && columnStarts_[column].row < rows_.size()) {
-    Cell& above = rows_[columnStarts_[column].row][columnStarts_[column].cell];
-    ++above.down;
-    keepText(above.html, cell.html);
-    cell.across = 0;
+void RtfHtmlTable::joinDown(Cell& cell) {
+  const auto start = columnStarts_.find(cell.left);
+  if (start == columnStarts_.end()) {
+    cell.down = 1;  // merged down from nothing: a cell of its own
     return;
   }
-  cell.down = 1;  // merged down from nothing: a cell of its own
+  Cell& above = rows_[start->second.row][start->second.cell];
+  ++above.down;
+  keepText(above.html, cell.html);
+  cell.joined = true;
 }
 
 void RtfHtmlTable::endRow() {
-  std::size_t column = 0;
   for (std::size_t i = 0; i < row_.size(); ++i) {
     Cell& cell = row_[i];
-    if (cell.across == 0) continue;
-    const auto width = static_cast<std::size_t>(cell.across);
-    if (cell.down == 0) {
-      joinDown(cell, column);
-    } else {
-      if (columnStarts_.size() <= column) columnStarts_.resize(column + 1, Place{SIZE_MAX, 0});
-      columnStarts_[column] = {rows_.size(), i};
-    }
-    column += width;
+    if (cell.joined) continue;
+    if (cell.down == 0) joinDown(cell);
+    else columnStarts_[cell.left] = {rows_.size(), i};
   }
   rows_.push_back(std::move(row_));
   row_.clear();
 }
 
+std::string RtfHtmlTable::cellHtml(const Cell& cell, const std::vector<long>& edges) const {
+  const auto first = std::upper_bound(edges.begin(), edges.end(), cell.left);
+  const auto last = std::upper_bound(edges.begin(), edges.end(), cell.right);
+  const auto across = std::max<std::ptrdiff_t>(1, last - first);
+  std::string html = "<td";
+  if (across > 1) html += " colspan=\"" + std::to_string(across) + "\"";
+  if (cell.down > 1) html += " rowspan=\"" + std::to_string(cell.down) + "\"";
+  return html + ">" + cell.html + "</td>";
+}
+
 std::string RtfHtmlTable::take() {
   if (rows_.empty()) return {};
+  std::vector<long> edges;  // every right edge of the table: its columns
+  for (const auto& row : rows_) {
+    for (const Cell& c : row) edges.push_back(c.right);
+  }
+  std::sort(edges.begin(), edges.end());
+  edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
   std::string html = "<table>";
   for (const auto& row : rows_) {
     html += "<tr>";
     for (const Cell& c : row) {
-      if (c.across == 0 || c.down == 0) continue;
-      html += "<td";
-      if (c.across > 1) html += " colspan=\"" + std::to_string(c.across) + "\"";
-      if (c.down > 1) html += " rowspan=\"" + std::to_string(c.down) + "\"";
-      html += ">" + c.html + "</td>";
+      if (!c.joined) html += cellHtml(c, edges);
     }
     html += "</tr>";
   }

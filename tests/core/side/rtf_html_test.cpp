@@ -48,15 +48,22 @@ INSTANTIATE_TEST_SUITE_P(
                  R"(\trowd\cellx1000\cellx2000\intbl c\par d\cell\cell\row\pard after\par})",
                  "<table><tr><td><p>a</p></td><td><p>b</p></td></tr>"
                  "<tr><td><p>c</p><p>d</p></td><td><p><br></p></td></tr></table><p>after</p>"},
-        HtmlCase{"cells merged across",
-                 R"({\rtf1\trowd\clmgf\cellx1000\clmrg\cellx2000\cellx3000\intbl wide\cell\cell c\cell\row\pard})",
-                 "<table><tr><td colspan=\"2\"><p>wide</p></td><td><p>c</p></td></tr></table>"},
+        HtmlCase{"cells merged across, above a row of three",
+                 R"({\rtf1\trowd\clmgf\cellx1000\clmrg\cellx2000\cellx3000\intbl wide\cell kept\cell c\cell\row)"
+                 R"(\trowd\cellx1000\cellx2000\cellx3000\intbl 1\cell 2\cell 3\cell\row\pard})",
+                 "<table><tr><td colspan=\"2\"><p>wide</p><p>kept</p></td><td><p>c</p></td></tr>"
+                 "<tr><td><p>1</p></td><td><p>2</p></td><td><p>3</p></td></tr></table>"},
         HtmlCase{"cells merged down, their text kept",
                  R"({\rtf1\trowd\clvmgf\cellx1000\cellx2000\intbl tall\cell a\cell\row)"
                  R"(\trowd\clvmrg\cellx1000\cellx2000\intbl\cell b\cell\row)"
                  R"(\trowd\clvmrg\cellx1000\cellx2000\intbl more\cell c\cell\row\pard})",
                  "<table><tr><td rowspan=\"3\"><p>tall</p><p>more</p></td><td><p>a</p></td></tr>"
                  "<tr><td><p>b</p></td></tr><tr><td><p>c</p></td></tr></table>"},
+        HtmlCase{"a cell as wide as two of the next row spans both",
+                 R"({\rtf1\trowd\cellx1000\cellx3000\intbl a\cell wide\cell\row)"
+                 R"(\trowd\cellx1000\cellx2000\cellx3000\intbl b\cell c\cell d\cell\row\pard})",
+                 "<table><tr><td><p>a</p></td><td colspan=\"2\"><p>wide</p></td></tr>"
+                 "<tr><td><p>b</p></td><td><p>c</p></td><td><p>d</p></td></tr></table>"},
         HtmlCase{"a cell merged down from nothing stands alone",
                  R"({\rtf1\trowd\clvmrg\cellx1000\intbl x\cell\row\pard})",
                  "<table><tr><td><p>x</p></td></tr></table>"},
