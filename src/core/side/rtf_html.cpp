@@ -178,6 +178,7 @@ class HtmlSink : public RtfSink {
     return p;
   }
   void endParagraph() {
+    if (full()) return;
     if (inTable_) {
       cell_ += takeParagraph();
       return;
@@ -186,6 +187,7 @@ class HtmlSink : public RtfSink {
     body_ += takeParagraph();
   }
   void endCell() {
+    if (full()) return;
     if (!para_.empty() || cell_.empty()) cell_ += takeParagraph();
     table_.addCell(std::move(cell_));
     cell_.clear();

@@ -6,6 +6,10 @@ namespace qzt {
 namespace {
 
 constexpr char kEmptyCell[] = "<p><br></p>";
+// Far more than any writer makes; a hostile file's \cellx run stops here.
+constexpr std::size_t kDefinitionLimit = 1000;
+// What a cell costs beyond its text: its entry here and its markup.
+constexpr std::size_t kCellCost = 96;
 
 void keepText(std::string& into, const std::string& html) {
   if (html != kEmptyCell) into += html;
@@ -19,12 +23,12 @@ void RtfHtmlTable::clearDefinitions() {
 }
 
 void RtfHtmlTable::defineCell(long rightEdge) {
-  definitions_.push_back({nextAcross_, nextDown_, rightEdge});
+  if (definitions_.size() < kDefinitionLimit) definitions_.push_back({nextAcross_, nextDown_, rightEdge});
   nextAcross_ = nextDown_ = false;
 }
 
 void RtfHtmlTable::addCell(std::string html) {
-  size_ += html.size();
+  size_ += html.size() + kCellCost;
   const std::size_t index = row_.size();
   const long left = row_.empty() ? 0 : row_.back().right;
   // A cell past the definitions gets an edge of its own just right of the last.

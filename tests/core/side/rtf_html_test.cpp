@@ -94,5 +94,19 @@ TEST(RtfHtmlDocumentTest, IsACompleteDocumentInUtf8) {
   EXPECT_TRUE(doc.ends_with("<p>x</p></body></html>"));
 }
 
+// Tiny runs and empty cells grow many times their size as markup; the
+// document stops growing at its bound instead.
+TEST(RtfHtmlDocumentTest, HostileFilesStayBounded) {
+  std::string runs = "{\\rtf1 ";
+  for (int i = 0; i < 2'000'000; ++i) runs += "{\\b a}";
+  std::string cells = "{\\rtf1\\intbl ";
+  for (int i = 0; i < 2'000'000; ++i) cells += "\\cell";
+  for (const std::string& rtf : {runs, cells}) {
+    const std::string doc = rtfHtmlDocument(rtf + "}");
+    EXPECT_LT(doc.size(), (64u << 20) + 4096);
+    EXPECT_TRUE(doc.ends_with("</body></html>"));
+  }
+}
+
 }  // namespace
 }  // namespace qzt
