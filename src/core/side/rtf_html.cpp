@@ -98,6 +98,7 @@ class HtmlSink : public RtfSink {
     const bool on = !number || *number != 0;
     CharFormat& f = formats_.back();
     if (word == "par") endParagraph();
+    else if ((word == "page" || word == "sect") && !para_.empty()) endParagraph();  // a new page starts a new line
     else if (word == "line") lineBreak();
     else if (word == "tab") text("\t");
     else if (word == "b") f.bold = on;

@@ -29,6 +29,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         HtmlCase{"paragraphs, line breaks and an empty paragraph", R"({\rtf1 a\line b\par\par c\par})",
                  "<p>a<br>b</p><p><br></p><p>c</p>"},
+        HtmlCase{"a page break ends its line, never adds an empty one", R"({\rtf1 a\page b\par\page c\par})",
+                 "<p>a</p><p>b</p><p>c</p>"},
         HtmlCase{"bold, italic and underline on and off",
                  R"({\rtf1 x\b B\b0 \i I\i0 \ul U\ulnone  y{\strike\ul s}\par})",
                  "<p>x<span style=\"font-weight:bold;\">B</span><span style=\"font-style:italic;\">I</span>"
