@@ -17,7 +17,7 @@ bool skippedDestination(std::string_view word) {
                                                   "fldinst", "header", "footer", "object", "listtable",
                                                   "listoverridetable", "themedata", "datastore", "xmlnstbl",
                                                   "headerl", "headerr", "headerf", "footerl", "footerr",
-                                                  "footerf", "bkmkstart", "bkmkend", "nonshppict"};
+                                                  "footerf", "bkmkstart", "bkmkend", "nonshppict", "sp", "shprslt"};
   for (std::string_view s : kSkipped) {
     if (word == s) return true;
   }
@@ -217,8 +217,11 @@ struct Walker {
     }
     if (inPictureItself()) return pict.word(w, number.value_or(0));
     if (inColourTable()) return colours.word(w, number.value_or(0));
-    // A shape's picture is marked \* for readers that know no shapes, yet it is the one to show.
-    if (w == "shppict" && groups.size() > 1 && !groups[groups.size() - 2].skip) groups.back().skip = false;
+    // A shape and its picture are marked \* for readers that know no shapes, yet they are
+    // the ones to show: a text box's text, where the stand-ins for them are skipped.
+    if ((w == "shppict" || w == "shpinst") && groups.size() > 1 && !groups[groups.size() - 2].skip) {
+      groups.back().skip = false;
+    }
     if (w == "pict" && !skipping() && pict.depth == 0) pict.depth = groups.size();
     if (w == "colortbl" && !skipping() && colours.depth == 0) colours.depth = groups.size();
     if (skippedDestination(w)) groups.back().skip = true;

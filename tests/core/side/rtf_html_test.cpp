@@ -84,6 +84,9 @@ INSTANTIATE_TEST_SUITE_P(
                  R"({\rtf1 a{\*\shppict{\pict{\*\blipuid ff}\pngblip\picwgoal1500\picscalex50 89 504e)" "\r\n" R"(47 0d}})"
                  R"({\nonshppict{\pict\wmetafile8 0102}}b\par})",
                  "<p>a<img alt=\"\" src=\"data:image/png;base64,iVBORw0=\" style=\"width:50px\">b</p>"},
+        HtmlCase{"a text box's text, not its properties nor its stand-in",
+                 R"({\rtf1 a{\shp{\*\shpinst\shpleft1{\sp{\sn wzName}{\sv Box}}{\shptxt in\par}}{\shprslt old}}b\par})",
+                 "<p>ain</p><p>b</p>"},
         HtmlCase{"pictures browsers cannot show are left out", R"({\rtf1 {\pict\wmetafile8 0102}x\par})", "<p>x</p>"},
         HtmlCase{"unbalanced braces", "}}}{\\b{x\\par", "<p><span style=\"font-weight:bold;\">x</span></p>"},
         HtmlCase{"deep nesting keeps the formatting of the bound",
