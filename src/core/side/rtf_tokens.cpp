@@ -128,6 +128,10 @@ struct Walker {
   unsigned long highSurrogate = 0;
   Picture pict;
   ColourTable colours;
+  // The name of the shape property being read (\sn), kept to its group's end:
+  // a picture frame's picture ("pib") is shown though shape properties are not.
+  std::string shapeProperty;
+  std::size_t shapeNameDepth = 0, shapePropertyDepth = 0;
 
   bool skipping() const { return groups.back().skip; }
 
@@ -142,6 +146,10 @@ struct Walker {
     sink.text(utf8);
   }
   void byte(char c) {
+    if (groups.size() == shapeNameDepth) {
+      if (shapeProperty.size() < 16) shapeProperty += c;
+      return;
+    }
     if (skipping()) return;
     if (skipAfterUnicode > 0) {
       --skipAfterUnicode;
@@ -185,6 +193,8 @@ struct Walker {
     } else if (groups.size() > 1) {
       if (groups.size() == pict.depth) endPicture();
       if (groups.size() == colours.depth) colours.depth = 0;
+      if (groups.size() == shapeNameDepth) shapeNameDepth = 0;
+      if (groups.size() == shapePropertyDepth) shapeProperty.clear();
       groups.pop_back();
       sink.groupClosed();
     }
@@ -222,7 +232,12 @@ struct Walker {
     if ((w == "shppict" || w == "shpinst") && groups.size() > 1 && !groups[groups.size() - 2].skip) {
       groups.back().skip = false;
     }
-    if (w == "pict" && !skipping() && pict.depth == 0) pict.depth = groups.size();
+    if (w == "sn") {
+      shapeNameDepth = groups.size();
+      shapePropertyDepth = groups.size() - 1;
+      shapeProperty.clear();
+    }
+    if (w == "pict" && (!skipping() || shapeProperty == "pib") && pict.depth == 0) pict.depth = groups.size();
     if (w == "colortbl" && !skipping() && colours.depth == 0) colours.depth = groups.size();
     if (skippedDestination(w)) groups.back().skip = true;
     if (skipping()) return;

@@ -87,6 +87,10 @@ INSTANTIATE_TEST_SUITE_P(
         HtmlCase{"a text box's text, not its properties nor its stand-in",
                  R"({\rtf1 a{\shp{\*\shpinst\shpleft1{\sp{\sn wzName}{\sv Box}}{\shptxt in\par}}{\shprslt old}}b\par})",
                  "<p>ain</p><p>b</p>"},
+        HtmlCase{"a picture frame's picture, not the shape's other pictures",
+                 R"({\rtf1 a{\shp{\*\shpinst{\sp{\sn fillBlip}{\sv{\pict\pngblip 01}}}{\sp{\sn pib}{\sv{\pict\pngblip 02}}}}}b)"
+                 R"({\nonshppict{\pict\pngblip 03}}\par})",
+                 "<p>a<img alt=\"\" src=\"data:image/png;base64,Ag==\">b</p>"},
         HtmlCase{"pictures browsers cannot show are left out", R"({\rtf1 {\pict\wmetafile8 0102}x\par})", "<p>x</p>"},
         HtmlCase{"unbalanced braces", "}}}{\\b{x\\par", "<p><span style=\"font-weight:bold;\">x</span></p>"},
         HtmlCase{"deep nesting keeps the formatting of the bound",
