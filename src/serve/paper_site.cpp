@@ -3,7 +3,7 @@
 #include "json_io.h"
 #include "paper/unpack.h"
 #include "report/html_writer.h"
-#include "side/rtf_plain_text.h"
+#include "side/rtf_html.h"
 #include "util/file_bytes.h"
 #include "util/gbk.h"
 
@@ -151,9 +151,8 @@ Result<std::unique_ptr<PaperSite>> PaperSite::open(const LoadedPaper& paper, con
   }
   auto bytes = readFileBytes(*page.page.anchor, kPageFileLimit);
   if (!bytes.ok()) return bytes.error();
-  const std::string text = page.pageKind == PageKind::RichText ? rtfPlainText(bytes.value())
-                                                               : decodeTextPage(bytes.value());
-  site->rendition_ = textDocument(text);
+  site->rendition_ = page.pageKind == PageKind::RichText ? rtfHtmlDocument(bytes.value())
+                                                         : textDocument(decodeTextPage(bytes.value()));
   site->pageSrc_ = std::string("/paper/") + kRenditionName;
   return site;
 }

@@ -53,14 +53,28 @@ test("a GBK text page shows as text in the frame, markup as it stands", async ()
   assert.deepEqual(await axeViolations(page), []);
 });
 
-test("an RTF page shows its text in the frame, never its control words or tables", async () => {
+test("an RTF page shows its text, bold, tables and pictures in the frame, never its control words or markup", async () => {
   const rtf = String.raw`{\rtf1\ansi\ansicpg936\deff0{\fonttbl{\f0\fnil\fcharset134 SimSun;}}{\colortbl;\red255\green0\blue0;}` +
-    String.raw`\f0\fs24 \'ca\'d4\'be\'ed\par\b Bold\b0  and \u35797?\par{\*\generator hidden}Last line\par}`;
+    String.raw`\f0\fs24 \'ca\'d4\'be\'ed\par\b Bold\b0  and \u35797?\par{\*\generator hidden}Last line <script>x</script>\par` +
+    String.raw`\trowd\cellx2000\cellx4000\intbl \'cc\'e2\cell A\cell\row\trowd\cellx2000\cellx4000\intbl 1\cell B\cell\row\pard End\par` +
+    String.raw`{\*\shppict{\pict\pngblip\picwgoal600\pichgoal600 89504e470d0a1a0a0000000d4948445200000002000000020802000000fdd49a73` +
+    String.raw`0000001049444154789c63f8cfc000440c100a001fee03fd8b5f14d40000000049454e44ae426082}}}`;
   const { server } = await serveWithPage("paper.rtf", Buffer.from(rtf, "latin1"));
   const page = await signIn(server, "乙", "2");
   const text = await frameText(page);
-  assert.match(text, /试卷\s+Bold and 试\s+Last line/);
+  assert.match(text, /试卷\s*Bold and 试\s*Last line <script>x<\/script>/);
   assert.doesNotMatch(text, /SimSun|red255|generator|\\/);
+  const frame = await (await page.$("#pageView")).contentFrame();
+  const rows = await frame.$$eval("table tr", (trs) => trs.map((tr) => [...tr.cells].map((td) => td.textContent)));
+  assert.deepEqual(rows, [["题", "A"], ["1", "B"]]);
+  assert.equal(await frame.$$eval("script", (s) => s.length), 0);
+  const bold = await frame.$$eval("span", (spans) => spans.filter((s) => s.textContent === "Bold")
+    .map((s) => getComputedStyle(s).fontWeight));
+  assert.deepEqual(bold, ["700"]);
+  assert.match(await frame.innerText("body"), /B\s*End\s*$/);
+  // A picture of the page loads under the frame's policy, at its size.
+  const picture = await until(() => frame.$eval("img", (img) => img.complete && [img.naturalWidth, img.width]), "the picture");
+  assert.deepEqual(picture, [2, 40]);
 });
 
 test("letters past Z: every column of the paper is chosen, named, saved and graded", async () => {

@@ -1,8 +1,6 @@
-// The text of an RTF page without its formatting, for browsers: control
-// words dropped, destinations (font and colour tables, pictures, fields'
-// instructions, anything marked \*) skipped, \par and \line as line
-// breaks, \tab as a tab, \'hh bytes read as GBK (the papers' code page),
-// \uN as its character (the one stand-in character after it dropped).
+// The text of an RTF page without its formatting: control words dropped,
+// \par, \line and \row as line breaks, \tab and \cell as tabs; the text
+// read as side/rtf_tokens.h reads it.
 #pragma once
 
 #include <string>

@@ -26,7 +26,13 @@ INSTANTIATE_TEST_SUITE_P(
         RtfCase{"unicode with its stand-in", R"({\rtf1 \u20013?\u25991?})", "中文"},
         RtfCase{"escaped braces", R"({\rtf1 \{x\}\\})", "{x}\\"},
         RtfCase{"cut short", R"({\rtf1 abc\'d)", "abc"},
-        RtfCase{"unbalanced", "}}}{{{\\", ""}));
+        RtfCase{"unbalanced", "}}}{{{\\", ""},
+        RtfCase{"a pair of \\u halves as one character", R"({\rtf1 \u-10179?\u-8704?x})", "😀x"},
+        RtfCase{"stand-ins counted by \\uc, within their group", R"({\rtf1 {\uc0\u20013\u25991 ab}\uc2\u35797??c})", "中文ab试c"},
+        RtfCase{"half a pair", R"({\rtf1 \u-10179?x})", "\uFFFDx"},
+        RtfCase{"symbols and a fixed space", R"({\rtf1 a\emdash b\~c\ldblquote})", "a—b\u00A0c“"},
+        RtfCase{"binary bytes skipped whole", R"({\rtf1{\*\blob\bin3 }{x}y})", "y"},
+        RtfCase{"bad hex bytes left out", R"({\rtf1 a\'zzb})", "ab"}));
 
 }  // namespace
 }  // namespace qzt
