@@ -1,7 +1,7 @@
 // The classroom API from arbitrary requests: the first byte picks the
 // method and a session (none, a live one, the teacher), then come the path
 // up to a newline and the body. Also the page paths, the roster and the
-// RTF text reader, which take bytes from the room or the paper.
+// RTF page as the browser gets it, which take bytes from the room or the paper.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -12,7 +12,7 @@
 #include "classroom/roster.h"
 #include "fuzz_scratch.h"
 #include "paper/format.h"
-#include "side/rtf_plain_text.h"
+#include "side/rtf_html.h"
 
 namespace {
 
@@ -78,6 +78,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   (void)serve::safeRelativePath(input);
   (void)classroom::parseRoster(input);
-  (void)rtfPlainText(input);
+  (void)rtfHtmlDocument(input);
   return 0;
 }
