@@ -26,12 +26,15 @@ namespace {
 constexpr int kFontPixels = 13;  // at 100%
 
 // The header row's font is the sheet's, so its size is part of the sheet.
+// The heading panels (the only labels in the grid) take their colours from
+// here too: one sheet parsed once, not one per panel.
 QString sheetWithHeaderFont(int fontPixels) {
   return QStringLiteral(
              "QTableView { background-color: rgb(194,252,175); gridline-color: rgb(128,128,128); }"
              "QHeaderView::section { background-color: rgb(251,226,168); color: black; padding: 0px;"
              " border: none; border-right: 1px solid rgb(128,128,128);"
-             " border-bottom: 1px solid rgb(128,128,128); font-weight: bold; font-size: %1px; }")
+             " border-bottom: 1px solid rgb(128,128,128); font-weight: bold; font-size: %1px; }"
+             "QLabel { background-color: rgb(251,226,168); color: black; }")
       .arg(fontPixels);
 }
 
@@ -211,7 +214,6 @@ void AnswerGrid::createRowControls() {
     panel->setToolTip(plainToolTip(heading));
     // The panel lies over the row; a press on it is not a press on the grid.
     panel->setAttribute(Qt::WA_NoMousePropagation);
-    panel->setStyleSheet(QString::fromLatin1(kRowPanelStyle));
     panel->setFont(font());
     panel->installEventFilter(this);  // the wheel scrolls the grid
     panel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
