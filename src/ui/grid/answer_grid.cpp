@@ -224,13 +224,15 @@ void AnswerGrid::createRowControls() {
   // A grid on its own (in tests) keeps its edits in its viewport.
   QWidget* host = parentWidget() ? parentWidget() : viewport();
   QWidget* previous = this;
+  std::optional<QFont> editsFont;  // the same for every edit: they share a host
   for (int n = 0; n < static_cast<int>(layout.textRows.size()); ++n) {
     const int row = layout.textRows[static_cast<std::size_t>(n)];
     auto* edit = new AnswerEdit(host);
     edit->setObjectName(QStringLiteral("rowEdit%1").arg(n));
     edit->setAccessibleName(QString::fromStdString(rowEditName(session_.table(), row)));
     edit->setFrame(false);
-    edit->setFont(editFont(edit));
+    if (!editsFont) editsFont = editFont(edit);
+    edit->setFont(*editsFont);
     // Long answers are kept whole, typed or imported.
     edit->setMaxLength(std::numeric_limits<int>::max());
     edit->installEventFilter(this);  // Enter and Escape go back to the grid
