@@ -32,10 +32,6 @@ bool socketAddress(const QString& path, sockaddr_un& address) {
   return true;
 }
 
-int bindSocket(int fd, const sockaddr_un& address) {
-  return ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address);
-}
-
 }  // namespace
 
 SingleInstance::SingleInstance(QString key, QObject* parent)
@@ -88,7 +84,7 @@ bool SingleInstance::listenAt() {
   if (fd < 0) return false;
   // Only this user may ask: the file is made with the socket's own mode.
   ::fchmod(fd, S_IRUSR | S_IWUSR);
-  if (bindSocket(fd, address) != 0 || ::listen(fd, SOMAXCONN) != 0) {
+  if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 || ::listen(fd, SOMAXCONN) != 0) {
     ::close(fd);
     return false;
   }
