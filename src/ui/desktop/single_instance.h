@@ -5,15 +5,18 @@
 #include <QObject>
 #include <QString>
 
-class QLocalServer;
+class QSocketNotifier;
 
 namespace qzt::ui {
 
+// Plain Unix-domain sockets rather than Qt's network module: that module
+// brings a dozen libraries (Kerberos, proxy lookup) into every start.
 class SingleInstance : public QObject {
   Q_OBJECT
  public:
-  // `key` names the socket; the default is per user.
+  // `key` names the socket in the temporary directory; the default is per user.
   explicit SingleInstance(QString key = {}, QObject* parent = nullptr);
+  ~SingleInstance() override;
 
   // True when this is the only reader and it now listens. False when
   // another reader answered: it was sent the restore request.
@@ -26,11 +29,15 @@ class SingleInstance : public QObject {
   void restoreRequested();
 
  private:
-  bool tellRunningReader();
-  void acceptRequest();
+  bool tellRunningReader() const;
+  bool listenAt();
+  void acceptRequests();
+  void readRequest(int fd, QSocketNotifier* notifier);
 
   QString name_;
-  QLocalServer* server_ = nullptr;
+  QString path_;
+  int listenFd_ = -1;
+  QSocketNotifier* listenNotifier_ = nullptr;
 };
 
 }  // namespace qzt::ui

@@ -26,12 +26,15 @@ namespace {
 constexpr int kFontPixels = 13;  // at 100%
 
 // The header row's font is the sheet's, so its size is part of the sheet.
+// The heading panels (the only labels in the grid) take their colours from
+// here too: one sheet parsed once, not one per panel.
 QString sheetWithHeaderFont(int fontPixels) {
   return QStringLiteral(
              "QTableView { background-color: rgb(194,252,175); gridline-color: rgb(128,128,128); }"
              "QHeaderView::section { background-color: rgb(251,226,168); color: black; padding: 0px;"
              " border: none; border-right: 1px solid rgb(128,128,128);"
-             " border-bottom: 1px solid rgb(128,128,128); font-weight: bold; font-size: %1px; }")
+             " border-bottom: 1px solid rgb(128,128,128); font-weight: bold; font-size: %1px; }"
+             "QLabel { background-color: rgb(251,226,168); color: black; }")
       .arg(fontPixels);
 }
 
@@ -211,7 +214,6 @@ void AnswerGrid::createRowControls() {
     panel->setToolTip(plainToolTip(heading));
     // The panel lies over the row; a press on it is not a press on the grid.
     panel->setAttribute(Qt::WA_NoMousePropagation);
-    panel->setStyleSheet(QString::fromLatin1(kRowPanelStyle));
     panel->setFont(font());
     panel->installEventFilter(this);  // the wheel scrolls the grid
     panel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -222,13 +224,15 @@ void AnswerGrid::createRowControls() {
   // A grid on its own (in tests) keeps its edits in its viewport.
   QWidget* host = parentWidget() ? parentWidget() : viewport();
   QWidget* previous = this;
+  std::optional<QFont> editsFont;  // the same for every edit: they share a host
   for (int n = 0; n < static_cast<int>(layout.textRows.size()); ++n) {
     const int row = layout.textRows[static_cast<std::size_t>(n)];
     auto* edit = new AnswerEdit(host);
     edit->setObjectName(QStringLiteral("rowEdit%1").arg(n));
     edit->setAccessibleName(QString::fromStdString(rowEditName(session_.table(), row)));
     edit->setFrame(false);
-    edit->setFont(editFont(edit));
+    if (!editsFont) editsFont = editFont(edit);
+    edit->setFont(*editsFont);
     // Long answers are kept whole, typed or imported.
     edit->setMaxLength(std::numeric_limits<int>::max());
     edit->installEventFilter(this);  // Enter and Escape go back to the grid

@@ -107,9 +107,6 @@ class AnswerGrid : public QTableView {
   void markCurrentRow();
   void frameRowControl(int row, bool framed);
 
-  // The colours of a heading's row panel.
-  static constexpr char kRowPanelStyle[] = "background-color: rgb(251,226,168); color: black;";
-
   ExamSession& session_;
   AnswerGridModel* model_ = nullptr;
   QList<QLabel*> panels_;

@@ -174,7 +174,7 @@ void AnswerGrid::frameRowControl(int row, bool framed) {
   };
   const int panel = at(layout.headingRows);
   if (panel >= 0 && panel < panels_.size())
-    panels_[panel]->setStyleSheet(QString::fromLatin1(kRowPanelStyle) + frame);
+    panels_[panel]->setStyleSheet(frame);
   const int edit = at(layout.textRows);
   if (edit >= 0 && edit < edits_.size()) edits_[edit]->setStyleSheet(frame);
 }

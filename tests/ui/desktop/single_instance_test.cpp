@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QLocalServer>
 #include <QSignalSpy>
 #include <QTest>
 #include <QUuid>

@@ -615,9 +615,17 @@ class AnswerGridTest : public QObject {
 
     QLabel* panel = g.grid.rowPanels()[0];
     QLineEdit* edit = g.grid.rowEdits()[0];
+    // The heading colour holds with and without the frame.
+    const QColor heading(251, 226, 168);
+    const auto fill = [panel] {
+      const QImage image = panel->grab().toImage();
+      return image.pixelColor(image.width() - 6, image.height() / 2);
+    };
     QVERIFY(!panel->styleSheet().contains(QStringLiteral("border")));
+    QCOMPARE(fill(), heading);
     g.keys({Qt::Key_Down});
     QVERIFY(panel->styleSheet().contains(QStringLiteral("border")));
+    QCOMPARE(fill(), heading);
     g.keys({Qt::Key_Down});
     QVERIFY(!panel->styleSheet().contains(QStringLiteral("border")));
     QVERIFY(edit->styleSheet().contains(QStringLiteral("border")));
