@@ -5,9 +5,7 @@
 // CPU and peak memory, and checks that every answer file on disk holds the
 // last answers sent.
 // Usage: serve_load [candidates=1000] [seconds=180] [dashboards=5] [idle=200]
-#include <arpa/inet.h>
 #include <fcntl.h>
-#include <netinet/in.h>
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
@@ -27,6 +25,7 @@
 #include <vector>
 
 #include "author/paper_writer.h"
+#include "http_client.h"
 #include "paper/format.h"
 #include "shell/work_folder.h"
 
@@ -34,50 +33,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
+using qzt::serve::testing::Reply;
 constexpr int kQuestions = 20;
-
-struct Reply {
-  int status = 0;
-  std::string setCookie, body;
-};
-
-int connectTo(std::uint16_t port) {
-  const int fd = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_port = htons(port);
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  if (connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) {
-    close(fd);
-    return -1;
-  }
-  timeval t{10, 0};
-  setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &t, sizeof t);
-  return fd;
-}
-
-Reply exchange(std::uint16_t port, const std::string& method, const std::string& path, const std::string& headers,
-               const std::string& body = {}) {
-  Reply r;
-  const int fd = connectTo(port);
-  if (fd < 0) return r;
-  std::string raw = method + " " + path + " HTTP/1.1\r\nHost: x\r\nConnection: close\r\n" + headers;
-  if (method != "GET") raw += "Content-Type: application/json\r\nContent-Length: " + std::to_string(body.size()) + "\r\n";
-  raw += "\r\n" + body;
-  (void)!send(fd, raw.data(), raw.size(), MSG_NOSIGNAL);
-  std::string in;
-  char buf[65536];
-  ssize_t n;
-  while ((n = recv(fd, buf, sizeof buf, 0)) > 0) in.append(buf, static_cast<std::size_t>(n));
-  close(fd);
-  if (in.size() < 12) return r;
-  r.status = std::atoi(in.c_str() + 9);
-  const auto cookie = in.find("Set-Cookie: ");
-  if (cookie != std::string::npos) r.setCookie = in.substr(cookie + 12, in.find(';', cookie) - cookie - 12);
-  const auto head = in.find("\r\n\r\n");
-  if (head != std::string::npos) r.body = in.substr(head + 4);
-  return r;
-}
 
 struct Stats {
   std::mutex lock;
@@ -171,7 +128,7 @@ int main(int argc, char** argv) {
 
   std::vector<int> idle;
   for (int i = 0; i < idleCount; ++i) {
-    const int fd = connectTo(port);
+    const int fd = qzt::serve::testing::connectLoopback(port);
     if (fd >= 0 && send(fd, "GET /api/info HTTP/1.1\r\nHo", 26, MSG_NOSIGNAL) > 0) idle.push_back(fd);
   }
 
@@ -195,10 +152,10 @@ int main(int argc, char** argv) {
         Candidate& c = people[static_cast<std::size_t>(i)];
         c.name = "c" + std::to_string(i);
         const Reply r = timed(signIn, [&] {
-          return exchange(port, "POST", "/api/signin", "", "{\"name\":\"" + c.name + "\",\"number\":\"" + std::to_string(i) + "\"}");
+          return qzt::serve::testing::request(port, "POST", "/api/signin", "{\"name\":\"" + c.name + "\",\"number\":\"" + std::to_string(i) + "\"}");
         });
-        c.cookie = "Cookie: " + r.setCookie + "\r\n";
-        exchange(port, "GET", "/api/exam", c.cookie);
+        c.cookie = qzt::serve::testing::cookieLine(r);
+        qzt::serve::testing::request(port, "GET", "/api/exam", {}, c.cookie);
       }
       const auto end = start + std::chrono::seconds(seconds);
       const auto halfway = start + std::chrono::seconds(seconds) / 2;
@@ -211,7 +168,7 @@ int main(int argc, char** argv) {
           Candidate& c = people[static_cast<std::size_t>(i)];
           if (c.handedIn) continue;
           if (i % 4 == 0 && Clock::now() >= halfway) {
-            timed(handIn, [&] { return exchange(port, "POST", "/api/handin", c.cookie, "{}"); });
+            timed(handIn, [&] { return qzt::serve::testing::request(port, "POST", "/api/handin", "{}", c.cookie); });
             c.handedIn = true;
             continue;
           }
@@ -223,8 +180,8 @@ int main(int argc, char** argv) {
             body += "{\"row\":" + std::to_string(q) + ",\"letters\":\"" + c.last[static_cast<std::size_t>(q)] + "\"}";
           }
           body += "]}";
-          timed(save, [&] { return exchange(port, "PUT", "/api/answers", c.cookie, body); });
-          if (k % 10 == 0) timed(poll, [&] { return exchange(port, "GET", "/api/state", c.cookie); });
+          timed(save, [&] { return qzt::serve::testing::request(port, "PUT", "/api/answers", body, c.cookie); });
+          if (k % 10 == 0) timed(poll, [&] { return qzt::serve::testing::request(port, "GET", "/api/state", {}, c.cookie); });
         }
         std::this_thread::sleep_until(roundStart + std::chrono::seconds(2));
       }
@@ -239,8 +196,8 @@ int main(int argc, char** argv) {
     boards.emplace_back([&] {
       const std::string bearer = "Authorization: Bearer " + token + "\r\n";
       while (running) {
-        timed(room, [&] { return exchange(port, "GET", "/api/teacher/room", bearer); });
-        timed(report, [&] { return exchange(port, "GET", "/api/teacher/report", bearer); });
+        timed(room, [&] { return qzt::serve::testing::request(port, "GET", "/api/teacher/room", {}, bearer); });
+        timed(report, [&] { return qzt::serve::testing::request(port, "GET", "/api/teacher/report", {}, bearer); });
         std::this_thread::sleep_for(std::chrono::seconds(3));
       }
     });
