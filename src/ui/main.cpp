@@ -57,7 +57,7 @@ StartOptions startOptions(int argc, char** argv) {
   options.programFile = QCoreApplication::applicationFilePath().toStdString();
   std::vector<std::string> args(argv + 1, argv + argc);
   options.commandLinePaper = qzt::commandLinePaper(args);
-  auto attached = qzt::attachedPaperOffset(options.programFile);
+  auto attached = qzt::runningProgramPaperOffset(options.programFile);
   if (attached.ok()) {
     options.attachedOffset = *attached;
   } else {

@@ -99,6 +99,12 @@ Status rebaseHeader(std::string& paper, std::int64_t offset) {
   return Status::success();
 }
 
+// A slot value v counts only when it leaves room for a paper after it.
+std::optional<std::int64_t> slotOffset(std::int64_t v, std::int64_t fileSize) {
+  if (v > 0 && v < fileSize - kPaperRoom) return v;
+  return std::nullopt;
+}
+
 }  // namespace
 
 Result<std::optional<std::int64_t>> findAttachedSlot(const fs::path& program) {
@@ -121,9 +127,20 @@ Result<std::optional<std::int64_t>> attachedPaperOffset(const fs::path& program)
   unsigned char raw[4] = {};
   in.read(reinterpret_cast<char*>(raw), 4);
   if (in.gcount() != 4) return Error::io("cannot read " + program.string());
+  return slotOffset(decodeInt32(raw), *size);
+}
+
+Result<std::optional<std::int64_t>> runningProgramPaperOffset(const fs::path& program) {
+  // Read through volatile: the value is the file's, which copy tools patch,
+  // never the one this program was built with.
+  const volatile unsigned char* field = kAttachedSlot + kSlotMarkerSize;
+  unsigned char raw[4];
+  std::copy(field, field + 4, raw);
   const std::int64_t v = decodeInt32(raw);
-  if (v > 0 && v < *size - kPaperRoom) return std::optional<std::int64_t>{v};
-  return std::optional<std::int64_t>{};
+  if (v <= 0) return std::optional<std::int64_t>{};
+  const auto size = fileSize(program);
+  if (!size) return size.error();
+  return slotOffset(v, *size);
 }
 
 Status attachPaper(const fs::path& reader, const fs::path& paper, const fs::path& out) {

@@ -33,6 +33,11 @@ Result<std::optional<std::int64_t>> findAttachedSlot(const std::filesystem::path
 // reader. A slot value v counts only when 0 < v < file size - 100.
 Result<std::optional<std::int64_t>> attachedPaperOffset(const std::filesystem::path& program);
 
+// The same for the program running now, `program` being its file: the slot
+// is read where the program's own field was loaded, not searched for in
+// the file, which is only asked its size when the slot is set.
+Result<std::optional<std::int64_t>> runningProgramPaperOffset(const std::filesystem::path& program);
+
 // Writes `out`: the reader program, the paper appended with every position
 // in its header moved by its new offset, the slot set to that offset.
 // `out` gets the reader's permissions.

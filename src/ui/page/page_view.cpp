@@ -6,6 +6,7 @@
 
 #include "desktop/accessible_text.h"
 #include "page/focus_ring.h"
+#include "page/layout_after_paint.h"
 #include "page/text_view.h"
 #include "page/web_pane.h"
 
@@ -21,6 +22,7 @@ PageView::PageView(QString pageRoot, QWidget* parent)
   text_->setReadOnly(true);
   text_->document()->setUndoRedoEnabled(false);  // zoom steps are no edits to undo
   openLinksInBrowser(text_);
+  layoutAfterPaint_ = new LayoutAfterPaint(text_);
   stack_->addWidget(text_);
 }
 
@@ -33,6 +35,7 @@ void PageView::setZoom(double factor) {
 
 bool PageView::showTextPage(const QString& path) {
   if (!loadTextFile(text_, path)) return false;
+  layoutAfterPaint_->pageLoaded();
   // At 100% the page is shown as read: no second pass over it.
   if (zoom_ != 1.0) scaleTextSizes(text_->document(), zoom_, unsizedPointSize(zoom_));
   stack_->setCurrentWidget(text_);

@@ -14,6 +14,7 @@ class QTextBrowser;
 
 namespace qzt::ui {
 
+class LayoutAfterPaint;
 class WebPane;
 
 class PageView : public AccessiblePanel {  // the page not in front is not read
@@ -50,6 +51,7 @@ class PageView : public AccessiblePanel {  // the page not in front is not read
   QString pageRoot_;
   QStackedLayout* stack_ = nullptr;
   QTextBrowser* text_ = nullptr;
+  LayoutAfterPaint* layoutAfterPaint_ = nullptr;
   WebPane* web_ = nullptr;
   double zoom_ = 1.0;
 };

@@ -148,6 +148,9 @@ TEST_F(AttachedSlot, OwnProgramCarriesTheField) {
   const auto plain = attachedPaperOffset(self);
   ASSERT_TRUE(plain.ok()) << plain.error().message;
   EXPECT_EQ(*plain, std::nullopt);
+  const auto running = runningProgramPaperOffset(self);
+  ASSERT_TRUE(running.ok());
+  EXPECT_EQ(*running, std::nullopt);
 
   const std::string program = readAll(self);
   const auto first = program.find(marker());

@@ -10,6 +10,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QTextBrowser>
 #include <QWebEnginePage>
 #include <QWebEngineView>
@@ -204,6 +206,27 @@ class PageViewTest : public QObject {
       page.setZoom(factor);
       QCOMPARE(counter->passes, 1);
     }
+  }
+
+  // A long page is drawn before Qt lays out what is out of view, which
+  // would hold back the window's first frame; the rest follows the drawing.
+  void longPageIsDrawnBeforeItIsLaidOut() {
+    QTemporaryDir dir;
+    const QString path = writeFile(dir, QStringLiteral("long.txt"), longPage(false));
+    qzt::ui::PageView page(dir.path());
+    page.resize(400, 300);
+    QVERIFY(page.showTextPage(path));
+    // Shown, as a window is while it waits for its first frame: its size
+    // starts Qt's layout steps, and they had time to end were they not held.
+    page.setUpdatesEnabled(false);
+    page.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&page));
+    QTest::qWait(300);
+    const QTextBlock last = page.textView()->document()->lastBlock();
+    QCOMPARE(last.layout()->lineCount(), 0);
+
+    page.setUpdatesEnabled(true);
+    QTRY_VERIFY(last.layout()->lineCount() > 0);
   }
 
   // A text or RTF page reads as the named page document, its text as on
