@@ -6,11 +6,12 @@
 // single-threaded loops that read each block, inflate it in one call (zlib,
 // then libdeflate) and write it; that libdeflate loop split between two
 // threads shows what two threads can gain on this machine. Medians of RUNS
-// runs, and qzt's ratio to each. Memory: a file of MEMORY_MIB in one block, then in 256 blocks, is
-// unpacked by `qzt extract`, whose peak resident memory is printed and must
-// stay under 64 MiB. Many files: FILES small files in two blocks each
-// against one block each. Every output is compared with the content
-// written (the many files only through qzt's exit status).
+// runs, and qzt's ratio to each. Memory: a file of MEMORY_MIB in one block,
+// then in 256 blocks, is unpacked by `qzt extract`, whose peak resident
+// memory is printed and must stay under 64 MiB. Many files: FILES small
+// files in two blocks each against one block each. Every output is
+// compared with the content written (the many files only through qzt's
+// exit status).
 //   unpack_bench [RUNS] [SPEED_MIB] [MEMORY_MIB] [FILES]   (default 5 256 1024 5000)
 #include <libdeflate.h>
 #include <zlib.h>
