@@ -319,7 +319,10 @@ pid_t startWindowManager(TitleWatch& watch) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
+  const int runs = std::clamp(argc > 1 ? std::atoi(argv[1]) : 7, 1, 100);
+  // Every wait below has its limit, but a reply from an X server that
+  // stopped answering has none: the whole run ends after its longest time.
+  ::alarm(static_cast<unsigned>(60 + runs * 2 * (60 + 90)));
   // Another build's reader, to compare two builds in one run of each.
   const std::string readerProgram = argc > 2 ? argv[2] : QZT_READER;
   const fs::path scratch = fs::temp_directory_path() / ("qzt-startup-bench-" + std::to_string(::getpid()));
