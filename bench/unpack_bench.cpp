@@ -340,9 +340,18 @@ void speed(Launcher& launcher, const fs::path& scratch, int runs, std::size_t mi
   const auto zlibLoop = [&] { return inflateAndWrite(paper, blocks, plain, zlibOneCall); };
   const auto deflateLoop = [&] { return inflateAndWrite(paper, blocks, plain, libdeflateOneCall); };
   const auto twoThreads = [&] { return inflateInTwoThreads(paper, blocks, plain); };
+  // A baseline's run, on a removed output with nothing left to write back;
+  // the first run's output is checked.
+  const auto baseline = [&](const std::function<bool()>& loop, const char* name, int run, Runs& into) {
+    ::sync();
+    const Run r = timed(loop);
+    if (!r.ok) fail((std::string(name) + " failed").c_str());
+    if (run == 0) expectContent(plain, content, name);
+    into.add(r);
+    fs::remove(plain);
+  };
   Runs qzt, zlib, deflate, deflateTwo;
   for (int i = 0; i < runs; ++i) {
-    // Each starts on an empty folder with nothing left to write back.
     fs::remove_all(dir);
     ::sync();
     const Run q = launcher.extract(paper, dir);
@@ -350,24 +359,9 @@ void speed(Launcher& launcher, const fs::path& scratch, int runs, std::size_t mi
     if (i == 0) expectContent(dir / kFileName, content, "qzt");
     qzt.add(q);
     fs::remove_all(dir);
-    ::sync();
-    const Run z = timed(zlibLoop);
-    if (!z.ok) fail("zlib baseline failed");
-    if (i == 0) expectContent(plain, content, "zlib baseline");
-    zlib.add(z);
-    fs::remove(plain);
-    ::sync();
-    const Run d = timed(deflateLoop);
-    if (!d.ok) fail("libdeflate baseline failed");
-    if (i == 0) expectContent(plain, content, "libdeflate baseline");
-    deflate.add(d);
-    fs::remove(plain);
-    ::sync();
-    const Run t = timed(twoThreads);
-    if (!t.ok) fail("two-thread libdeflate baseline failed");
-    if (i == 0) expectContent(plain, content, "two-thread libdeflate baseline");
-    deflateTwo.add(t);
-    fs::remove(plain);
+    baseline(zlibLoop, "zlib baseline", i, zlib);
+    baseline(deflateLoop, "libdeflate baseline", i, deflate);
+    baseline(twoThreads, "two-thread libdeflate baseline", i, deflateTwo);
   }
   fs::remove(paper);
   const double q = median(qzt.wall), qc = median(qzt.cpu);
