@@ -82,7 +82,7 @@ test("the keyboard alone signs in, answers through the grid and goes into a text
   await page.keyboard.press("Tab");
   await page.keyboard.type("2");
   await page.keyboard.press("Enter");
-  await page.waitForSelector("#answerGrid");
+  await page.waitForSelector("#paperTitle:focus");        // the keys start at the paper's title
   const focused = () => page.evaluate(() => document.activeElement?.getAttribute("aria-label") ?? document.activeElement?.textContent);
   for (let i = 0; i < 10 && !(await page.evaluate(() => document.activeElement?.closest("#answerGrid"))); ++i) {
     await page.keyboard.press("Tab");

@@ -37,13 +37,17 @@ export function examScreen(root: HTMLElement, store: Store, resumeCode: string |
     : null;
   const pageToggle = h("button", { type: "button", id: "pageToggle", class: "toggle", "aria-pressed": "false" }, "只看答案区");
 
+  // The screen it replaces had the keys: they start again at the paper's
+  // title, which a screen reader reads, not wherever the browser lost them.
+  const title = h("h1", { id: "paperTitle", tabindex: "-1" }, exam.title);
   replace(root,
     h("header", { class: "bar" },
-      h("h1", { id: "paperTitle" }, exam.title), h("p", { class: "status", id: "statusText" }, exam.status),
+      title, h("p", { class: "status", id: "statusText" }, exam.status),
       h("div", { class: "tools" }, clock, handIn, pageToggle), spoken, alert, offline, refused, code, scoreLine),
     h("main", { class: "paper" },
       h("section", { class: "page", "aria-label": "试卷" }, frame),
       h("section", { class: "sheet", "aria-label": "答案区" }, grid.element, results)));
+  title.focus();
 
   pageToggle.addEventListener("click", () => {
     const on = document.body.classList.toggle("sheet-only");
