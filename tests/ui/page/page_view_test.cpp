@@ -63,6 +63,13 @@ QByteArray longPage(bool rtf) {
   return rtf ? bytes + "}" : bytes;
 }
 
+// The page view on screen, small, with the page at `path` in it.
+bool showOnScreen(qzt::ui::PageView& page, const QString& path) {
+  page.resize(400, 300);
+  page.show();
+  return QTest::qWaitForWindowExposed(&page) && page.showTextPage(path);
+}
+
 // The width the web page lays out in, in its own CSS pixels.
 int innerWidth(QWebEngineView* web) {
   int width = -1;
@@ -101,10 +108,7 @@ class PageViewTest : public QObject {
         "{\\rtf1 see {\\field{\\*\\fldinst " + instruction + "}{\\fldrslt {\\ul the site}}} now\\par}");
 
     qzt::ui::PageView page(dir.path());
-    page.resize(400, 300);
-    page.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&page));
-    QVERIFY(page.showTextPage(path));
+    QVERIFY(showOnScreen(page, path));
     QTextBrowser* view = page.textView();
 
     QTextCursor plain = view->document()->find(QStringLiteral("now"));
@@ -137,10 +141,7 @@ class PageViewTest : public QObject {
                                        "{\\*\\bkmkstart answers}{\\*\\bkmkend answers}Answers here\\par" +
                                        QByteArray("line\\par ").repeated(80) + "}");
     qzt::ui::PageView page(dir.path());
-    page.resize(400, 300);
-    page.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&page));
-    QVERIFY(page.showTextPage(path));
+    QVERIFY(showOnScreen(page, path));
     QTextBrowser* view = page.textView();
     QTRY_VERIFY(view->verticalScrollBar()->maximum() > 0);  // laid out: the page is longer than the view
     QCOMPARE(view->verticalScrollBar()->value(), 0);
