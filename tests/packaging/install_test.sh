@@ -66,14 +66,19 @@ export PATH="$stage/bin:$PATH"
 mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME"
 update-mime-database "$stage/share/mime" || fail "update-mime-database"
 
-title="安装试卷 e2e"
-echo "page text" >"$work/paper/page.txt"
-cat >"$work/paper.json" <<JSON
-{"title": "$title", "key": "E2E-INSTALL", "time_limit": 5, "page": "paper/page.txt",
+# pack_paper TITLE KEY PAGE OUT: a one-question paper showing PAGE.
+pack_paper() {
+  cat >"$work/manifest.json" <<JSON
+{"title": "$1", "key": "$2", "time_limit": 5, "page": "$3",
  "questions": [{"label": "1", "kind": "single", "options": 4, "answer": "A", "marks": 1}]}
 JSON
+  "$qzt" pack "$work/manifest.json" "$4" >/dev/null || fail "qzt pack ($3)"
+}
+
+title="安装试卷 e2e"
+echo "page text" >"$work/paper/page.txt"
 paper="$work/考试 试卷.qzt"
-"$qzt" pack "$work/paper.json" "$paper" >/dev/null || fail "qzt pack"
+pack_paper "$title" E2E-INSTALL paper/page.txt "$paper"
 cp "$paper" "$work/renamed paper"
 echo "not a paper" >"$work/notes"
 
@@ -116,11 +121,7 @@ opener=""
 # ---- A web page: the installed reader finds its web library -----------------
 web_title="安装网页试卷 e2e"
 echo '<html><body><h1>page</h1></body></html>' >"$work/paper/index.html"
-cat >"$work/web.json" <<JSON
-{"title": "$web_title", "key": "E2E-INSTALL-WEB", "time_limit": 5, "page": "paper/index.html",
- "questions": [{"label": "1", "kind": "single", "options": 4, "answer": "A", "marks": 1}]}
-JSON
-"$qzt" pack "$work/web.json" "$work/web.qzt" >/dev/null || fail "qzt pack (web)"
+pack_paper "$web_title" E2E-INSTALL-WEB paper/index.html "$work/web.qzt"
 setsid "$stage/bin/qzt-reader" "$work/web.qzt" >"$work/open.log" 2>&1 &
 opener=$!
 library="$stage/$web_library_dir/libqztweb.so"
