@@ -4,6 +4,9 @@
 #include <QStringEncoder>
 #include <QTextDocument>
 #include <QtGlobal>
+#include <string_view>
+
+#include "util/gbk.h"
 
 namespace {
 
@@ -12,6 +15,10 @@ constexpr char kCodec[] = "GB18030";
 }  // namespace
 
 QString fromGbk(const QByteArray& gbk) {
+  // GB18030 keeps ASCII as it is; a page in ASCII needs no converter.
+  if (qzt::isAscii(std::string_view(gbk.constData(), static_cast<std::size_t>(gbk.size())))) {
+    return QString::fromLatin1(gbk);
+  }
   QStringDecoder decoder(kCodec, QStringDecoder::Flag::Stateless);
   if (!decoder.isValid()) qFatal("This Qt has no %s codec; paper text cannot be shown.", kCodec);
   return decoder.decode(gbk);

@@ -84,6 +84,14 @@ UnpackedPaper unpackPaper(const LoadedPaper& paper, const fs::path& workFolder) 
   return {unpackPage(paper, workFolder), unpackSupport(paper, workFolder)};
 }
 
+PageKind expectedPageKind(const fs::path& paper, std::int64_t offset) {
+  auto header = readHeader(paper, offset);
+  if (!header.ok() || testHeader(*header) != 0) return PageKind::None;
+  const GroupResult names =
+      walkGroupNames(paper, {}, header->pageGroupLen(), groupStart(header->pageGroupPos()));
+  return names.anchor ? pageKindOf(*names.anchor) : PageKind::None;
+}
+
 PageKind pageKindOf(const fs::path& page) {
   if (page.empty()) return PageKind::None;
   const std::string name = page.filename().string();

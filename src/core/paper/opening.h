@@ -102,6 +102,12 @@ struct UnpackedPaper : UnpackedPage, UnpackedSupport {};
 // Both stages at once, for callers that show nothing in between.
 UnpackedPaper unpackPaper(const LoadedPaper& paper, const std::filesystem::path& workFolder);
 
+// The kind of page loading the paper would show, read from the page
+// group's entry names alone; None when the paper would be refused or its
+// page group cannot be read. Lets a window prepare for the page before the
+// paper is opened; what loading finds decides.
+PageKind expectedPageKind(const std::filesystem::path& paper, std::int64_t offset);
+
 // ".txt" -> PlainText, ".rtf" -> RichText (case-insensitive), else Web;
 // an empty path is None.
 PageKind pageKindOf(const std::filesystem::path& page);

@@ -20,8 +20,13 @@ constexpr int kLengthField = 4;
 // every failure ends the group with it.
 class GroupReader {
  public:
-  GroupReader(PaperFile& in, fs::path target, std::int32_t budget, const UnpackLimits& limits)
-      : in_(in), target_(std::move(target)), budget_(budget), limits_(limits) {}
+  // NamesOnly walks the same entries and names, but writes and inflates
+  // nothing.
+  enum class Mode { Unpack, NamesOnly };
+
+  GroupReader(PaperFile& in, fs::path target, std::int32_t budget, const UnpackLimits& limits,
+              Mode mode = Mode::Unpack)
+      : in_(in), target_(std::move(target)), budget_(budget), limits_(limits), mode_(mode) {}
 
   GroupResult run(std::int64_t start) {
     step_ = f::kStepOpen;
@@ -66,10 +71,12 @@ class GroupReader {
   Status folder(const ByteString& name) {
     auto relative = safeRelativePath(name, step_, true);
     if (!relative.ok()) return relative.error();
-    if (Status st = checkNoLinks(target_, *relative, step_); !st.ok()) return st;
-    std::error_code ec;
-    fs::create_directories(target_ / *relative, ec);
-    if (ec) return Error::io("cannot create a folder: " + ec.message(), step_);
+    if (mode_ == Mode::Unpack) {
+      if (Status st = checkNoLinks(target_, *relative, step_); !st.ok()) return st;
+      std::error_code ec;
+      fs::create_directories(target_ / *relative, ec);
+      if (ec) return Error::io("cannot create a folder: " + ec.message(), step_);
+    }
     current_ = *relative;
     inTarget_ = false;
     step_ = f::kStepFileHead;
@@ -80,16 +87,20 @@ class GroupReader {
     auto relative = safeRelativePath(name, step_);
     if (!relative.ok()) return relative.error();
     const fs::path inside = current_ / *relative;
-    if (Status st = checkNoLinks(target_, inside, step_); !st.ok()) return st;
+    if (mode_ == Mode::Unpack) {
+      if (Status st = checkNoLinks(target_, inside, step_); !st.ok()) return st;
+    }
     const auto size = in_.int32At(pos_);
     if (!size) return Error::io("cannot read a packed size", step_);
     pos_ += kLengthField;
     count_ += kLengthField;
     step_ = f::kStepInflate;
     const fs::path out = target_ / inside;
-    auto outcome = unpackPackedAt(in_, out, *size, pos_, step_, pool_, limits_);
-    if (!outcome.ok()) return outcome.error();
-    if (*outcome == PackedOutcome::Busy) result_.busyTargets.push_back(out);
+    if (mode_ == Mode::Unpack) {
+      auto outcome = unpackPackedAt(in_, out, *size, pos_, step_, pool_, limits_);
+      if (!outcome.ok()) return outcome.error();
+      if (*outcome == PackedOutcome::Busy) result_.busyTargets.push_back(out);
+    }
     step_ = f::kStepSeekPast;
     pos_ += *size;
     count_ += *size;
@@ -106,6 +117,7 @@ class GroupReader {
   const fs::path target_;
   const std::int32_t budget_;
   const UnpackLimits limits_;
+  const Mode mode_;
   LazyWorkerPool pool_;  // one for the group's files, not one per file
   GroupResult result_;
   fs::path current_;        // relative to the target; empty = the target itself
@@ -116,10 +128,8 @@ class GroupReader {
   std::int64_t count_ = 0;  // 64 bits: packed sizes may add up past int32
 };
 
-}  // namespace
-
-GroupResult unpackGroup(const fs::path& paper, const fs::path& target, std::int32_t budget,
-                        std::int32_t start, const UnpackLimits& limits) {
+GroupResult readGroup(const fs::path& paper, const fs::path& target, std::int32_t budget,
+                      std::int32_t start, const UnpackLimits& limits, GroupReader::Mode mode) {
   std::error_code ec;
   if (!fs::exists(paper, ec)) return {};
   auto in = PaperFile::open(paper);
@@ -128,7 +138,19 @@ GroupResult unpackGroup(const fs::path& paper, const fs::path& target, std::int3
     result.failure = Error::io(in.error().message, f::kStepOpen);
     return result;
   }
-  return GroupReader(*in, target, budget, limits).run(start);
+  return GroupReader(*in, target, budget, limits, mode).run(start);
+}
+
+}  // namespace
+
+GroupResult unpackGroup(const fs::path& paper, const fs::path& target, std::int32_t budget,
+                        std::int32_t start, const UnpackLimits& limits) {
+  return readGroup(paper, target, budget, start, limits, GroupReader::Mode::Unpack);
+}
+
+GroupResult walkGroupNames(const fs::path& paper, const fs::path& target, std::int32_t budget,
+                           std::int32_t start) {
+  return readGroup(paper, target, budget, start, {}, GroupReader::Mode::NamesOnly);
 }
 
 Status unpackPacked(const fs::path& paper, const fs::path& out, std::int32_t size, std::int32_t pos,

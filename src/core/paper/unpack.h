@@ -43,6 +43,13 @@ inline constexpr char kBusyTargetText[] = "文件正被打开或调用!请先关
 GroupResult unpackGroup(const std::filesystem::path& paper, const std::filesystem::path& target,
                         std::int32_t budget, std::int32_t start, const UnpackLimits& limits = {});
 
+// The entries of the same group read without writing or inflating
+// anything: names are checked as unpacking checks them, and the anchor is
+// where unpacking would put its file. Busy targets and inflate failures
+// only unpacking can find.
+GroupResult walkGroupNames(const std::filesystem::path& paper, const std::filesystem::path& target,
+                           std::int32_t budget, std::int32_t start);
+
 // DeCompressionfile: unpacks the packed data of `size` bytes at `pos` into
 // the file `out` (replaced). Size 0 touches nothing. An inflate or read
 // failure is an Error with step kStepInflate; a target that cannot be

@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <vector>
 
@@ -12,6 +13,9 @@ namespace {
 // replaced by `replacement` and skipped; otherwise it is a failure.
 Result<std::string> convert(const char* to, const char* from, const std::string& in,
                             bool lenient, const std::string& replacement) {
+  // Every encoding here keeps ASCII as it is; most names and numbers are
+  // ASCII, and opening a converter costs more than they do.
+  if (isAscii(in)) return in;
   iconv_t cd = iconv_open(to, from);
   if (cd == reinterpret_cast<iconv_t>(-1)) {
     return Error::io(std::string("no converter from ") + from + " to " + to);
@@ -40,6 +44,10 @@ Result<std::string> convert(const char* to, const char* from, const std::string&
 }
 
 }  // namespace
+
+bool isAscii(std::string_view text) {
+  return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
 
 std::string gbkToUtf8(const ByteString& gbk) {
   auto r = convert("UTF-8", "GB18030", gbk, true, "\xEF\xBF\xBD");

@@ -3,11 +3,15 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 #include "util/bytes.h"
 #include "util/result.h"
 
 namespace qzt {
+
+// Whether every byte is ASCII, which GBK and UTF-8 both keep as it is.
+bool isAscii(std::string_view text);
 
 // GBK (read as GB18030, its superset) to UTF-8. Bytes that are not valid
 // GBK become U+FFFD, so display never fails.

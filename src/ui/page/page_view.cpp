@@ -55,6 +55,13 @@ void PageView::showWebPage(const QString& path) {
   stack_->setCurrentWidget(web->view());
 }
 
+void PageView::prepareWebPage() {
+  WebPane* web = ensureWebPane();
+  if (!web) return;
+  web->showBlank();
+  stack_->setCurrentWidget(web->view());
+}
+
 void PageView::showBlank() {
   if (webInFront()) {
     web_->showBlank();

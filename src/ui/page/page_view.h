@@ -30,9 +30,14 @@ class PageView : public AccessiblePanel {  // the page not in front is not read
   void showWebPage(const QString& path);
   // A blank page in whichever view is in front.
   void showBlank();
+  // Brings an empty web view to the front for a web page that is expected:
+  // made and shown with the window, it starts the engine early and spares
+  // the window the new native window a web view brings when it first shows.
+  void prepareWebPage();
 
   QTextBrowser* textView() const { return text_; }
-  // Null until the first web page (and when web pages cannot be shown).
+  // Null until the first web page or prepareWebPage (and when web pages
+  // cannot be shown).
   QWidget* webView() const;
   bool webInFront() const;
   // Zooms both views: the web view's own zoom; in the text view every run's

@@ -11,6 +11,7 @@
 
 #include "grid/answer_grid.h"
 #include "grid/answer_grid_model.h"
+#include "page/page_view.h"
 #include "side/notes_window.h"
 #include "window/message_box.h"
 #include "shell/work_folder.h"
@@ -42,6 +43,10 @@ MainWindow::MainWindow(StartOptions options, QWidget* parent)
 MainWindow::~MainWindow() = default;
 
 bool MainWindow::event(QEvent* event) {
+  if (event->type() == kFirstCopyEvent) {
+    keepRecoveryCopy();
+    return true;
+  }
   // The first web page makes the window's native window anew (the web view
   // draws on another kind of surface); the new one stands as the old one
   // did, maximised or not, instead of at the designed size.
@@ -79,6 +84,14 @@ void MainWindow::startUp() {
   const auto& named = options_.commandLinePaper;
   if (!named.empty() && std::filesystem::is_regular_file(named, error)) openPaper(named, 0);
   loadCatalogue();
+}
+
+// What the paper opened at start is expected to show, before it is opened.
+PageKind MainWindow::startPageKind() const {
+  if (options_.programFileError) return PageKind::None;
+  if (options_.attachedOffset) return expectedPageKind(options_.programFile, *options_.attachedOffset);
+  if (options_.commandLinePaper.empty()) return PageKind::None;
+  return expectedPageKind(options_.commandLinePaper, 0);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

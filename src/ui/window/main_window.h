@@ -4,6 +4,7 @@
 // core; the handlers here forward events and show the answers.
 #pragma once
 
+#include <QEvent>
 #include <QMainWindow>
 #include <QTimer>
 #include <cstdint>
@@ -97,6 +98,9 @@ class MainWindow : public QMainWindow {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // Posted for keepFirstRecoveryCopy.
+  static constexpr QEvent::Type kFirstCopyEvent = QEvent::User;
+
   // Layout (main_window_layout.cpp).
   void buildControls();
   QFrame* buildToolBar();
@@ -134,6 +138,7 @@ class MainWindow : public QMainWindow {
   void reportFileFailure(const std::filesystem::path& path, const Error& error);
   void loadPaper(const std::filesystem::path& path, std::int64_t offset);
   void showPaperLine(const PaperHeader& header);
+  PageKind startPageKind() const;
   bool showPage(const std::optional<std::filesystem::path>& page, PageKind kind);
   void showPaperButtons(const PaperHeader& header);
   void showSupport(const UnpackedSupport& support, const PaperHeader& header);
@@ -168,6 +173,8 @@ class MainWindow : public QMainWindow {
   // Recovery copies (main_window_recovery.cpp).
   void offerRecovery();
   void keepRecoveryCopy();
+  // keepRecoveryCopy once the window has drawn what is pending.
+  void keepFirstRecoveryCopy();
   void dropRecoveryCopy();
   void watchRowEdits();
   void tickRecovery();

@@ -132,7 +132,7 @@ void MainWindow::loadPaper(const std::filesystem::path& path, std::int64_t offse
   catalogueList_->hide();
   offerRecovery();
   startExam();
-  keepRecoveryCopy();
+  keepFirstRecoveryCopy();
 }
 
 // The clock labels, the status line and the title of a paper being loaded.

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <limits>
 #include <map>
+#include <vector>
 
 #include "author/paper_writer.h"
 #include "test_files.h"
@@ -134,6 +135,7 @@ TEST_F(OpeningTest, AttachedPaperUsesAbsolutePositions) {
   EXPECT_EQ(loaded->offset, 4096);
   ASSERT_EQ(loaded->table.count(), 2);
   EXPECT_EQ(loaded->table.question(2).answer(), "TEXT");
+  EXPECT_EQ(expectedPageKind(paper(), 4096), PageKind::Web);
   const auto unpacked = unpackPaper(*loaded, work());
   EXPECT_EQ(unpacked.page.anchor, work() / "page.htm");
   EXPECT_EQ(readFile(work() / "page.htm"), kPage);
@@ -171,6 +173,48 @@ TEST_F(OpeningTest, PageGroupWithoutTopLevelFile) {
   EXPECT_EQ(out.pageKind, PageKind::None);
   EXPECT_FALSE(out.support.anchor);
   EXPECT_FALSE(out.showAbout);
+}
+
+// The kind read from names alone is the kind loading finds, and reading
+// it writes nothing.
+TEST_F(OpeningTest, ExpectedPageKindIsWhatLoadingShows) {
+  struct Case {
+    const char* name;
+    std::vector<GroupEntry> page;
+    PageKind kind;
+  };
+  const Case cases[] = {
+      {"web page with its folder", fullSpec().page, PageKind::Web},
+      {"the last top-level file wins", {GroupEntry::file("a.htm", "a"), GroupEntry::file("b.TXT", "b")},
+       PageKind::PlainText},
+      {"files in a folder are no page",
+       {GroupEntry::file("x.rtf", "{\\rtf1 x}"), GroupEntry::folder("x.rtf.files"), GroupEntry::file("y.txt", "y")},
+       PageKind::RichText},
+      {"no top-level file", {GroupEntry::folder("only"), GroupEntry::file("inner.txt", "x")}, PageKind::None},
+      {"an unsafe name ends the group",
+       {GroupEntry::file("a.htm", "a"), GroupEntry::file("..\\b.txt", "b")}, PageKind::Web},
+      {"many blocks", {GroupEntry::file("p.txt", std::string(5000, 'p'), PackForm::MarkedRun, 4)},
+       PageKind::PlainText},
+  };
+  for (const Case& c : cases) {
+    auto spec = fullSpec();
+    spec.page = c.page;
+    write(spec);
+    EXPECT_EQ(expectedPageKind(paper(), 0), c.kind) << c.name;
+    EXPECT_FALSE(fs::exists(work())) << c.name;
+    EXPECT_EQ(unpackPage(*readPaper(paper(), 0), work()).pageKind, c.kind) << c.name;
+    fs::remove_all(work());
+  }
+}
+
+TEST_F(OpeningTest, NoExpectedPageKindForAPaperThatWouldNotOpen) {
+  EXPECT_EQ(expectedPageKind(paper(), 0), PageKind::None) << "missing";
+  auto built = writer::buildPaper(fullSpec());
+  built.bytes[f::kTimeLimit] = 61;  // altered: refused
+  write(built);
+  EXPECT_EQ(expectedPageKind(paper(), 0), PageKind::None) << "refused";
+  writeFile(paper(), writer::buildPaper(fullSpec()).bytes.substr(0, 100));
+  EXPECT_EQ(expectedPageKind(paper(), 0), PageKind::None) << "short";
 }
 
 TEST_F(OpeningTest, ReadFailuresNameTheStage) {

@@ -14,6 +14,14 @@ TEST(Gbk, RoundTripsChineseAndAscii) {
   EXPECT_EQ(*back, gbk);
 }
 
+// ASCII, control bytes and NUL included, is the same text in both.
+TEST(Gbk, AsciiPassesUnchanged) {
+  const std::string ascii("Q1\tA\0\x7f\r\n", 8);
+  EXPECT_EQ(gbkToUtf8(ascii), ascii);
+  EXPECT_EQ(utf8ToGbk(ascii).value(), ascii);
+  EXPECT_EQ(gbkToUtf8(""), "");
+}
+
 TEST(Gbk, BadBytesNeverFailDisplay) {
   EXPECT_EQ(gbkToUtf8("a\xff"), "a\xEF\xBF\xBD");
   EXPECT_EQ(gbkToUtf8("\xca"), "\xEF\xBF\xBD");  // lead byte cut off

@@ -273,6 +273,30 @@ class MainWindowTest : public QObject {
     QCOMPARE(r.text("Label11"), QStringLiteral("89"));
   }
 
+  // The web view of a web paper named at start exists, blank and in front,
+  // before the window first shows: the engine starts while the window is
+  // built, and the page needs no new native window. Other papers never
+  // start the engine.
+  void webViewIsMadeOnlyForAWebPaperAtStart() {
+    Reader r;
+    PaperSpec web = textPaper("Web paper");
+    web.page = {GroupEntry::file("index.html", "<html><body>hi</body></html>")};
+    const std::pair<fs::path, bool> cases[] = {
+        {r.write("web.qzt", web), true},
+        {r.write("text.qzt", textPaper("Text paper")), false},
+        {r.root() / "missing.qzt", false},
+    };
+    for (const auto& [paper, prepared] : cases) {
+      qzt::ui::StartOptions options;
+      options.programFile = r.program();
+      options.workFolder = r.workFolder();
+      options.commandLinePaper = paper;
+      qzt::ui::MainWindow w(options);
+      QCOMPARE(w.pageView()->webView() != nullptr, prepared);
+      QCOMPARE(w.pageView()->webInFront(), prepared);
+    }
+  }
+
   // A paper whose question table lies past its end changes nothing: the
   // paper on screen keeps its title, its grid and its clock.
   void failedLoadKeepsThePaper() {
