@@ -43,6 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::vector<std::uint8_t> bytes = sealed(data, size);
   const auto paper = qzt::fuzz::inputFile(bytes.data(), bytes.size());
   const auto work = qzt::fuzz::emptyFolder();
+  (void)qzt::expectedPageKind(paper, 0);
   const auto opened = qzt::openPaper(paper, 0, work);
   if (opened.ioError || opened.stateCode != 0) return 0;
   (void)qzt::passwordMatches(opened.paper.header.openPasswordBlock(), "pw");

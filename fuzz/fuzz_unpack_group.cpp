@@ -52,5 +52,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (outcome(a, whole) != outcome(b, streamed) || outcome(c) != outcome(d) || tree(whole) != tree(streamed)) {
     std::abort();
   }
+  // Reading names alone ends, and finds the anchor a whole unpacking found.
+  const auto names = qzt::walkGroupNames(file, whole, 0, start);
+  if (!a.failure && names.anchor != a.anchor) std::abort();
   return 0;
 }

@@ -95,6 +95,9 @@ class GroupReader {
     pos_ += kLengthField;
     count_ += kLengthField;
     step_ = f::kStepInflate;
+    // Checked here for both modes: a walk that skips no data would step
+    // back to an earlier entry.
+    if (*size < 0) return Error::corrupt("negative packed size", step_);
     const fs::path out = target_ / inside;
     if (mode_ == Mode::Unpack) {
       auto outcome = unpackPackedAt(in_, out, *size, pos_, step_, pool_, limits_);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 #include <map>
 #include <vector>
@@ -205,6 +206,24 @@ TEST_F(OpeningTest, ExpectedPageKindIsWhatLoadingShows) {
     EXPECT_EQ(unpackPage(*readPaper(paper(), 0), work()).pageKind, c.kind) << c.name;
     fs::remove_all(work());
   }
+}
+
+// A packed size that points back at its own entry ends the group, as
+// unpacking ends it, instead of walking the same entries for ever.
+TEST_F(OpeningTest, NegativePackedSizeEndsTheWalk) {
+  auto spec = fullSpec();
+  spec.page = {GroupEntry::file("a.htm", "a"), GroupEntry::file("b.txt", "b")};
+  auto bytes = writer::buildPaper(spec).bytes;
+  const std::size_t name = bytes.find("b.txt");
+  ASSERT_NE(name, std::string::npos);
+  const std::int32_t back = -(f::kEntryHeadSize + 4 + 5 + 4);
+  std::memcpy(&bytes[name + 5], &back, sizeof back);
+  writeFile(paper(), bytes);
+  EXPECT_EQ(expectedPageKind(paper(), 0), PageKind::Web);
+  const auto page = unpackPage(*readPaper(paper(), 0), work());
+  EXPECT_EQ(page.pageKind, PageKind::Web);
+  ASSERT_TRUE(page.page.failure);
+  EXPECT_EQ(page.page.failure->step, f::kStepInflate);
 }
 
 TEST_F(OpeningTest, NoExpectedPageKindForAPaperThatWouldNotOpen) {
