@@ -78,7 +78,8 @@ int main(int argc, char** argv) {
     return printInfo(request);
   }
   qzt::ui::installAccessibleTree();  // before a screen reader can ask
-  // Settings only: the engine itself loads with the first web page.
+  // Settings only: the engine itself loads with the first web page, or
+  // with the window when the paper at start has one.
   qzt::ui::platform::prepareWebEngine();
   QApplication app(argc, argv);
   // Names the data folder, whatever a copy of the program is called.

@@ -1,7 +1,7 @@
 // A web view for the paper's pages. The web engine is heavy to load and
 // start (its libraries, its start-up code, a shared GL context), so it
 // lives in a library of its own, libqztweb, loaded when the first web page
-// is shown: a paper with a text or RTF page never starts it.
+// is shown or expected: a paper with a text or RTF page never starts it.
 #pragma once
 
 #include <QString>
