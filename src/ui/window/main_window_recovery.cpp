@@ -77,9 +77,9 @@ void MainWindow::keepRecoveryCopy() {
   std::fprintf(stderr, "qzt-reader: no recovery copy: %s\n", saved.error().message.c_str());
 }
 
-// A new exam's copy holds no answers yet; it waits behind the repaint the
-// window has pending, so flushing it to disk does not hold back the frame
-// that shows the exam.
+// A new exam's copy holds no answers yet, or the restored ones, whose copy
+// is still on disk; it waits behind the repaint the window has pending, so
+// flushing it to disk does not hold back the frame that shows the exam.
 void MainWindow::keepFirstRecoveryCopy() {
   QCoreApplication::postEvent(this, new QEvent(kFirstCopyEvent), Qt::LowEventPriority);
 }
