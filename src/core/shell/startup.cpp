@@ -12,14 +12,16 @@ namespace qzt {
 Result<StartupPaper> startupPaper(const fs::path& programFile, const std::vector<std::string>& args) {
   const auto offset = attachedPaperOffset(programFile);
   if (!offset) return offset.error();
-  if (*offset) return StartupPaper{programFile, **offset, true};
+  return startupPaper(programFile, *offset, fs::path(commandLinePaper(args)));
+}
 
-  const std::string named = commandLinePaper(args);
-  if (named.empty()) return StartupPaper{};
-  const fs::path paper(named);
+StartupPaper startupPaper(const fs::path& programFile, std::optional<std::int64_t> attachedOffset,
+                          const fs::path& commandLinePaper) {
+  if (attachedOffset) return StartupPaper{programFile, *attachedOffset, true};
+  if (commandLinePaper.empty()) return StartupPaper{};
   std::error_code ec;
-  if (!fs::is_regular_file(paper, ec)) return StartupPaper{};
-  return StartupPaper{paper, 0, false};
+  if (!fs::is_regular_file(commandLinePaper, ec)) return StartupPaper{};
+  return StartupPaper{commandLinePaper, 0, false};
 }
 
 }  // namespace qzt

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,5 +25,12 @@ struct StartupPaper {
 // file is an error; the window then shows no paper.
 Result<StartupPaper> startupPaper(const std::filesystem::path& programFile,
                                   const std::vector<std::string>& args);
+
+// The same choice once the attached slot is read: `attachedOffset` set is
+// the paper attached to `programFile`; else `commandLinePaper` when it is
+// an existing file.
+StartupPaper startupPaper(const std::filesystem::path& programFile,
+                          std::optional<std::int64_t> attachedOffset,
+                          const std::filesystem::path& commandLinePaper);
 
 }  // namespace qzt

@@ -1,8 +1,8 @@
 // The paper's page: a read-only text view for .txt and .rtf pages and a web
 // view for everything else. The web view is heavy, so it is made only when
 // the first web page arrives or is expected; until then the empty text view
-// is the blank page. Web pages are untrusted and see only the files under the page root
-// (the work folder).
+// is the blank page. Web pages are untrusted and see only the files under
+// the page root (the work folder).
 #pragma once
 
 #include <QString>

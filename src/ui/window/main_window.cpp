@@ -7,7 +7,6 @@
 #include <QShowEvent>
 #include <QWindow>
 #include <QWindowStateChangeEvent>
-#include <system_error>
 
 #include "grid/answer_grid.h"
 #include "grid/answer_grid_model.h"
@@ -71,27 +70,29 @@ void MainWindow::startUp() {
     reportFileFailure(options_.programFile, *options_.programFileError);
     return;
   }
-  if (options_.attachedOffset) {
+  const StartupPaper paper = startPaper();
+  if (paper.attached) {
     // A reader with an attached paper shows that paper only.
     openButton_->hide();
     catalogueButton_->hide();
     catalogueList_->hide();
     catalogueSplitter_->hide();
-    openPaper(options_.programFile, *options_.attachedOffset);
+    openPaper(paper.path, paper.offset);
     return;
   }
-  std::error_code error;
-  const auto& named = options_.commandLinePaper;
-  if (!named.empty() && std::filesystem::is_regular_file(named, error)) openPaper(named, 0);
+  if (!paper.path.empty()) openPaper(paper.path, 0);
   loadCatalogue();
+}
+
+StartupPaper MainWindow::startPaper() const {
+  return startupPaper(options_.programFile, options_.attachedOffset, options_.commandLinePaper);
 }
 
 // What the paper opened at start is expected to show, before it is opened.
 PageKind MainWindow::startPageKind() const {
   if (options_.programFileError) return PageKind::None;
-  if (options_.attachedOffset) return expectedPageKind(options_.programFile, *options_.attachedOffset);
-  if (options_.commandLinePaper.empty()) return PageKind::None;
-  return expectedPageKind(options_.commandLinePaper, 0);
+  const StartupPaper paper = startPaper();
+  return paper.path.empty() ? PageKind::None : expectedPageKind(paper.path, paper.offset);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -18,6 +18,7 @@
 #include "paper/opening.h"
 #include "paper/unpack.h"
 #include "sheet/exam_session.h"
+#include "shell/startup.h"
 
 class CommentsPanel;
 class PasswordPanel;
@@ -138,6 +139,8 @@ class MainWindow : public QMainWindow {
   void reportFileFailure(const std::filesystem::path& path, const Error& error);
   void loadPaper(const std::filesystem::path& path, std::int64_t offset);
   void showPaperLine(const PaperHeader& header);
+  // The paper opened at start, and the kind of page it is expected to show.
+  StartupPaper startPaper() const;
   PageKind startPageKind() const;
   bool showPage(const std::optional<std::filesystem::path>& page, PageKind kind);
   void showPaperButtons(const PaperHeader& header);
