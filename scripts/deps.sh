@@ -13,7 +13,7 @@ core_pkgs+=(nodejs)
 # The classroom server: HTTP, the QR code of its address, and pkg-config to find them.
 core_pkgs+=(libmicrohttpd-dev libqrencode-dev pkg-config)
 ui_pkgs=(qt6-base-dev qt6-base-dev-tools qt6-webengine-dev libqt6webenginecore6-bin
-         libgl-dev fonts-noto-cjk xvfb xauth xdotool imagemagick)
+         libgl-dev libfontconfig-dev fonts-noto-cjk xvfb xauth xdotool imagemagick)
 # Qt's Chinese catalogues; drawing the icon's PNG sizes; checking the install
 # and the .deb (xdg-mime needs File::MimeInfo without a desktop session).
 ui_pkgs+=(qt6-translations-l10n librsvg2-bin desktop-file-utils appstream shared-mime-info

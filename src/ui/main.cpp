@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "desktop/accessible_tree.h"
+#include "desktop/early_start.h"
 #include "window/main_window.h"
 #include "desktop/platform.h"
 #include "desktop/qt_translations.h"
@@ -77,6 +78,7 @@ int main(int argc, char** argv) {
   if (request != qzt::InfoRequest::None) {
     return printInfo(request);
   }
+  std::jthread fontConfiguration = qzt::ui::readFontConfiguration();
   qzt::ui::installAccessibleTree();  // before a screen reader can ask
   // Settings only: the engine itself loads with the first web page, or
   // with the window when the paper at start has one.
@@ -87,6 +89,8 @@ int main(int argc, char** argv) {
   // Lets the desktop match the window to its menu entry and icon.
   QGuiApplication::setDesktopFileName(QStringLiteral(QZT_APP_ID));
   app.setFont(cjkFont(13));
+  std::jthread sessionBus = qzt::ui::connectSessionBus();
+  qzt::ui::loadFaces(app.font());
 
   qzt::ui::SingleInstance instance;
   if (!instance.claim()) return 0;
