@@ -89,11 +89,11 @@ int main(int argc, char** argv) {
   // Lets the desktop match the window to its menu entry and icon.
   QGuiApplication::setDesktopFileName(QStringLiteral(QZT_APP_ID));
   app.setFont(cjkFont(13));
-  std::jthread sessionBus = qzt::ui::connectSessionBus();
-  qzt::ui::loadFaces(app.font());
 
   qzt::ui::SingleInstance instance;
   if (!instance.claim()) return 0;
+  std::jthread sessionBus = qzt::ui::connectSessionBus();
+  qzt::ui::loadFaces(app.font());
   loadQtTranslations();
 
   // Before the window: a signal during start-up waits in the pipe.
