@@ -105,13 +105,16 @@ int main(int argc, char** argv) {
   auto folder = qzt::createReaderFolder();
   StartOptions options = startOptions(argc, argv);
   if (folder.ok()) options.workFolder = folder->files;
-  qzt::ui::MainWindow window(std::move(options));
-  QObject::connect(&instance, &qzt::ui::SingleInstance::restoreRequested, &window,
-                   &qzt::ui::MainWindow::restoreRequest);
-  QObject::connect(&signalExit, &qzt::ui::SignalExit::requested, &window,
-                   &qzt::ui::MainWindow::endBySignal);
-  window.showMaximized();
-  const int status = app.exec();
+  int status = 0;
+  {
+    qzt::ui::MainWindow window(std::move(options));
+    QObject::connect(&instance, &qzt::ui::SingleInstance::restoreRequested, &window,
+                     &qzt::ui::MainWindow::restoreRequest);
+    QObject::connect(&signalExit, &qzt::ui::SignalExit::requested, &window,
+                     &qzt::ui::MainWindow::endBySignal);
+    window.showMaximized();
+    status = app.exec();
+  }  // the window, and any page it still reads, let go of the folder first
   if (folder.ok()) qzt::removeWorkFolder(folder->path);
   return status;
 }

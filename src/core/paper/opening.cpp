@@ -69,6 +69,19 @@ UnpackedPage unpackPage(const LoadedPaper& paper, const fs::path& workFolder) {
   return out;
 }
 
+std::optional<UnpackedPage> unpackPageAhead(const fs::path& paper, std::int64_t offset,
+                                            const fs::path& workFolder) {
+  auto header = readHeader(paper, offset);
+  if (!header.ok() || testHeader(*header) != 0 || hasPassword(header->openPasswordBlock())) {
+    return std::nullopt;
+  }
+  LoadedPaper loaded;  // unpacking reads no question
+  loaded.path = paper;
+  loaded.offset = offset;
+  loaded.header = *header;
+  return unpackPage(loaded, workFolder);
+}
+
 UnpackedSupport unpackSupport(const LoadedPaper& paper, const fs::path& workFolder,
                               const std::optional<fs::path>& previousAnchor) {
   UnpackedSupport out;

@@ -97,6 +97,14 @@ UnpackedPage unpackPage(const LoadedPaper& paper, const std::filesystem::path& w
 UnpackedSupport unpackSupport(const LoadedPaper& paper, const std::filesystem::path& workFolder,
                               const std::optional<std::filesystem::path>& previousAnchor = {});
 
+// The page of a paper that opens without asking anything (a header this
+// reader takes, no opening password), unpacked before the paper is opened
+// so that a window can read it while it is being built. Nothing is written
+// for a paper that would ask first or be refused. Loading unpacks the page
+// again in its own order.
+std::optional<UnpackedPage> unpackPageAhead(const std::filesystem::path& paper, std::int64_t offset,
+                                            const std::filesystem::path& workFolder);
+
 struct UnpackedPaper : UnpackedPage, UnpackedSupport {};
 
 // Both stages at once, for callers that show nothing in between.

@@ -3,6 +3,7 @@
 #include <QFontInfo>
 #include <QStackedLayout>
 #include <QTextBrowser>
+#include <QTextDocument>
 
 #include "desktop/accessible_text.h"
 #include "page/focus_ring.h"
@@ -34,12 +35,26 @@ void PageView::setZoom(double factor) {
 }
 
 bool PageView::showTextPage(const QString& path) {
-  if (!loadTextFile(text_, path)) return false;
+  std::unique_ptr<QTextDocument> document = readTextDocument(path);
+  if (!document) return false;
+  showTextDocument(std::move(document));
+  return true;
+}
+
+void PageView::showTextDocument(std::unique_ptr<QTextDocument> document) {
+  // Set before the view lays it out, as the view's own font would be.
+  document->setDefaultFont(text_->font());
+  // The view deletes the document it made itself; the pages it was given
+  // are ours.
+  QTextDocument* shown = text_->document();
+  const bool shownIsOurs = shown->parent() == text_;
+  document->setParent(text_);
+  text_->setDocument(document.release());
+  if (shownIsOurs) delete shown;
   layoutAfterPaint_->pageLoaded();
   // At 100% the page is shown as read: no second pass over it.
   if (zoom_ != 1.0) scaleTextSizes(text_->document(), zoom_, unsizedPointSize(zoom_));
   stack_->setCurrentWidget(text_);
-  return true;
 }
 
 void PageView::showWebPage(const QString& path) {

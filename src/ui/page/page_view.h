@@ -7,9 +7,12 @@
 
 #include <QString>
 
+#include <memory>
+
 #include "desktop/accessible_tree.h"
 
 class QStackedLayout;
+class QTextDocument;
 class QTextBrowser;
 
 namespace qzt::ui {
@@ -25,6 +28,9 @@ class PageView : public AccessiblePanel {  // the page not in front is not read
   // Loads a plain-text or rich-text page into the text view and brings it
   // to the front. False when the file cannot be loaded.
   bool showTextPage(const QString& path);
+  // Brings a page read into a document of its own (readTextDocument) to the
+  // front in the text view, which keeps it.
+  void showTextDocument(std::unique_ptr<QTextDocument> document);
   // Lets the web view show a file under the page root and brings it to the
   // front; a file outside the root shows a blank page.
   void showWebPage(const QString& path);

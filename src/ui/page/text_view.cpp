@@ -7,9 +7,11 @@
 #include <QStringDecoder>
 #include <QTextBrowser>
 #include <QTextEdit>
+#include <QTextOption>
 #include <QUrl>
 
 #include <array>
+#include <optional>
 
 #include "desktop/link_opener.h"
 #include "gbk_text.h"
@@ -46,26 +48,56 @@ QString plainText(const QByteArray& bytes) {
   return fromGbk(bytes);
 }
 
+namespace {
+
+QString pageLines(const QByteArray& bytes) {
+  QString text = plainText(bytes);
+  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  text.replace(u'\r', u'\n');  // a lone CR ends a line too
+  return text;
+}
+
+std::optional<QByteArray> readWholeFile(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+  QByteArray bytes = file.readAll();
+  if (file.error() != QFileDevice::NoError) return std::nullopt;
+  return bytes;
+}
+
+}  // namespace
+
 void showTextBytes(QTextEdit* view, const QByteArray& bytes) {
   view->clear();
   if (isRtf(bytes)) {
     readRtf(bytes, view->document());
     return;
   }
-  QString text = plainText(bytes);
-  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  text.replace(u'\r', u'\n');  // a lone CR ends a line too
   view->setTabStopDistance(kPlainTabStop);
-  view->setPlainText(text);
+  view->setPlainText(pageLines(bytes));
 }
 
 bool loadTextFile(QTextEdit* view, const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return false;
-  const QByteArray bytes = file.readAll();
-  if (file.error() != QFileDevice::NoError) return false;
-  showTextBytes(view, bytes);
+  const std::optional<QByteArray> bytes = readWholeFile(path);
+  if (!bytes) return false;
+  showTextBytes(view, *bytes);
   return true;
+}
+
+std::unique_ptr<QTextDocument> readTextDocument(const QString& path) {
+  const std::optional<QByteArray> bytes = readWholeFile(path);
+  if (!bytes) return nullptr;
+  auto document = std::make_unique<QTextDocument>();
+  document->setUndoRedoEnabled(false);  // zoom steps are no edits to undo
+  if (isRtf(*bytes)) {
+    readRtf(*bytes, document.get());
+    return document;
+  }
+  QTextOption option = document->defaultTextOption();
+  option.setTabStopDistance(kPlainTabStop);
+  document->setDefaultTextOption(option);
+  document->setPlainText(pageLines(*bytes));
+  return document;
 }
 
 void openLinksInBrowser(QTextBrowser* view) {

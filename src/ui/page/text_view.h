@@ -6,6 +6,8 @@
 #include <QFont>
 #include <QString>
 
+#include <memory>
+
 class QTextDocument;
 class QTextBrowser;
 class QTextEdit;
@@ -24,6 +26,10 @@ void showTextBytes(QTextEdit* view, const QByteArray& bytes);
 // Loads a whole file into the view as showTextBytes does. False (and the
 // view unchanged) when the file cannot be read.
 bool loadTextFile(QTextEdit* view, const QString& path);
+
+// The same file as a document of its own, made without a view and so on
+// any thread; null when the file cannot be read.
+std::unique_ptr<QTextDocument> readTextDocument(const QString& path);
 
 // Clicks on the view's links (HYPERLINK fields of RTF) open the address in
 // the browser through the reader's one link routine; a link to a place on

@@ -10,6 +10,7 @@
 
 #include "grid/answer_grid.h"
 #include "grid/answer_grid_model.h"
+#include "page/early_page.h"
 #include "page/page_view.h"
 #include "side/notes_window.h"
 #include "window/message_box.h"
@@ -33,6 +34,7 @@ MainWindow::MainWindow(StartOptions options, QWidget* parent)
   connect(&deferredMessageTimer_, &QTimer::timeout, this, &MainWindow::deferredMessageTick);
   connect(&minuteTimer_, &QTimer::timeout, this, &MainWindow::minuteTick);
   connect(&secondTimer_, &QTimer::timeout, this, &MainWindow::secondTick);
+  expectStartPage();
   buildControls();
   // Every answer entered, imported or restored keeps the copy up to date.
   connect(grid_->answerModel(), &QAbstractItemModel::dataChanged, this,
@@ -70,6 +72,13 @@ void MainWindow::startUp() {
     reportFileFailure(options_.programFile, *options_.programFileError);
     return;
   }
+  // The page read while the window was built is the paper at start's only.
+  if (earlyPage_) earlyPage_->finish();
+  openStartPaper();
+  earlyPage_.reset();
+}
+
+void MainWindow::openStartPaper() {
   const StartupPaper paper = startPaper();
   if (paper.attached) {
     // A reader with an attached paper shows that paper only.
@@ -93,6 +102,14 @@ PageKind MainWindow::startPageKind() const {
   if (options_.programFileError) return PageKind::None;
   const StartupPaper paper = startPaper();
   return paper.path.empty() ? PageKind::None : expectedPageKind(paper.path, paper.offset);
+}
+
+void MainWindow::expectStartPage() {
+  expectedStartPage_ = startPageKind();
+  const bool text = expectedStartPage_ == PageKind::PlainText || expectedStartPage_ == PageKind::RichText;
+  if (!text || options_.workFolder.empty()) return;
+  const StartupPaper paper = startPaper();
+  earlyPage_ = std::make_unique<EarlyPage>(paper.path, paper.offset, options_.workFolder);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <set>
 #include <utility>
@@ -31,6 +32,7 @@ class QKeySequence;
 namespace qzt::ui {
 
 class AnswerGrid;
+class EarlyPage;
 class PageView;
 class SpokenGroup;
 class SplitterBar;
@@ -142,6 +144,10 @@ class MainWindow : public QMainWindow {
   // The paper opened at start, and the kind of page it is expected to show.
   StartupPaper startPaper() const;
   PageKind startPageKind() const;
+  // Before the window is built: what its page will be, and a text page read
+  // meanwhile.
+  void expectStartPage();
+  void openStartPaper();
   bool showPage(const std::optional<std::filesystem::path>& page, PageKind kind);
   void showPaperButtons(const PaperHeader& header);
   void showSupport(const UnpackedSupport& support, const PaperHeader& header);
@@ -190,6 +196,8 @@ class MainWindow : public QMainWindow {
   StartOptions options_;
   ExamSession session_;
   bool startedUp_ = false;
+  PageKind expectedStartPage_ = PageKind::None;
+  std::unique_ptr<EarlyPage> earlyPage_;  // until the paper at start is open
 
   std::filesystem::path loadedPath_;       // the paper on screen
   std::optional<std::filesystem::path> supportAnchor_;

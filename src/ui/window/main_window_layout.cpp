@@ -241,7 +241,7 @@ QWidget* MainWindow::buildPaperArea() {
   page_ = new PageView(QString::fromStdString(options_.workFolder.string()), paperArea_);
   page_->setObjectName(QStringLiteral("pageView"));
   // Before the rest: the engine's processes start while the window is built.
-  if (startPageKind() == PageKind::Web) page_->prepareWebPage();
+  if (expectedStartPage_ == PageKind::Web) page_->prepareWebPage();
   grid_ = new AnswerGrid(session_, paperArea_);
   gridSplitter_ = new SplitterBar(grid_, paperArea_, SplitterBar::Side::Right,
                                   [this](int width) { chooseGridWidth(width); });

@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTextDocument>
 #include <cstdio>
 
 #include "grid/answer_grid.h"
@@ -10,6 +11,7 @@
 #include "desktop/link_opener.h"
 #include "window/main_window.h"
 #include "window/message_box.h"
+#include "page/early_page.h"
 #include "page/page_view.h"
 #include "side/password_panel.h"
 #include "desktop/spoken_group.h"
@@ -193,8 +195,14 @@ void MainWindow::stopWithoutExam(LoadedPaper paper) {
 bool MainWindow::showPage(const std::optional<std::filesystem::path>& page, PageKind kind) {
   switch (kind) {
     case PageKind::PlainText:
-    case PageKind::RichText:
-      return page_->showTextPage(pathText(*page));
+    case PageKind::RichText: {
+      const QString path = pathText(*page);
+      if (std::unique_ptr<QTextDocument> early = earlyPage_ ? earlyPage_->take(path) : nullptr) {
+        page_->showTextDocument(std::move(early));
+        return true;
+      }
+      return page_->showTextPage(path);
+    }
     case PageKind::Web:
       page_->showWebPage(pathText(*page));
       return true;

@@ -103,6 +103,26 @@ TEST_F(OpeningTest, RefusedPaperUnpacksNothing) {
   }
 }
 
+TEST_F(OpeningTest, PageAheadOnlyForAPaperThatAsksNothing) {
+  const auto ahead = unpackPageAhead(write(fullSpec()), 0, work());
+  ASSERT_TRUE(ahead);
+  EXPECT_EQ(ahead->page.anchor, work() / "page.htm");
+  EXPECT_EQ(ahead->pageKind, PageKind::Web);
+  EXPECT_EQ(readFile(work() / "page.htm"), kPage);
+  EXPECT_FALSE(fs::exists(work() / "s")) << "the support group is opening's";
+
+  fs::remove_all(work());
+  auto guarded = fullSpec();
+  guarded.openPassword = "pw";
+  EXPECT_FALSE(unpackPageAhead(write(guarded), 0, work())) << "password";
+  auto refused = writer::buildPaper(fullSpec());
+  refused.bytes[f::kTimeLimit] = 61;  // altered
+  EXPECT_FALSE(unpackPageAhead(write(refused), 0, work())) << "refused";
+  fs::remove(paper());
+  EXPECT_FALSE(unpackPageAhead(paper(), 0, work())) << "missing";
+  EXPECT_FALSE(fs::exists(work())) << "nothing is written before the password";
+}
+
 // Each reason is kept for the window's own report.
 TEST_F(OpeningTest, UnreadableHeaderIsAnIoError) {
   const auto bytes = writer::buildPaper(fullSpec()).bytes;

@@ -196,10 +196,10 @@ class PageViewTest : public QObject {
     QTemporaryDir dir;
     const QString path = writeFile(dir, rtf ? QStringLiteral("long.rtf") : QStringLiteral("long.txt"), longPage(rtf));
     qzt::ui::PageView page(dir.path());
+    QVERIFY(page.showTextPage(path));
     QTextDocument* document = page.textView()->document();
     auto* counter = new LayoutPassCounter(document);
     document->setDocumentLayout(counter);
-    QVERIFY(page.showTextPage(path));
     QCOMPARE(pointSizeAt(page.textView(), QStringLiteral("line 4999")), rtf ? 12.0 : 0.0);
 
     for (const double factor : {1.2, 1.5, 1.0}) {

@@ -448,15 +448,24 @@ class MainWindowTest : public QObject {
     QCOMPARE(r.text("Label5"), QStringLiteral("0"));
   }
 
+  void pageBeforeSupport_data() {
+    QTest::addColumn<bool>("atStart");
+    QTest::newRow("opened") << false;
+    QTest::newRow("at start, its page read while the window is built") << true;
+  }
+
   // The page is unpacked and shown before the support group is unpacked:
   // a support file with the page's name cannot take its place.
   void pageBeforeSupport() {
+    QFETCH(bool, atStart);
     Reader r;
-    auto& w = r.start();
     PaperSpec spec = textPaper("Page first");
     spec.page = {GroupEntry::file("page.txt", "the page")};
     spec.support = {GroupEntry::file("page.txt", "support text")};
-    w.openPaper(r.write("p.qzt", spec), 0);
+    const fs::path paper = r.write("p.qzt", spec);
+    auto& w = r.start(atStart ? paper : fs::path());
+    if (!atStart) w.openPaper(paper, 0);
+    QCOMPARE(w.windowTitle(), QStringLiteral("Page first"));
     QCOMPARE(w.pageView()->textView()->toPlainText(), QStringLiteral("the page"));
   }
 
