@@ -91,13 +91,17 @@ int serveCommand(const ServeArgs& args, std::ostream& out, std::ostream& err) {
 
   serve::platform::holdStopSignals();
   serve::platform::raiseOpenFileLimit();
-  auto work = createWorkFolder();
-  if (!work.ok()) {
-    err << "qzt: " << work.error().message << '\n';
+  // A server that was killed left its unpacked paper behind; its lock is
+  // free now, so this start clears it away, as a reader does.
+  removeStaleReaderFolders();
+  auto folder = createReaderFolder();
+  if (!folder.ok()) {
+    err << "qzt: " << folder.error().message << '\n';
     return kUnreadable;
   }
-  const auto cleanup = [&] { removeWorkFolder(work.value()); };
-  auto site = serve::PaperSite::open(paper, work.value());
+  const std::filesystem::path& work = folder->files;
+  const auto cleanup = [&] { removeWorkFolder(folder->path); };
+  auto site = serve::PaperSite::open(paper, work);
   if (!site.ok()) {
     err << errorBoxText(site.error().step, site.error().message) << '\n';
     cleanup();

@@ -26,10 +26,13 @@ struct RunningServer {
   std::string token;
 };
 
-RunningServer startServe(const fs::path& paper, const fs::path& answers, const fs::path& log) {
+// The server's own folders go to `temp`.
+RunningServer startServe(const fs::path& paper, const fs::path& answers, const fs::path& log,
+                         const fs::path& temp) {
   RunningServer s;
   s.pid = fork();
   if (s.pid == 0) {
+    setenv("TMPDIR", temp.c_str(), 1);
     const int fd = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     dup2(fd, 1);
     dup2(fd, 2);
@@ -51,6 +54,10 @@ RunningServer startServe(const fs::path& paper, const fs::path& answers, const f
   return s;
 }
 
+int folderCount(const fs::path& folder) {
+  return static_cast<int>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
+}
+
 int stop(RunningServer& s, int signal) {
   kill(s.pid, signal);
   int status = 0;
@@ -61,7 +68,8 @@ int stop(RunningServer& s, int signal) {
 TEST(ServeCommand, KilledMidExamComesBackWithAnswersAndTime) {
   qzt::testing::TempDir dir;
   ASSERT_TRUE(writer::writePaper(dir / "paper.qzt", classroomPaper()).ok());
-  RunningServer first = startServe(dir / "paper.qzt", dir / "answers", dir / "log1");
+  fs::create_directory(dir / "tmp");
+  RunningServer first = startServe(dir / "paper.qzt", dir / "answers", dir / "log1", dir / "tmp");
   ASSERT_NE(first.port, 0) << "the server printed its address";
 
   const Reply in = request(first.port, "POST", "/api/signin", R"({"name":"Cy","number":"3"})");
@@ -75,8 +83,10 @@ TEST(ServeCommand, KilledMidExamComesBackWithAnswersAndTime) {
   stop(first, SIGKILL);
   std::this_thread::sleep_for(std::chrono::seconds(2));  // down: the clock must not run
 
-  RunningServer second = startServe(dir / "paper.qzt", dir / "answers", dir / "log2");
+  EXPECT_EQ(folderCount(dir / "tmp"), 1) << "a killed server leaves its unpacked paper";
+  RunningServer second = startServe(dir / "paper.qzt", dir / "answers", dir / "log2", dir / "tmp");
   ASSERT_NE(second.port, 0);
+  EXPECT_EQ(folderCount(dir / "tmp"), 1) << "the next start clears it away";
   const json after = json::parse(request(second.port, "GET", "/api/state", {}, cookie).body);
   EXPECT_EQ(after["version"], 3);
   EXPECT_EQ(after["answers"], before["answers"]);
@@ -87,6 +97,7 @@ TEST(ServeCommand, KilledMidExamComesBackWithAnswersAndTime) {
   const Reply handIn = request(second.port, "POST", "/api/handin", "", cookie);
   ASSERT_EQ(handIn.status, 200);
   EXPECT_EQ(WIFEXITED(stop(second, SIGINT)), true) << "Ctrl+C ends it cleanly";
+  EXPECT_EQ(folderCount(dir / "tmp"), 0);
 
   std::ostringstream out, err;
   ASSERT_EQ(cli::run({"grade", (dir / "paper.qzt").string(), (dir / "answers" / "3-Cy.da").string(), "--json"}, out, err), 0)

@@ -15,10 +15,10 @@ namespace qzt {
 Result<std::filesystem::path> createWorkFolder();
 Result<std::filesystem::path> createWorkFolder(const std::filesystem::path& parent);
 
-// A reader's own folder "qzt-reader-XXXXXX" (mode 0700): the paper's files
-// go to `files` inside it, beside a lock file that no paper's name can
-// reach, held for as long as `lock` lives (the system lets it go when the
-// reader dies, however it dies).
+// A reader's own folder "qzt-reader-XXXXXX" (mode 0700), also a classroom
+// server's: the paper's files go to `files` inside it, beside a lock file
+// that no paper's name can reach, held for as long as `lock` lives (the
+// system lets it go when the program dies, however it dies).
 struct ReaderFolder {
   std::filesystem::path path;   // the whole folder, removed at exit
   std::filesystem::path files;  // the work folder proper
