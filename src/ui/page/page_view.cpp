@@ -1,5 +1,6 @@
 #include "page/page_view.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QFontInfo>
 #include <QStackedLayout>
 #include <QTextBrowser>
@@ -42,8 +43,10 @@ bool PageView::showTextPage(const QString& path) {
 }
 
 void PageView::showTextDocument(std::unique_ptr<QTextDocument> document) {
-  // Set before the view lays it out, as the view's own font would be.
+  // Set before the view lays it out, as for the view's own document: its
+  // font, and the screen it is measured for.
   document->setDefaultFont(text_->font());
+  document->documentLayout()->setPaintDevice(text_->viewport());
   // The view deletes the document it made itself; the pages it was given
   // are ours.
   QTextDocument* shown = text_->document();
