@@ -98,17 +98,13 @@ StartupPaper MainWindow::startPaper() const {
 }
 
 // What the paper opened at start is expected to show, before it is opened.
-PageKind MainWindow::startPageKind() const {
-  if (options_.programFileError) return PageKind::None;
-  const StartupPaper paper = startPaper();
-  return paper.path.empty() ? PageKind::None : expectedPageKind(paper.path, paper.offset);
-}
-
 void MainWindow::expectStartPage() {
-  expectedStartPage_ = startPageKind();
+  if (options_.programFileError) return;
+  const StartupPaper paper = startPaper();
+  if (paper.path.empty()) return;
+  expectedStartPage_ = expectedPageKind(paper.path, paper.offset);
   const bool text = expectedStartPage_ == PageKind::PlainText || expectedStartPage_ == PageKind::RichText;
   if (!text || options_.workFolder.empty()) return;
-  const StartupPaper paper = startPaper();
   earlyPage_ = std::make_unique<EarlyPage>(paper.path, paper.offset, options_.workFolder);
 }
 

@@ -141,11 +141,10 @@ class MainWindow : public QMainWindow {
   void reportFileFailure(const std::filesystem::path& path, const Error& error);
   void loadPaper(const std::filesystem::path& path, std::int64_t offset);
   void showPaperLine(const PaperHeader& header);
-  // The paper opened at start, and the kind of page it is expected to show.
+  // The paper opened at start.
   StartupPaper startPaper() const;
-  PageKind startPageKind() const;
-  // Before the window is built: what its page will be, and a text page read
-  // meanwhile.
+  // Before the window is built: what the paper at start's page will be,
+  // and a text page read meanwhile.
   void expectStartPage();
   void openStartPaper();
   bool showPage(const std::optional<std::filesystem::path>& page, PageKind kind);
