@@ -13,7 +13,8 @@
 // the first time a window holds a patch of the triangle's fill colour,
 // which nothing else on screen has.
 //
-// Medians of RUNS runs, alternating, and the reader's ratios.
+// Medians of RUNS runs, alternating, and the reader's ratios; then the web
+// baseline against itself, the ratio two identical programs show.
 //   xvfb-run -a -s "-screen 0 1280x800x24" startup_bench [RUNS] [READER]
 // RUNS defaults to 7, READER to this build's qzt-reader.
 #include <xcb/damage.h>
@@ -322,7 +323,7 @@ int main(int argc, char** argv) {
   const int runs = std::clamp(argc > 1 ? std::atoi(argv[1]) : 7, 1, 100);
   // Every wait below has its limit, but a reply from an X server that
   // stopped answering has none: the whole run ends after its longest time.
-  ::alarm(static_cast<unsigned>(60 + runs * 2 * (60 + 90)));
+  ::alarm(static_cast<unsigned>(60 + runs * 2 * (60 + 90 + 90)));
   // Another build's reader, to compare two builds in one run of each.
   const std::string readerProgram = argc > 2 ? argv[2] : QZT_READER;
   const fs::path scratch = fs::temp_directory_path() / ("qzt-startup-bench-" + std::to_string(::getpid()));
@@ -340,16 +341,20 @@ int main(int argc, char** argv) {
   const pid_t windowManager = startWindowManager(watch);
   const Medians textPaper = alternate(watch, runs, {readerProgram, paper.string()},
                               {QZT_MINIMAL_WINDOW, kTitle, textFile.string()}, scratch / "run", titleDrawn);
-  const Medians web = textPaper.ok ? alternate(watch, runs, {readerProgram, QZT_DEMO_PAPER},
-                                                {QZT_MINIMAL_WEB_VIEW, kTitle, QZT_DEMO_PAGE},
-                                                scratch / "run", trianglePainted)
-                                    : Medians{};
+  const std::vector<std::string> webBaseline{QZT_MINIMAL_WEB_VIEW, kTitle, QZT_DEMO_PAGE};
+  const Medians web = textPaper.ok ? alternate(watch, runs, {readerProgram, QZT_DEMO_PAPER}, webBaseline,
+                                               scratch / "run", trianglePainted)
+                                   : Medians{};
+  // The same program against itself: how far apart two medians of this
+  // run fall when nothing differs, next to a goal of 1.00x.
+  const Medians webNoise = web.ok ? alternate(watch, runs, webBaseline, webBaseline, scratch / "run", trianglePainted)
+                                  : Medians{};
   if (windowManager) {
     ::kill(windowManager, SIGTERM);
     ::waitpid(windowManager, nullptr, 0);
   }
   fs::remove_all(scratch);
-  if (!textPaper.ok || !web.ok) {
+  if (!textPaper.ok || !web.ok || !webNoise.ok) {
     std::fprintf(stderr, "startup_bench: a window never showed the %s\n",
                  textPaper.ok ? "demo page's picture" : "paper's title");
     return 1;
@@ -364,5 +369,7 @@ int main(int argc, char** argv) {
   std::printf("    %-34s %8.3f s  reader %.2fx (goal 1.00x)\n", "minimal QWebEngineView", web.baseline,
               web.reader / web.baseline);
   std::printf("    %-34s %8.3f s\n", "qzt-reader", web.reader);
+  std::printf("    %-34s %8.3f s  itself %.2fx (the run's noise)\n", "minimal QWebEngineView, again",
+              webNoise.reader, webNoise.reader / webNoise.baseline);
   return 0;
 }
