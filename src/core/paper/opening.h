@@ -66,6 +66,9 @@ OpenOutcome openPaper(const std::filesystem::path& paper, std::int64_t offset,
 
 enum class PageKind { None, PlainText, RichText, Web };
 
+// A page the text view shows: plain text or RTF.
+inline bool isTextPage(PageKind kind) { return kind == PageKind::PlainText || kind == PageKind::RichText; }
+
 struct LoadedPaper {
   std::filesystem::path path;
   std::int64_t offset = 0;

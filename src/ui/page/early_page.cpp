@@ -15,7 +15,7 @@ EarlyPage::EarlyPage(std::filesystem::path paper, std::int64_t offset, std::file
         const std::optional<UnpackedPage> page = unpackPageAhead(paper, offset, workFolder);
         // Busy or broken files are loading's to report.
         if (!page || page->page.failure || !page->page.busyTargets.empty() || !page->page.anchor) return;
-        if (page->pageKind != PageKind::PlainText && page->pageKind != PageKind::RichText) return;
+        if (!isTextPage(page->pageKind)) return;
         const QString path = QString::fromStdString(page->page.anchor->string());
         std::unique_ptr<QTextDocument> document = readTextDocument(path);
         if (!document) return;

@@ -103,8 +103,7 @@ void MainWindow::expectStartPage() {
   const StartupPaper paper = startPaper();
   if (paper.path.empty()) return;
   expectedStartPage_ = expectedPageKind(paper.path, paper.offset);
-  const bool text = expectedStartPage_ == PageKind::PlainText || expectedStartPage_ == PageKind::RichText;
-  if (!text || options_.workFolder.empty()) return;
+  if (!isTextPage(expectedStartPage_) || options_.workFolder.empty()) return;
   earlyPage_ = std::make_unique<EarlyPage>(paper.path, paper.offset, options_.workFolder);
 }
 
